@@ -1,0 +1,180 @@
+#include "platform/binary_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <utility>
+
+#include "platform/file_error.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define VELD_OPEN _open
+#define VELD_READ _read
+#define VELD_WRITE _write
+#define VELD_CLOSE _close
+#define VELD_LSEEK _lseeki64
+#define VELD_TRUNCATE _chsize_s
+#define VELD_FSTAT _fstat64
+#define VELD_STAT _stat64
+using veld_stat_t = struct _stat64;
+#define VELD_BINARY _O_BINARY
+#else
+#include <unistd.h>
+#define VELD_OPEN ::open
+#define VELD_READ ::read
+#define VELD_WRITE ::write
+#define VELD_CLOSE ::close
+#define VELD_LSEEK ::lseek
+#define VELD_TRUNCATE ::ftruncate
+#define VELD_FSTAT ::fstat
+#define VELD_STAT ::stat
+using veld_stat_t = struct stat;
+#define VELD_BINARY 0
+#endif
+
+namespace veld {
+namespace {
+
+int OpenFlags(BinaryFile::Mode mode) {
+  switch (mode) {
+    case BinaryFile::Mode::Read: return O_RDONLY | VELD_BINARY;
+    case BinaryFile::Mode::ReadWrite: return O_RDWR | VELD_BINARY;
+    case BinaryFile::Mode::Create: return O_RDWR | O_CREAT | O_TRUNC | VELD_BINARY;
+    case BinaryFile::Mode::OpenOrCreate: return O_RDWR | O_CREAT | VELD_BINARY;
+  }
+  return O_RDONLY;
+}
+
+bool IsDirectory(int fd) {
+  veld_stat_t info{};
+  return VELD_FSTAT(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+}  // namespace
+
+BinaryFile::BinaryFile(const std::string& path, Mode mode) {
+  if (!TryOpen(path, mode)) throw FileErrorFromErrno(errno, path);
+}
+
+BinaryFile::~BinaryFile() { Close(); }
+
+BinaryFile::BinaryFile(BinaryFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+
+BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = std::exchange(other.fd_, -1);
+    path_ = std::move(other.path_);
+  }
+  return *this;
+}
+
+bool BinaryFile::TryOpen(const std::string& path, Mode mode) {
+  Close();
+  path_ = path;
+  const int fd = VELD_OPEN(path.c_str(), OpenFlags(mode), 0644);
+  if (fd < 0) return false;
+  if (IsDirectory(fd)) {  // a folder is never a table or result file
+    VELD_CLOSE(fd);
+    errno = EISDIR;
+    return false;
+  }
+  fd_ = fd;
+  return true;
+}
+
+void BinaryFile::Close() {
+  if (fd_ >= 0) VELD_CLOSE(fd_);
+  fd_ = -1;
+}
+
+void BinaryFile::Fail() const { throw FileErrorFromErrno(errno, path_); }
+
+size_t BinaryFile::Read(void* buffer, size_t size) {
+  size_t done = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (done < size) {
+    const auto got = VELD_READ(fd_, bytes + done, static_cast<unsigned>(size - done));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      Fail();
+    }
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return done;
+}
+
+void BinaryFile::ReadExact(void* buffer, size_t size) {
+  if (Read(buffer, size) != size) throw FileError(FileError::Cause::EndOfFile, path_);
+}
+
+std::string BinaryFile::ReadAll() {
+  Seek(0);
+  std::string bytes(static_cast<size_t>(Length()), '\0');
+  bytes.resize(Read(bytes.data(), bytes.size()));
+  return bytes;
+}
+
+void BinaryFile::Write(const void* data, size_t size) {
+  size_t done = 0;
+  const auto* bytes = static_cast<const char*>(data);
+  while (done < size) {
+    const auto put = VELD_WRITE(fd_, bytes + done, static_cast<unsigned>(size - done));
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      Fail();
+    }
+    if (put == 0) throw FileError(FileError::Cause::DiskFull, path_);
+    done += static_cast<size_t>(put);
+  }
+}
+
+void BinaryFile::Seek(uint64_t offset) {
+  if (VELD_LSEEK(fd_, static_cast<off_t>(offset), SEEK_SET) < 0) Fail();
+}
+
+void BinaryFile::SeekToEnd() {
+  if (VELD_LSEEK(fd_, 0, SEEK_END) < 0) Fail();
+}
+
+uint64_t BinaryFile::Position() const {
+  const auto at = VELD_LSEEK(fd_, 0, SEEK_CUR);
+  if (at < 0) Fail();
+  return static_cast<uint64_t>(at);
+}
+
+uint64_t BinaryFile::Length() const {
+  veld_stat_t info{};
+  if (VELD_FSTAT(fd_, &info) != 0) Fail();
+  return static_cast<uint64_t>(info.st_size);
+}
+
+void BinaryFile::SetLength(uint64_t length) {
+  if (VELD_TRUNCATE(fd_, static_cast<off_t>(length)) != 0) Fail();
+}
+
+bool BinaryFile::Exists(const std::string& path) {
+  veld_stat_t info{};
+  return VELD_STAT(path.c_str(), &info) == 0;
+}
+
+void BinaryFile::Rename(const std::string& from, const std::string& to) {
+  if (Exists(to)) throw FileError(FileError::Cause::AlreadyExists, to);
+  if (!Exists(from)) throw FileError(FileError::Cause::NotFound, from);
+  if (std::rename(from.c_str(), to.c_str()) != 0) throw FileErrorFromErrno(errno, from);
+}
+
+void BinaryFile::Remove(const std::string& path) {
+  if (std::remove(path.c_str()) != 0) throw FileErrorFromErrno(errno, path);
+}
+
+std::string BinaryFile::ReadWholeFile(const std::string& path) {
+  BinaryFile file(path, Mode::Read);
+  return file.ReadAll();
+}
+
+}  // namespace veld

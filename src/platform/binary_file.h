@@ -1,0 +1,65 @@
+#pragma once
+// A file of bytes on the host, opened for the length of one operation (RAII), that
+// raises FileError wherever the original framework raised its file exception:
+// cannot open, read past the end, write failure, rename onto an existing name.
+// Paths given here are host paths (see HostPath).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace veld {
+
+class BinaryFile {
+ public:
+  enum class Mode {
+    Read,          // existing file, read only
+    ReadWrite,     // existing file, read and write, content kept
+    Create,        // created when missing, emptied when present; read and write
+    OpenOrCreate,  // created when missing, content kept; read and write
+  };
+
+  BinaryFile() = default;
+  BinaryFile(const std::string& path, Mode mode);  // throws FileError
+  ~BinaryFile();
+  BinaryFile(BinaryFile&& other) noexcept;
+  BinaryFile& operator=(BinaryFile&& other) noexcept;
+  BinaryFile(const BinaryFile&) = delete;
+  BinaryFile& operator=(const BinaryFile&) = delete;
+
+  // Opens without throwing; false when the file cannot be opened so.
+  bool TryOpen(const std::string& path, Mode mode);
+  bool IsOpen() const { return fd_ >= 0; }
+  void Close();
+  const std::string& path() const { return path_; }
+
+  // Reads up to size bytes; fewer only at the end of the file.
+  size_t Read(void* buffer, size_t size);
+  // Reads exactly size bytes or throws FileError(EndOfFile).
+  void ReadExact(void* buffer, size_t size);
+  // The whole file from its start, in one buffered read.
+  std::string ReadAll();
+  void Write(const void* data, size_t size);
+  void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+
+  void Seek(uint64_t offset);
+  void SeekToEnd();
+  uint64_t Position() const;
+  uint64_t Length() const;
+  void SetLength(uint64_t length);
+
+  static bool Exists(const std::string& path);
+  // Renames; throws FileError(AlreadyExists) when the new name is taken.
+  static void Rename(const std::string& from, const std::string& to);
+  // Removes a file; throws FileError when it cannot.
+  static void Remove(const std::string& path);
+  // The whole content of a file; throws FileError when it cannot be read.
+  static std::string ReadWholeFile(const std::string& path);
+
+ private:
+  [[noreturn]] void Fail() const;
+  int fd_ = -1;
+  std::string path_;
+};
+
+}  // namespace veld
