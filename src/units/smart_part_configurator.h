@@ -24,6 +24,14 @@ class SmartPartConfigurator {
   const std::string& ModelText() const { return model_text_; }
 
  private:
+  // Each decode step appends its message on failure and reports whether it succeeded.
+  bool DecodeRange(const std::string& range_code, const std::string& direction_code, UUT& uut);
+  double RangeValue(const std::string& range_code) const;
+  bool DecodeAccuracy(const std::string& accuracy_code, UUT& uut);
+  bool DecodeElectrical(const std::string& electrical_code, UUT& uut);
+  bool DecodeUnits(const std::string& units_code, UUT& uut);
+  static void ApplyFixedSettings(UUT& uut);
+
   std::string error_text_;
   std::string model_text_;
   TypeConverter converter_;
