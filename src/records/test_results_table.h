@@ -11,11 +11,17 @@ class TestResultsTable {
  public:
   virtual ~TestResultsTable() = default;
 
-  // Fills results from the result file at a host path. A file that does not open or is
-  // shorter than 4 bytes changes nothing; a file cut short raises FileError(EndOfFile).
+  // Fills results from the result file at a host path; fields of sections the file lacks
+  // keep their values. The point columns are emptied first in every case. A file that
+  // does not open or is shorter than 4 bytes changes nothing else; a file cut short (or
+  // claiming more points than it holds) raises FileError(EndOfFile) and leaves every
+  // other field as it was.
   void ReadFile(TestResults& results, const std::string& host_path);
 
+  // Pa per unit of a pressure unit name, -1.0 for an unknown name.
   double PressureUnitFactor(const std::string& unit_name) const;
+  // The unit factor of the last file read in full.
+  double UnitFactor() const { return unit_factor_; }
 
  private:
   double unit_factor_ = 0.0;
