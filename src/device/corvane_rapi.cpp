@@ -1,0 +1,352 @@
+#include "device/corvane_rapi.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <type_traits>
+#include <vector>
+
+#include "device/device_file_name.h"
+#include "platform/binary_file.h"
+#include "platform/file_error.h"
+#include "platform/host_path.h"
+#include "platform/prompter.h"
+
+namespace veld {
+namespace {
+
+using rapi::DWORD;
+using rapi::HANDLE;
+
+constexpr char kDeviceUUTTable[] = "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT";
+constexpr char kDeviceSettingsTable[] = "Mounted_Volume\\VELD\\System\\SystemDataTable.DAT";
+constexpr char kDeviceProfileTable[] = "Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT";
+constexpr char kDeviceProfileFolder[] = "Mounted_Volume\\VELD\\TestProfile\\";
+constexpr char kDeviceResultsFolder[] = "Mounted_Volume\\VELD\\TestResults\\DAT\\";
+
+constexpr char kLocalUUTTable[] = "VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT";
+constexpr char kLocalSettingsTable[] = "VELD\\VELD\\System\\SystemDataTable_PPCBK.DAT";
+constexpr char kLocalProfileTable[] = "VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT";
+constexpr char kLocalProfileFolder[] = "C:\\VELD\\VELD\\TestProfile\\";
+constexpr char kLocalResultsFolder[] = "C:\\VELD\\PC\\TestResults\\";
+
+// Neither the profile table nor its record count ever travels as a custom profile.
+constexpr const char* kDeviceProfileSkips[] = {"Mounted_Volume\\VELD\\TestProfile\\TestProfileTable",
+                                               "Mounted_Volume\\VELD\\TestProfile\\TestProfileRecCount"};
+constexpr const char* kLocalProfileSkips[] = {"C:\\VELD\\VELD\\TestProfile\\TestProfileTable",
+                                              "C:\\VELD\\VELD\\TestProfile\\TestProfileRecCount"};
+
+template <size_t N>
+bool ContainsAny(const std::string& path, const char* const (&parts)[N]) {
+  for (const char* part : parts) {
+    if (path.find(part) != std::string::npos) return true;
+  }
+  return false;
+}
+
+std::string RemoteApiLibraryPath() {
+#ifdef _WIN32
+  return SystemFolder() + "\\rapi.dll";
+#else
+  if (const char* path = std::getenv("VELD_RAPI_LIBRARY"); path != nullptr && *path != '\0') return path;
+#ifdef __APPLE__
+  return ExecutableFolder() + "/libveld_rapi.dylib";
+#else
+  return ExecutableFolder() + "/libveld_rapi.so";
+#endif
+#endif
+}
+
+// An existing local file that may not be written stops a copy before the device is
+// touched, as creating it would have.
+void RequireWritable(const std::string& host_path) {
+  if (!BinaryFile::Exists(host_path)) return;
+  BinaryFile probe;
+  if (!probe.TryOpen(host_path, BinaryFile::Mode::ReadWrite)) throw FileErrorFromErrno(errno, host_path);
+}
+
+// A copy from the device lands in a file beside its target and replaces the target only
+// when complete: an interrupted copy must not leave a truncated table, nor a truncated
+// result file that would never be copied again.
+class PartialFile {
+ public:
+  explicit PartialFile(std::string target) : target_(std::move(target)), path_(target_ + ".part") {
+    if (!file_.TryOpen(path_, BinaryFile::Mode::Create)) throw FileErrorFromErrno(errno, target_);
+  }
+  ~PartialFile() {
+    if (committed_) return;
+    file_.Close();
+    std::error_code ec;
+    std::filesystem::remove(path_, ec);
+  }
+  PartialFile(const PartialFile&) = delete;
+  PartialFile& operator=(const PartialFile&) = delete;
+
+  BinaryFile& file() { return file_; }
+
+  void Commit() {
+    file_.Close();
+    std::error_code ec;
+    std::filesystem::rename(path_, target_, ec);  // replaces the target in one step
+    if (ec) throw FileErrorFromErrno(ec.value(), target_);
+    committed_ = true;
+  }
+
+ private:
+  std::string target_;
+  std::string path_;
+  BinaryFile file_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+// One CeRapiInit and its CeRapiUninit around an operation. A refused connection shows in
+// the calls that follow; it is not closed, since that would close a connection that is
+// open around this one (the library counts them).
+class CCorvaneRAPI::Connection {
+ public:
+  explicit Connection(CCorvaneRAPI& link) : link_(link), opened_(link_.CeRapiInit() != rapi::E_FAIL) {}
+  ~Connection() {
+    if (opened_) link_.CeRapiUninit();
+  }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+ private:
+  CCorvaneRAPI& link_;
+  bool opened_;
+};
+
+// A device file or listing handle, closed when the operation ends however it ends.
+class CCorvaneRAPI::DeviceHandle {
+ public:
+  DeviceHandle(CCorvaneRAPI& link, HANDLE handle) : link_(link), handle_(handle) {}
+  ~DeviceHandle() {
+    if (valid()) link_.CeCloseHandle(handle_);
+  }
+  DeviceHandle(const DeviceHandle&) = delete;
+  DeviceHandle& operator=(const DeviceHandle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != rapi::INVALID_HANDLE_VALUE; }
+
+ private:
+  CCorvaneRAPI& link_;
+  HANDLE handle_;
+};
+
+CCorvaneRAPI::CCorvaneRAPI(Prompter& prompter) : prompter_(prompter) {}
+
+CCorvaneRAPI::~CCorvaneRAPI() {
+  for (; open_connections_ > 0; --open_connections_) CeRapiUninit();
+}
+
+bool CCorvaneRAPI::Connect() {
+  // Loaded once: the entry points stay valid for the rest of the run.
+  if (!IsLoaded()) LoadEntryPoints();
+  local_root_ = "C:\\";
+  if (!IsLoaded()) return false;
+  if (CeRapiInit() == rapi::E_FAIL) return false;
+  ++open_connections_;
+  return true;
+}
+
+void CCorvaneRAPI::LoadEntryPoints() {
+  DynamicLibrary library(RemoteApiLibraryPath());
+  if (!library.IsLoaded()) return;
+  bool complete = true;
+  const auto take = [&](auto& entry, const char* name) {
+    entry = library.Entry<std::remove_reference_t<decltype(entry)>>(name);
+    complete = complete && entry != nullptr;
+  };
+  take(CeRapiInit, "CeRapiInit");
+  take(CeRapiUninit, "CeRapiUninit");
+  take(CeCreateFile, "CeCreateFile");
+  take(CeWriteFile, "CeWriteFile");
+  take(CeCloseHandle, "CeCloseHandle");
+  take(CeFindFirstFile, "CeFindFirstFile");
+  take(CeGetFileSize, "CeGetFileSize");
+  take(CeReadFile, "CeReadFile");
+  take(CeFindNextFile, "CeFindNextFile");
+  take(CeCreateDirectory, "CeCreateDirectory");
+  take(CeCreateProcess, "CeCreateProcess");
+  take(CeGetSystemInfo, "CeGetSystemInfo");
+  take(CeSetEndOfFile, "CeSetEndOfFile");
+  // A library without every entry point is not one we can call.
+  if (!complete) {
+    ForgetEntryPoints();
+    return;
+  }
+  library_ = std::move(library);
+}
+
+void CCorvaneRAPI::ForgetEntryPoints() {
+  CeCreateFile = nullptr;
+  CeWriteFile = nullptr;
+  CeCloseHandle = nullptr;
+  CeFindFirstFile = nullptr;
+  CeGetFileSize = nullptr;
+  CeReadFile = nullptr;
+  CeFindNextFile = nullptr;
+  CeCreateDirectory = nullptr;
+  CeCreateProcess = nullptr;
+  CeGetSystemInfo = nullptr;
+  CeSetEndOfFile = nullptr;
+  CeRapiUninit = nullptr;
+  CeRapiInit = nullptr;
+}
+
+bool CCorvaneRAPI::RequireLibrary() {
+  if (IsLoaded()) return true;
+  prompter_.Message(kUnableToConnectMessage);
+  return false;
+}
+
+void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_path) {
+  if (!RequireLibrary()) return;
+  BinaryFile source(HostPath(local_path), BinaryFile::Mode::Read);
+  std::vector<char> block(kBlockSize);
+  bool complete = true;
+  {
+    Connection connection(*this);
+    DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ | rapi::GENERIC_WRITE,
+                                            0, nullptr, rapi::OPEN_ALWAYS, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (;;) {
+      const size_t count = source.Read(block.data(), kBlockSize);
+      if (count == 0) break;
+      DWORD written = 0;
+      CeWriteFile(device.get(), block.data(), static_cast<DWORD>(count), &written, nullptr);
+      if (written != count) {
+        complete = false;
+        break;
+      }
+      if (count < kBlockSize) break;
+    }
+    // A longer old content must not survive behind the new one.
+    CeSetEndOfFile(device.get());
+  }
+  source.Close();
+  if (!complete) prompter_.Message("Could not copy " + local_path + " to " + device_path + " on VELD.");
+}
+
+void CCorvaneRAPI::CopyFileFromDevice(std::string local_path, std::string device_path) {
+  if (!RequireLibrary()) return;
+  const std::string target = HostPath(local_path);
+  RequireWritable(target);
+  PartialFile partial(target);
+  std::vector<char> block(kBlockSize);
+  bool complete = false;
+  {
+    Connection connection(*this);
+    DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ, 0, nullptr,
+                                            rapi::OPEN_ALWAYS, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD count = 0;
+    while (CeReadFile(device.get(), block.data(), static_cast<DWORD>(kBlockSize), &count, nullptr) &&
+           count <= kBlockSize) {
+      partial.file().Write(block.data(), count);
+      if (count < kBlockSize) {
+        complete = true;
+        break;
+      }
+    }
+  }
+  if (!complete) {
+    prompter_.Message("Could not copy " + device_path + " from VELD.  " + local_path + " was not changed.");
+    return;
+  }
+  partial.Commit();
+}
+
+bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder,
+                                    const std::function<void(const std::string&)>& copy) {
+  Connection connection(*this);
+  rapi::CE_FIND_DATA entry{};
+  DeviceHandle listing(*this, CeFindFirstFile(WidePath(folder + "*.*").c_str(), &entry));
+  if (!listing.valid()) return false;
+  do {
+    // A folder is not a file to copy; listings give them as Windows does.
+    if ((entry.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    const std::optional<std::string> name = NarrowName(entry.cFileName, rapi::MAX_PATH);
+    if (!name || !IsSafeFileName(*name)) {
+      ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
+      continue;
+    }
+    copy(*name);
+  } while (CeFindNextFile(listing.get(), &entry));
+  return true;
+}
+
+void CCorvaneRAPI::ReportSkippedName(const std::string& name, const std::string& folder) {
+  prompter_.Message("\"" + name + "\" in " + folder + " was not copied: the name cannot be used as a file name.");
+}
+
+void CCorvaneRAPI::UploadUUTTable() {
+  if (RequireLibrary()) CopyFileFromDevice(local_root_ + kLocalUUTTable, kDeviceUUTTable);
+}
+
+void CCorvaneRAPI::DownloadUUTTable() {
+  if (RequireLibrary()) CopyFileToDevice(local_root_ + kLocalUUTTable, kDeviceUUTTable);
+}
+
+void CCorvaneRAPI::UploadSettingsTable() {
+  if (RequireLibrary()) CopyFileFromDevice(local_root_ + kLocalSettingsTable, kDeviceSettingsTable);
+}
+
+void CCorvaneRAPI::UploadTestProfileTable() {
+  if (!RequireLibrary()) return;
+  CopyFileFromDevice(local_root_ + kLocalProfileTable, kDeviceProfileTable);
+  UploadCustomProfiles();
+}
+
+void CCorvaneRAPI::DownloadTestProfileTable() {
+  if (!RequireLibrary()) return;
+  CopyFileToDevice(local_root_ + kLocalProfileTable, kDeviceProfileTable);
+  DownloadCustomProfiles();
+}
+
+void CCorvaneRAPI::UploadCustomProfiles() {
+  if (!RequireLibrary()) return;
+  const bool listed = WalkDeviceFolder(kDeviceProfileFolder, [this](const std::string& name) {
+    const std::string device_path = kDeviceProfileFolder + name;
+    if (ContainsAny(device_path, kDeviceProfileSkips)) return;
+    CopyFileFromDevice(kLocalProfileFolder + name, device_path);
+  });
+  if (!listed) prompter_.Message(kNoCustomProfilesMessage);
+}
+
+void CCorvaneRAPI::DownloadCustomProfiles() {
+  if (!RequireLibrary()) return;
+  for (const std::string& name : FindFiles(std::string(kLocalProfileFolder) + "*.DAT")) {
+    const std::string local_path = kLocalProfileFolder + name;
+    if (ContainsAny(local_path, kLocalProfileSkips)) continue;
+    if (!IsSafeFileName(name)) {
+      ReportSkippedName(name, kLocalProfileFolder);
+      continue;
+    }
+    CopyFileToDevice(local_path, kDeviceProfileFolder + name);
+  }
+}
+
+void CCorvaneRAPI::UploadTestResults() {
+  if (!RequireLibrary()) return;
+  const bool listed = WalkDeviceFolder(kDeviceResultsFolder, [this](const std::string& name) {
+    const std::string local_path = kLocalResultsFolder + name;
+    // A result file on the desktop is never overwritten, whatever its content.
+    if (BinaryFile::Exists(HostPath(local_path))) return;
+    CopyFileFromDevice(local_path, kDeviceResultsFolder + name);
+  });
+  if (!listed) prompter_.Message(kNoTestResultsMessage);
+}
+
+void CCorvaneRAPI::UploadAll() {
+  if (!RequireLibrary()) return;
+  UploadUUTTable();
+  UploadTestProfileTable();
+  UploadSettingsTable();
+  UploadTestResults();
+}
+
+}  // namespace veld

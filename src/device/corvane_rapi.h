@@ -1,0 +1,98 @@
+#pragma once
+// The link to the calibrator: loads the remote API library at run time, copies single
+// files between the desktop and the device, and synchronises the VELD database's tables,
+// custom profiles and the test result files with the device.
+//
+// Local paths are logical ("C:\VELD\...") and go through HostPath; device paths are the
+// device's own ("Mounted_Volume\VELD\..."). A local file that cannot be opened or created
+// raises FileError, which ends the calling command; everything else is reported through
+// the Prompter.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "device/rapi_types.h"
+#include "platform/dynamic_library.h"
+
+namespace veld {
+
+class Prompter;
+
+class CCorvaneRAPI {
+ public:
+  static constexpr char kUnableToConnectMessage[] =
+      "Unable to connect to VELD.  Please verify that device is connected through ActiveSync.";
+  static constexpr char kNoTestResultsMessage[] =
+      "Cannot find any files in Mounted_Volume\\VELD\\TestResults\\DAT\\ folder!  Test results could not be "
+      "uploaded.";
+  static constexpr char kNoCustomProfilesMessage[] =
+      "Cannot find any custom profiles in Mounted_Volume\\VELD\\TestProfile\\ folder!";
+  // Files move in blocks of this many bytes.
+  static constexpr size_t kBlockSize = 10240;
+
+  explicit CCorvaneRAPI(Prompter& prompter);
+  virtual ~CCorvaneRAPI();
+  CCorvaneRAPI(const CCorvaneRAPI&) = delete;
+  CCorvaneRAPI& operator=(const CCorvaneRAPI&) = delete;
+
+  // Loads the library (once) and takes its entry points, sets the local root to "C:\" and
+  // opens the connection. True when the device answered.
+  bool Connect();
+  // True once a Connect has loaded the library with all its entry points.
+  bool IsLoaded() const { return CeRapiInit != nullptr; }
+  const std::string& LocalRoot() const { return local_root_; }
+
+  // Replaces the content of the device file with that of the local file.
+  void CopyFileToDevice(std::string local_path, std::string device_path);
+  // Replaces the local file with the content of the device file. The local file changes
+  // only when the whole device file arrived.
+  void CopyFileFromDevice(std::string local_path, std::string device_path);
+
+  void UploadUUTTable();
+  void DownloadUUTTable();
+  void UploadSettingsTable();
+  void UploadTestProfileTable();
+  void DownloadTestProfileTable();
+  void UploadCustomProfiles();
+  void DownloadCustomProfiles();
+  void UploadTestResults();
+  void UploadAll();
+
+ private:
+  class Connection;
+  class DeviceHandle;
+
+  void LoadEntryPoints();
+  void ForgetEntryPoints();
+  // False, after telling the user, when no library is loaded yet.
+  bool RequireLibrary();
+  // Calls copy with the 8-bit name of every file listed in a device folder, skipping
+  // folders and reporting names that cannot be local file names. False when the listing
+  // found nothing.
+  bool WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy);
+  void ReportSkippedName(const std::string& name, const std::string& folder);
+
+  DynamicLibrary library_;
+  rapi::CeCreateFileFn CeCreateFile = nullptr;
+  rapi::CeWriteFileFn CeWriteFile = nullptr;
+  rapi::CeCloseHandleFn CeCloseHandle = nullptr;
+  rapi::CeFindFirstFileFn CeFindFirstFile = nullptr;
+  rapi::CeGetFileSizeFn CeGetFileSize = nullptr;
+  rapi::CeReadFileFn CeReadFile = nullptr;
+  rapi::CeFindNextFileFn CeFindNextFile = nullptr;
+  rapi::CeCreateDirectoryFn CeCreateDirectory = nullptr;
+  rapi::CeCreateProcessFn CeCreateProcess = nullptr;
+  rapi::CeGetSystemInfoFn CeGetSystemInfo = nullptr;
+  rapi::CeSetEndOfFileFn CeSetEndOfFile = nullptr;
+  rapi::CeRapiUninitFn CeRapiUninit = nullptr;
+  rapi::CeRapiInitFn CeRapiInit = nullptr;
+  std::string local_root_;
+
+  Prompter& prompter_;
+  // Connections that Connect opened; closed when the link goes, so the library's count
+  // of connections comes back to where it was.
+  int open_connections_ = 0;
+};
+
+}  // namespace veld

@@ -1,0 +1,72 @@
+#include "device/sync_sequences.h"
+
+#include "database/database.h"
+#include "device/corvane_rapi.h"
+#include "platform/host_path.h"
+
+namespace veld {
+namespace {
+
+// Puts the text into the status box; the wait cursor is shown again after each update,
+// since putting the text into the box may reset it.
+void ShowStatus(SyncObserver& observer, const std::string& status_text) {
+  observer.StatusTextChanged(status_text);
+  observer.BeginWaitCursor();
+}
+
+}  // namespace
+
+bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX& veld_database,
+                        Prompter& prompter, SyncObserver& observer) {
+  if (!rapi.Connect()) {
+    prompter.Message(CCorvaneRAPI::kUnableToConnectMessage);
+    return false;
+  }
+  observer.BeginWaitCursor();
+  std::string status = "Uploading Unit Under Test database from VELD.\r\n";
+  ShowStatus(observer, status);
+
+  rapi.UploadUUTTable();
+  veld_database.ConvertOldUUTTable();
+  observer.RefillUUTLists();
+  observer.ShowFirstPCUUT();
+  status += "Unit Under Test database uploaded from VELD.\r\nUploading Test Profile database from VELD.\r\n";
+  ShowStatus(observer, status);
+
+  rapi.UploadTestProfileTable();
+  observer.RefillProfileLists();
+  observer.ShowFirstPCProfile();
+  status += "Test Profile database uploaded from VELD.\r\nUploading Test Results data files from VELD.\r\n";
+  ShowStatus(observer, status);
+
+  rapi.UploadTestResults();
+  observer.RefillResultCombo();
+  status += "All data uploaded from VELD.\r\n";
+  observer.StatusTextChanged(status);
+  observer.EndWaitCursor();
+
+  pc_database.LoadSystemData();
+  observer.SettingsReloaded();
+  return true;
+}
+
+void RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer) {
+  rapi.UploadTestResults();
+  const std::string remembered = observer.SelectedResultUUT();
+  observer.RefillResultCombo();
+  if (remembered.empty()) return;  // nothing selected: the results list keeps its rows
+  const int entry = FindResultComboEntry(observer.ResultComboItems(), remembered);
+  if (entry >= 0) observer.SelectResultComboItem(entry);
+}
+
+int FindResultComboEntry(const std::vector<std::string>& items, const std::string& text) {
+  const size_t count = items.size();
+  if (count == 0) return -1;
+  for (size_t step = 0; step < count; ++step) {
+    const size_t index = (1 + step) % count;
+    if (EqualsIgnoreCase(items[index], text)) return static_cast<int>(index);
+  }
+  return 0;
+}
+
+}  // namespace veld
