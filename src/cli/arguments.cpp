@@ -1,0 +1,231 @@
+#include "cli/arguments.h"
+
+#include <algorithm>
+#include <array>
+
+namespace veld::cli {
+namespace {
+
+enum Option : unsigned { kVeld = 1, kOutput = 2, kUut = 4 };
+
+struct CommandEntry {
+  const char* name;
+  const char* synopsis;
+  const char* description;
+  size_t min_arguments;
+  size_t max_arguments;  // kAny: no limit
+  unsigned options;
+  // Words that the first (and, for transfer, second) argument must be.
+  std::vector<std::string> first_words;
+  std::vector<std::string> second_words;
+};
+
+constexpr size_t kAny = static_cast<size_t>(-1);
+
+const std::vector<CommandEntry>& Commands() {
+  static const std::vector<CommandEntry> commands = {
+      {"init", "init", "Starts up as the desktop program does (folder tree, PC database opened and checked,\n"
+                       "missing settings added) and does nothing else. Prints nothing.",
+       0, 0, 0, {}, {}},
+      {"connect", "connect",
+       "Connects to the calibrator ($VELD_DEVICE) and uploads its UUT table, test profile\n"
+       "table, custom profiles and new result files, printing the status text as it grows.",
+       0, 0, 0, {}, {}},
+      {"refresh", "refresh",
+       "Uploads new result files from the calibrator and prints the UUT IDs that have\n"
+       "results, one a line, in the order of the UUT ID list.",
+       0, 0, 0, {}, {}},
+      {"uuts", "uuts [--veld]",
+       "Prints the UUT IDs of the PC database (or of the VELD database with --veld), one a\n"
+       "line, sorted ascending without regard to letter case.",
+       0, 0, kVeld, {}, {}},
+      {"uut", "uut ID [--veld]", "Prints the UUT panel of one UUT profile.", 1, 1, kVeld, {}, {}},
+      {"profiles", "profiles [--veld]",
+       "Prints the test profile IDs of the PC database (or of the VELD database with --veld),\n"
+       "one a line, sorted ascending without regard to letter case.",
+       0, 0, kVeld, {}, {}},
+      {"profile", "profile ID [--veld] [--uut UUTID]",
+       "Prints the test profile panel, then one line per point: number, %FS, pressure and\n"
+       "output, separated by tabs, as the point list shows them. The points are applied to\n"
+       "the UUT given with --uut, else to the first UUT of the same database.",
+       1, 1, kVeld | kUut, {}, {}},
+      {"transfer", "transfer uut|profile to-veld|to-pc ID...",
+       "Copies UUT profiles or test profiles between the PC and the VELD database. After a\n"
+       "transfer to the VELD database its table is downloaded to the calibrator. Prints nothing.",
+       3, kAny, 0, {"uut", "profile"}, {"to-veld", "to-pc"}},
+      {"delete", "delete uut|profile ID... [--veld]",
+       "Deletes UUT profiles or test profiles from the PC database (or from the VELD database\n"
+       "with --veld, whose table is then downloaded to the calibrator). Asks first: only\n"
+       "--yes answers Yes. Prints nothing.",
+       2, kAny, kVeld, {"uut", "profile"}, {}},
+      {"download", "download uut|profile",
+       "Downloads the VELD database's UUT table, or its test profile table with the custom\n"
+       "profiles, to the calibrator. Prints nothing.",
+       1, 1, 0, {"uut", "profile"}, {}},
+      {"results", "results [UUTID]",
+       "Without an argument: prints the UUT IDs that have result files in the PC database,\n"
+       "one a line (nothing is uploaded). With a UUT ID: prints that UUT's results, one a\n"
+       "line: date and time tested, As Found / As Left, Pass / Fail and file name,\n"
+       "separated by tabs.",
+       0, 1, 0, {}, {}},
+      {"export", "export FILE [-o OUT]",
+       "Writes a result file as CSV. FILE is a name in the results folder or a path. OUT\n"
+       "defaults to FILE without its extension, with \".csv\"; an existing OUT is replaced\n"
+       "only with --yes. Prints the path written.",
+       1, 1, kOutput, {}, {}},
+      {"certificate", "certificate FILE [FILE2] -o OUT.pdf",
+       "Prints the calibration certificate of one result, or of an As Found and an As Left\n"
+       "result (names in the results folder, in the order of the results list), as a PDF\n"
+       "file, as the Print button does: protection, collation, certificate. An existing\n"
+       "OUT is replaced only with --yes. Prints the path written.",
+       1, 2, kOutput, {}, {}},
+      {"decode", "decode PARTNUMBER",
+       "Decodes a smart part number into a new UUT and prints its UUT panel; when the part\n"
+       "number is not understood, prints why on stderr.",
+       1, 1, 0, {}, {}},
+      {"settings", "settings [--veld]",
+       "Prints the settings table of the PC database (or of the VELD database), key=value\n"
+       "a line, in file order.",
+       0, 0, kVeld, {}, {}},
+      {"about", "about", "Prints the About box's revision history.", 0, 0, 0, {}, {}},
+  };
+  return commands;
+}
+
+const CommandEntry* FindCommand(const std::string& name) {
+  for (const CommandEntry& entry : Commands()) {
+    if (name == entry.name) return &entry;
+  }
+  return nullptr;
+}
+
+bool OneOf(const std::vector<std::string>& words, const std::string& word) {
+  return std::find(words.begin(), words.end(), word) != words.end();
+}
+
+std::string Joined(const std::vector<std::string>& words) {
+  std::string text;
+  for (const std::string& word : words) text += (text.empty() ? "" : "|") + word;
+  return text;
+}
+
+// Checks what only the command's own entry can tell: argument count, options, words.
+bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, UsageError& error) {
+  const std::string name = entry.name;
+  const size_t count = invocation.arguments.size();
+  if (count < entry.min_arguments || (entry.max_arguments != kAny && count > entry.max_arguments)) {
+    error.text = (count < entry.min_arguments ? "missing arguments for " : "too many arguments for ") + name +
+                 "\nusage: veldane-cli [--yes] " + entry.synopsis;
+    return false;
+  }
+  const std::pair<bool, unsigned> used[] = {
+      {invocation.veld, kVeld}, {invocation.output.has_value(), kOutput}, {invocation.uut.has_value(), kUut}};
+  const char* option_names[] = {"--veld", "-o", "--uut"};
+  for (size_t i = 0; i < 3; ++i) {
+    if (used[i].first && (entry.options & used[i].second) == 0) {
+      error.text = std::string(option_names[i]) + " does not apply to " + name;
+      return false;
+    }
+  }
+  if (!entry.first_words.empty() && !OneOf(entry.first_words, invocation.arguments[0])) {
+    error.text = name + " needs " + Joined(entry.first_words) + ", not \"" + invocation.arguments[0] + "\"";
+    return false;
+  }
+  if (!entry.second_words.empty() && !OneOf(entry.second_words, invocation.arguments[1])) {
+    error.text = name + " needs " + Joined(entry.second_words) + ", not \"" + invocation.arguments[1] + "\"";
+    return false;
+  }
+  if (name == "certificate" && !invocation.output) {
+    error.text = "certificate needs -o OUT.pdf";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<Invocation> ParseArguments(const std::vector<std::string>& args, UsageError& error) {
+  Invocation invocation;
+  bool options_ended = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool is_option = !options_ended && arg.size() > 1 && arg[0] == '-';
+    if (!is_option) {
+      if (invocation.command.empty()) {
+        invocation.command = arg;
+      } else {
+        invocation.arguments.push_back(arg);
+      }
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+    } else if (arg == "--yes" || arg == "-y") {
+      invocation.yes = true;
+    } else if (arg == "--help" || arg == "-h") {
+      invocation.help = true;
+    } else if (arg == "--veld") {
+      invocation.veld = true;
+    } else if (arg == "-o" || arg == "--output" || arg == "--uut") {
+      if (i + 1 >= args.size()) {
+        error.text = arg + " needs a value";
+        return std::nullopt;
+      }
+      (arg == "--uut" ? invocation.uut : invocation.output) = args[++i];
+    } else {
+      error.text = "unknown option " + arg;
+      return std::nullopt;
+    }
+  }
+  if (invocation.command.empty()) {
+    if (invocation.help) return invocation;
+    error.text = "no command given";
+    return std::nullopt;
+  }
+  const CommandEntry* entry = FindCommand(invocation.command);
+  if (entry == nullptr) {
+    error.text = "unknown command " + invocation.command;
+    return std::nullopt;
+  }
+  if (invocation.help) return invocation;  // the command's help needs no valid arguments
+  if (!CheckAgainstEntry(invocation, *entry, error)) return std::nullopt;
+  return invocation;
+}
+
+std::string OverviewHelp() {
+  std::string text =
+      "usage: veldane-cli [--yes] COMMAND [ARGS]\n"
+      "\n"
+      "The headless front end of Veldane Manager: the same start-up, synchronisation,\n"
+      "listings, transfers, CSV export and certificate printing as the desktop program.\n"
+      "\n"
+      "Commands:\n";
+  for (const CommandEntry& entry : Commands()) text += "  " + std::string(entry.synopsis) + "\n";
+  text +=
+      "\n"
+      "Options:\n"
+      "  --yes, -y      answer Yes to every question (otherwise No, and the question is printed)\n"
+      "  --help, -h     this text; after a command, that command's help\n"
+      "\n"
+      "Environment:\n"
+      "  VELD_ROOT          the folder that stands for drive C:\\ (default: the home folder)\n"
+      "  VELD_DEVICE        the calibrator's file system root\n"
+      "  VELD_RAPI_LIBRARY  the remote API library to load instead of the stand-in\n"
+      "\n"
+      "Results go to stdout; messages and questions go to stderr.\n"
+      "Exit status: 0 done; 1 the command stopped on a message; 2 usage error;\n"
+      "3 the system is locked out.\n"
+      "\n"
+      "When printing is password protected, the name, ID and password are read from the\n"
+      "terminal, or as three lines from stdin when it is not a terminal; end of input\n"
+      "cancels.\n";
+  return text;
+}
+
+std::string CommandHelp(const std::string& command) {
+  const CommandEntry* entry = FindCommand(command);
+  if (entry == nullptr) return {};
+  return "usage: veldane-cli [--yes] " + std::string(entry->synopsis) + "\n\n" + entry->description + "\n";
+}
+
+}  // namespace veld::cli

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of veldane-cli: veldane-cli [--yes] COMMAND [ARGS], its commands and
+// their help texts.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veld::cli {
+
+// Exit statuses.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitStopped = 1;  // the command stopped on a message
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitLockedOut = 3;
+
+struct Invocation {
+  std::string command;                 // empty with --help alone
+  std::vector<std::string> arguments;  // the positional arguments after the command
+  bool yes = false;                    // answer Yes to every question
+  bool veld = false;                   // the VELD database instead of the PC database
+  std::optional<std::string> output;   // -o OUT
+  std::optional<std::string> uut;      // --uut ID
+  bool help = false;                   // --help: the command's help, or the overview
+};
+
+// A command line that cannot be run; the text says why.
+struct UsageError {
+  std::string text;
+};
+
+// Parses argv (without the program name). Options may stand anywhere after the program
+// name; "--" ends them.
+std::optional<Invocation> ParseArguments(const std::vector<std::string>& args, UsageError& error);
+
+// The overview of every command, and the help of one command (empty for an unknown one).
+std::string OverviewHelp();
+std::string CommandHelp(const std::string& command);
+
+}  // namespace veld::cli

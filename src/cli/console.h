@@ -1,0 +1,38 @@
+#pragma once
+// The terminal side of veldane-cli: message boxes become lines on stderr, questions are
+// answered from --yes, and the password entry dialog reads from the terminal or stdin.
+
+#include <cstdio>
+#include <string>
+
+#include "database/password_check.h"
+#include "platform/prompter.h"
+
+namespace veld::cli {
+
+// The text with every "\r\n" as "\n".
+std::string WithNewlines(const std::string& text);
+
+// Writes a text as lines: "\r\n" becomes "\n", and a last line gets its line end.
+void WriteLines(std::FILE* stream, const std::string& text);
+
+// Messages go to stderr with their exact text. A question counts as Yes only when the
+// user gave --yes; otherwise it is printed and answered No.
+class StderrPrompter : public Prompter {
+ public:
+  explicit StderrPrompter(bool answer_yes) : answer_yes_(answer_yes) {}
+  void Message(const std::string& text, MessageIcon icon = MessageIcon::None) override;
+  bool AskYesNo(const std::string& question) override;
+
+ private:
+  bool answer_yes_;
+};
+
+// Name, ID and password: typed at the terminal (the password without echo), or three
+// lines of stdin when it is not a terminal. End of input counts as Cancel.
+class ConsolePasswordEntry : public PasswordEntry {
+ public:
+  bool Run(const std::string& prompt, Operator& op) override;
+};
+
+}  // namespace veld::cli

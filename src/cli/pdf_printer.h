@@ -1,0 +1,36 @@
+#pragma once
+// The Print button's printer for veldane-cli: the certificate goes into a PDF file,
+// drawn by the Qt backend on its offscreen platform (no display needed).
+
+#include <memory>
+#include <string>
+
+#include "platform/prompter.h"
+#include "reports/collation.h"
+
+class QGuiApplication;
+
+namespace veld::cli {
+
+class PdfCertificatePrinter : public CertificatePrinter {
+ public:
+  PdfCertificatePrinter(std::string host_path, Prompter& prompter);
+  ~PdfCertificatePrinter() override;
+  void PrintCertificate(const TestResults& as_found, const TestResults& as_left, double pressure_factor) override;
+  // False when the page could not be drawn (the fonts message was shown).
+  bool Succeeded() const { return succeeded_; }
+
+ private:
+  void EnsureGuiApplication();
+
+  // The application object lives as long as the printer, and so ends before main does.
+  int argc_ = 1;
+  char name_[12] = "veldane-cli";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QGuiApplication> application_;
+  std::string host_path_;
+  Prompter& prompter_;
+  bool succeeded_ = false;
+};
+
+}  // namespace veld::cli

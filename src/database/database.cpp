@@ -1,0 +1,147 @@
+#include "database/database.h"
+
+#include "platform/host_path.h"
+#include "units/pressure_units.h"
+
+namespace veld {
+namespace {
+
+const char* const kFolderTree[] = {
+    "C:\\VELD",           "C:\\VELD\\PC",         "C:\\VELD\\PC\\TestResults", "C:\\VELD\\PC\\UUT",
+    "C:\\VELD\\PC\\TestProfile", "C:\\VELD\\PC\\System", "C:\\VELD\\VELD", "C:\\VELD\\VELD\\TestProfile",
+    "C:\\VELD\\VELD\\UUT", "C:\\VELD\\VELD\\System",
+};
+
+const char* const kUUTTypes[] = {"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"};
+const char* const kExcitations[] = {"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"};
+
+}  // namespace
+
+CDataBaseX::CDataBaseX(Prompter& prompter)
+    : prompter_(prompter), uut_table_(prompter), profile_table_(prompter), settings_table_(prompter) {
+  CreateDirectories();
+}
+
+CDataBaseX::~CDataBaseX() { system_data_ = nullptr; }
+
+void CDataBaseX::CreateDirectories() {
+  for (const char* folder : kFolderTree) CreateFolder(folder);
+}
+
+void CDataBaseX::SetDevice(uint8_t device) {
+  device_ = device;
+  uut_table_.SetDevice(device != 0);
+  profile_table_.SetDevice(device != 0);
+  settings_table_.SetDevice(device != 0);
+}
+
+void CDataBaseX::Open() {
+  uut_table_.Open();
+  profile_table_.Open();
+  settings_table_.Open();
+}
+
+bool CDataBaseX::LoadUUT(UUT& uut) {
+  uut_table_.LoadRecord(uut);
+  return true;
+}
+
+bool CDataBaseX::SaveUUT(const UUT& uut) {
+  uut_table_.SaveRecord(uut);
+  return true;
+}
+
+bool CDataBaseX::DeleteUUT(const UUT& uut) {
+  uut_table_.DeleteRecord(uut);
+  return true;
+}
+
+void CDataBaseX::ConvertOldUUTTable() { uut_table_.ConvertOldTable(); }
+
+bool CDataBaseX::LoadTestProfile(TestProfile& profile) {
+  profile_table_.LoadRecord(profile);
+  return true;
+}
+
+bool CDataBaseX::SaveTestProfile(const TestProfile& profile) {
+  profile_table_.SaveRecord(profile);
+  return true;
+}
+
+bool CDataBaseX::DeleteTestProfile(const TestProfile& profile) {
+  profile_table_.DeleteRecord(profile);
+  return true;
+}
+
+bool CDataBaseX::CustomFileExists(const TestProfile& profile) { return profile_table_.CustomFileExists(profile); }
+
+void CDataBaseX::LoadCustomPoints(TestProfile& profile) { profile_table_.LoadCustomPoints(profile); }
+
+void CDataBaseX::FillList(ListTarget& list, const std::string& table_name) {
+  if (table_name == "UUT") {
+    list.Clear();
+    uut_table_.FillList(list);
+  } else if (table_name == "TestProfile") {
+    list.Clear();
+    profile_table_.FillList(list);
+  }
+}
+
+void CDataBaseX::FillCombo(ListTarget& combo, const std::string& list_name) {
+  combo.Clear();
+  if (list_name == "UUT") {
+    uut_table_.FillCombo(combo);
+  } else if (list_name == "TestProfile") {
+    profile_table_.FillCombo(combo);
+  } else if (list_name == "UUT_Types") {
+    for (const char* type : kUUTTypes) combo.Append(type);
+  } else if (list_name == "EXC") {
+    for (const char* excitation : kExcitations) combo.Append(excitation);
+  }
+}
+
+double CDataBaseX::GetUnitFactor(const std::string& unit_name) { return results_table_.PressureUnitFactor(unit_name); }
+
+void CDataBaseX::GetSetting(const std::string& key, std::string& value) { settings_table_.GetSetting(key, value); }
+
+std::string CDataBaseX::GetSettingValue(const std::string& key) {
+  std::string value;
+  GetSetting(key, value);
+  return value;
+}
+
+void CDataBaseX::SetSetting(const std::string& key, const std::string& value) {
+  settings_table_.SetSetting(key, value);
+}
+
+void CDataBaseX::LoadSystemData() {
+  if (system_data_ == nullptr) return;  // only the PC database has a settings record
+  SystemData& data = *system_data_;
+  auto flag = [this](const char* key) { return GetSettingValue(key) == "true"; };
+  auto number = [this](const char* key) { return converter_.AsDouble(GetSettingValue(key)); };
+  auto integer = [this](const char* key) { return converter_.AsInteger(GetSettingValue(key)); };
+
+  data.EngUnits = GetSettingValue("EngUnits");
+  data.EngUnitsConversionSpan = number("EngUnitsConversionSpan");
+  data.UseTrendGraph_WarmUp = flag("UseTrendGraph_WarmUp");
+  data.UseTrendGraph_TestResults = flag("UseTrendGraph_TestResults");
+  data.UseTrendGraph_LeakTest = flag("UseTrendGraph_LeakTest");
+  data.UseWarning_Excitation = flag("UseWarning_Excitation");
+  data.UseWarning_Miswire = flag("UseWarning_Miswire");
+  data.ManualPressureStep = flag("ManualPressureStep");
+  data.LockedOut = IsLockedOut();
+  data.CFRCompliantMode = flag("21CFRCompliantMode");
+  data.LockDownEnable = flag("LockDownEnable");
+  data.LockDownAttemptLimit = integer("LockDownAttemptLimit");
+  data.PasswordExpirationLimit = integer("PWExpirationtLimit");
+  data.CtrlStab = number("Default582-CtrlStab");
+  data.MaxLeak = number("Default582-MaxLeak");
+  data.ReCalAcc = number("Default582-ReCalAcc");
+  data.DefaultAcc = number("Default582-DefaultAcc");
+  data.SettleTime = integer("Default582-SettleTime");
+  data.TestProfileID = GetSettingValue("Default582-TestProfile");
+  data.UseDefaults = flag("Default582-UseDefaults");
+  data.UseReCalAcc = flag("Default582-UseReCalAcc");
+}
+
+}  // namespace veld

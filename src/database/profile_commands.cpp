@@ -1,0 +1,88 @@
+#include "database/profile_commands.h"
+
+#include "database/database.h"
+#include "platform/file_error.h"
+
+namespace veld {
+namespace {
+
+// The profile as its table stores it. The table removes a custom points file by the
+// type of the profile it is given; the window's current profile has the type of
+// whatever was shown last, which would leave a deleted custom profile's file behind
+// (or remove another profile's), so the stored type is used instead.
+TestProfile StoredProfile(CDataBaseX& database, const std::string& id) {
+  TestProfile stored;
+  stored.ID = id;
+  try {
+    database.LoadTestProfile(stored);
+  } catch (const FileError&) {
+    // A custom profile whose points file is missing: its type is already read, and
+    // the record must still be deletable.
+  }
+  return stored;
+}
+
+}  // namespace
+
+std::string DeleteUUTQuestion(DatabaseSide side) {
+  return side == DatabaseSide::VELD
+             ? "You are about to delete a Unit Under Test profile from the VELD database.  Are you sure you want to "
+               "do this?"
+             : "You are about to delete a Unit Under Test profile from the PC database.  Are you sure you want to do "
+               "this?";
+}
+
+std::string DeleteProfileQuestion(DatabaseSide side) {
+  return side == DatabaseSide::VELD
+             ? "You are about to delete a test profile from the VELD database.  Are you sure you want to do this?"
+             : "You are about to delete a test profile from the PC database.  Are you sure you want to do this?";
+}
+
+bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
+                UUT& current, Prompter& prompter, ProfileCommandHooks& hooks) {
+  if (!prompter.AskYesNo(DeleteUUTQuestion(side))) return false;
+  for (const std::string& id : selected_ids) {
+    current.ID = id;
+    side_database.DeleteUUT(current);
+  }
+  hooks.RefillUUTList(side);
+  if (side == DatabaseSide::VELD) hooks.DownloadUUTTable();
+  return true;
+}
+
+bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
+                        TestProfile& current, Prompter& prompter, ProfileCommandHooks& hooks) {
+  if (!prompter.AskYesNo(DeleteProfileQuestion(side))) return false;
+  for (const std::string& id : selected_ids) {
+    current.ID = id;
+    side_database.DeleteTestProfile(StoredProfile(side_database, id));
+  }
+  hooks.RefillProfileList(side);
+  if (side == DatabaseSide::VELD) hooks.DownloadTestProfileTable();
+  return true;
+}
+
+void TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+                  const std::vector<std::string>& selected_ids, UUT& current, ProfileCommandHooks& hooks) {
+  for (const std::string& id : selected_ids) {
+    current.ID = id;
+    source.LoadUUT(current);
+    target.SaveUUT(current);
+  }
+  if (target_side == DatabaseSide::VELD) hooks.DownloadUUTTable();
+  hooks.RefillUUTList(target_side);
+}
+
+void TransferTestProfiles(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+                          const std::vector<std::string>& selected_ids, TestProfile& current,
+                          ProfileCommandHooks& hooks) {
+  for (const std::string& id : selected_ids) {
+    current.ID = id;
+    source.LoadTestProfile(current);
+    target.SaveTestProfile(current);
+  }
+  if (target_side == DatabaseSide::VELD) hooks.DownloadTestProfileTable();
+  hooks.RefillProfileList(target_side);
+}
+
+}  // namespace veld
