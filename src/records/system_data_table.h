@@ -2,8 +2,12 @@
 // The settings table file: 136-byte records of a key and a value, each a fixed-width
 // text field of width 32.
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "platform/file_error.h"
 #include "platform/prompter.h"
 
 namespace veld {
@@ -12,6 +16,14 @@ class SystemDataTable {
  public:
   static constexpr size_t kRecordSize = 136;
   static constexpr size_t kMaxTextLength = 32;
+
+  // One setting and the value it gets when a table lacks it.
+  struct Default {
+    const char* key;
+    const char* value;
+  };
+  // The 33 settings that Open adds when missing, in the order they are added.
+  static const std::vector<Default>& Defaults();
 
   explicit SystemDataTable(Prompter& prompter);
   virtual ~SystemDataTable() = default;
@@ -24,13 +36,36 @@ class SystemDataTable {
   void FillDefaults();
   // The stored value (trimmed), or "NULL" when the key is absent or the file does not open.
   void GetSetting(const std::string& key, std::string& value);
-  // Rewrites the key's record in place or appends one; never creates the file.
+  // Rewrites the key's record in place or appends one; never creates the file. A key
+  // or value that would not read back as itself (longer than 32 characters, or cut by
+  // the reading rules) is refused with a message and the file is left unchanged.
   void SetSetting(const std::string& key, const std::string& value);
 
   const std::string& LogicalPath() const { return table_path_; }
 
  private:
+  struct Setting {
+    std::string key;    // cut at its first NUL
+    std::string value;  // through TrimString
+  };
+  // The records of a table image, decoded up to the first malformed one.
+  struct Scan {
+    std::vector<Setting> settings;
+    size_t whole_records = 0;
+    std::optional<FileError> malformed;  // why decoding stopped early
+  };
+
+  static Scan ScanRecords(std::string_view bytes, const std::string& path);
+  // Position of the first record with key. A malformed record that the search would
+  // have to read past raises its read error, as a record-by-record search would.
+  static std::optional<size_t> FindKey(const Scan& scan, const std::string& key);
+  static std::string EncodeRecord(const std::string& key, const std::string& value);
+  // Shows why a setting cannot be stored and answers false, or answers true.
+  bool CheckStorable(const std::string& key, const std::string& value);
+
   Prompter& prompter_;
+  std::string key_buffer_;    // key of the record read last
+  std::string value_buffer_;  // value of the record read last
   bool device_ = false;
   std::string table_path_;
 };

@@ -20,6 +20,9 @@ void CCustomProfile::SetCustomPoint(int i, double value) {
 }
 
 double StandardPointFraction(const std::string& type, int i, int n) {
+  // A count read from a damaged record may be below 2; dividing by n-1 would then
+  // give infinities or NaN that end up on a certificate.
+  if (n < TestProfile::kMinPoints) return 0.0;
   const double steps = static_cast<double>(n - 1);
   if (type == "Descending") return (n - i) / steps;
   if (type == "Both") {

@@ -2,6 +2,7 @@
 // How a unit under test is exercised: the points of its range, their order, and
 // whether a leak test follows.
 
+#include <cstdint>
 #include <string>
 
 #include "records/custom_profile.h"
@@ -12,6 +13,9 @@ class UUT;
 
 class TestProfile : public CCustomProfile {
  public:
+  static constexpr int32_t kMinPoints = 2;
+  static constexpr int32_t kMaxPoints = 101;
+
   std::string ID;
   std::string ProfileType = "Ascending";  // "Ascending", "Descending", "Both", "Custom"
   int32_t NumberOfPoints = 11;            // 2 to 101
@@ -28,7 +32,8 @@ class TestProfile : public CCustomProfile {
   void GeneratePoints(int count, bool fill, const std::string& type);
 };
 
-// The fraction of point i of n by a type's rule; "Custom" and unknown types give 0.0.
+// The fraction of point i of n by a type's rule; "Custom" and unknown types give 0.0,
+// and so does a count below 2, which has no spacing (never NaN or infinity).
 double StandardPointFraction(const std::string& type, int i, int n);
 
 }  // namespace veld

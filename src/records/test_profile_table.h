@@ -1,7 +1,10 @@
 #pragma once
 // The test profile table file (144-byte records) and the custom profile files beside it.
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/prompter.h"
 #include "records/list_target.h"
@@ -40,11 +43,43 @@ class TestProfileTable {
   bool CustomFileExists(const TestProfile& profile) const;
 
   const std::string& LogicalPath() const { return table_path_; }
+  // "C:\VELD\PC\TestProfile\" or "C:\VELD\VELD\TestProfile\".
+  const std::string& LogicalFolder() const { return folder_; }
+
+  // Whether an ID can name a custom file inside the profile folder on Windows and on
+  // Linux alike: not empty, no path separators, drive colons, wildcards, quotes, pipes,
+  // control characters or "..".
+  static bool IsValidFileId(const std::string& id);
 
  private:
+  // The four stored fields of one record.
+  struct Record {
+    std::string id;
+    std::string type;
+    int32_t points = 0;
+    bool leak_test = false;
+  };
+
+  static std::string EncodeRecord(const Record& record);
+  // Decodes the record at position index of a whole table image.
+  static Record DecodeRecord(std::string_view table, size_t index, const std::string& path);
+  // Position of the first record whose ID equals id.
+  static std::optional<size_t> FindRecord(std::string_view table, const std::string& id,
+                                          const std::string& path);
+  static Record RecordOf(const TestProfile& profile);
+  // Every record's ID in file order.
+  std::vector<std::string> ReadIds() const;
+  // Shows why a profile cannot be stored and answers false, or answers true.
+  bool CheckStorable(const TestProfile& profile);
+  void CheckLengthAfterSave();
+  // The host path of the profile's custom file, or nothing when its ID cannot name one.
+  std::optional<std::string> CustomHostPath(const TestProfile& profile) const;
+
   Prompter& prompter_;
   bool device_ = false;
+  std::string folder_;
   std::string table_path_;
+  Record buffer_;  // the record read or written last
 };
 
 }  // namespace veld
