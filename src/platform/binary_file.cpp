@@ -52,6 +52,13 @@ bool IsDirectory(int fd) {
   return VELD_FSTAT(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
 }
 
+// One system call's share of a transfer. Casting the whole size to unsigned would turn
+// a multiple of 4 GiB into 0 (read as the end of the file) and exceed what _read takes.
+unsigned ChunkSize(size_t remaining) {
+  constexpr size_t kMaxChunk = size_t{1} << 30;
+  return static_cast<unsigned>(remaining < kMaxChunk ? remaining : kMaxChunk);
+}
+
 }  // namespace
 
 BinaryFile::BinaryFile(const std::string& path, Mode mode) {
@@ -97,7 +104,7 @@ size_t BinaryFile::Read(void* buffer, size_t size) {
   size_t done = 0;
   auto* bytes = static_cast<char*>(buffer);
   while (done < size) {
-    const auto got = VELD_READ(fd_, bytes + done, static_cast<unsigned>(size - done));
+    const auto got = VELD_READ(fd_, bytes + done, ChunkSize(size - done));
     if (got < 0) {
       if (errno == EINTR) continue;
       Fail();
@@ -123,7 +130,7 @@ void BinaryFile::Write(const void* data, size_t size) {
   size_t done = 0;
   const auto* bytes = static_cast<const char*>(data);
   while (done < size) {
-    const auto put = VELD_WRITE(fd_, bytes + done, static_cast<unsigned>(size - done));
+    const auto put = VELD_WRITE(fd_, bytes + done, ChunkSize(size - done));
     if (put < 0) {
       if (errno == EINTR) continue;
       Fail();

@@ -103,12 +103,12 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   // Iterative matcher with one backtrack point: linear in practice, never recursive.
   size_t p = 0, n = 0, star = std::string::npos, mark = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    if (p < pattern.size() && pattern[p] == '*') {  // before the literal test: a name may hold '*'
       star = p++;
       mark = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+      ++p;
+      ++n;
     } else if (star != std::string::npos) {
       p = star + 1;
       n = ++mark;

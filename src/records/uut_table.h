@@ -1,8 +1,25 @@
 #pragma once
 // The UUT table file: 568-byte records in the calibrator's format (and the older
-// 276-byte format, which Open converts). Every operation opens, works and closes.
+// 276-byte format, which Open converts). Every operation opens, works and closes; each
+// reads the file whole once and parses it from memory.
+//
+// Choices where the calibrator's own rules leave room:
+//  - Texts longer than their field: an ID longer than 32 characters (or holding a NUL,
+//    which reads back cut short) would be stored as a different ID and could merge with
+//    another record, so SaveRecord refuses it with a message and writes nothing. Every
+//    other text is cut to its field width. A record is always 568 bytes.
+//  - Reserved fields: the desktop gives them no value of its own. A replaced record keeps
+//    its own five raw fields; new and converted records get empty ones.
+//  - Lengths: 0 bytes is a table with no records. A length that is a multiple of 568 is
+//    current; otherwise a multiple of 276 is the old format and is converted; anything
+//    else (1 to 275 bytes included) is reported as corrupted and left untouched. Save and
+//    Delete refuse a corrupted table the same way rather than misalign its records.
+//  - A missing table file raises FileError(NotFound) in every operation but Open; a text
+//    whose count runs past its field raises FileError(EndOfFile) before anything changes.
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/prompter.h"
 #include "records/list_target.h"
@@ -14,6 +31,7 @@ class CUUTTable {
  public:
   static constexpr size_t kRecordSize = 568;
   static constexpr size_t kOldRecordSize = 276;
+  static constexpr size_t kIdWidth = 32;
 
   explicit CUUTTable(Prompter& prompter);
   virtual ~CUUTTable() = default;
@@ -24,6 +42,8 @@ class CUUTTable {
   // Creates the table with its two built-in records, or converts and checks it.
   void Open();
   // Converts a table of the old record format; a current-format table is left alone.
+  // A length that fits neither format is reported as corrupted. The old file is kept
+  // under the backup name; a backup name already taken raises FileError(AlreadyExists).
   void ConvertOldTable();
   // Fills uut from the first record whose ID equals uut.ID; unchanged when none does.
   void LoadRecord(UUT& uut);
@@ -36,10 +56,18 @@ class CUUTTable {
   // Every record's ID appended in file order.
   void FillCombo(ListTarget& combo);
 
+  bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }
 
  private:
+  // IDs of the whole records at the start of a table's bytes, in file order.
+  std::vector<std::string> ReadIds(const std::string& bytes, const std::string& host_path) const;
+  void CreateWithBuiltIns(const std::string& host_path) const;
+  void ReportCorrupted(const std::string& host_path);
+  // False (after telling the user) when uut.ID cannot be stored as it stands.
+  bool IdFits(const UUT& uut);
+
   Prompter& prompter_;
   bool device_ = false;
   std::string table_path_;

@@ -1,0 +1,381 @@
+#include "records/uut_table.h"
+
+#include <optional>
+#include <unordered_map>
+
+#include "platform/binary_file.h"
+#include "platform/byte_stream.h"
+#include "platform/file_error.h"
+#include "platform/host_path.h"
+#include "records/fixed_string.h"
+#include "units/pressure_units.h"
+#include "units/smart_part_configurator.h"
+
+namespace veld {
+namespace {
+
+constexpr const char* kPcTable = "C:\\VELD\\PC\\UUT\\UUTTable.dat";
+constexpr const char* kPcBackup = "C:\\VELD\\PC\\UUT\\UUTTable_Backup.dat";
+constexpr const char* kDeviceTable = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat";
+constexpr const char* kDeviceBackup = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK_Backup.dat";
+
+constexpr const char* kCorruptedText = "UUT table corrupted!!\r\n";
+constexpr const char* kLoadErrorText = "Table error:  CUUTTable::LoadRecord";
+constexpr const char* kIdTooLongText = "UUT ID is longer than 32 characters.  The profile was not saved.";
+constexpr const char* kIdHasNulText = "UUT ID contains a NUL character.  The profile was not saved.";
+
+// The part numbers whose decoded settings make the two records of a new table.
+constexpr const char* kBuiltInPartNumbers[] = {"7395R25WB2DQ8C", "73950R5WB2DQ8C"};
+
+// How a field is coded and where its value lives in a UUT.
+enum class FieldKind {
+  Number,        // double as stored
+  Pressure,      // double, Pa in the file, inches of water column in memory
+  SettlingTime,  // int32
+  DueDate,       // int32 status, then the double date
+  OutputType,    // trimmed text, read back through SetOutputType
+  TrimmedText,   // text cut at its first NUL or non-ASCII character
+  Text,          // text cut at its first NUL
+  Reserved,      // text the desktop never interprets: kept as raw bytes
+};
+
+struct FieldLayout {
+  size_t offset;
+  FieldKind kind;
+  int width = 0;  // characters, for text fields
+  double UUT::*number = nullptr;
+  std::string UUT::*text = nullptr;
+};
+
+constexpr size_t FieldSize(const FieldLayout& field) {
+  switch (field.kind) {
+    case FieldKind::Number:
+    case FieldKind::Pressure: return 8;
+    case FieldKind::SettlingTime: return 4;
+    case FieldKind::DueDate: return 12;
+    default: return 4 + 2 * static_cast<size_t>(field.width);
+  }
+}
+
+constexpr FieldLayout Num(size_t offset, double UUT::*member) { return {offset, FieldKind::Number, 0, member}; }
+constexpr FieldLayout Pa(size_t offset, double UUT::*member) { return {offset, FieldKind::Pressure, 0, member}; }
+constexpr FieldLayout Txt(size_t offset, FieldKind kind, int width, std::string UUT::*member) {
+  return {offset, kind, width, nullptr, member};
+}
+constexpr FieldLayout Reserved(size_t offset) { return {offset, FieldKind::Reserved, 8}; }
+
+// The 568-byte record in file order. The old 276-byte record is its first 15 fields.
+constexpr FieldLayout kRecordLayout[] = {
+    Num(0, &UUT::Excitation),
+    Txt(8, FieldKind::OutputType, 8, &UUT::OutputType),
+    {28, FieldKind::SettlingTime},
+    Pa(32, &UUT::ControlStability),
+    Num(40, &UUT::Accuracy),
+    Pa(48, &UUT::MaxLeakRate),
+    Txt(56, FieldKind::TrimmedText, 32, &UUT::DefaultTestProfile),
+    {124, FieldKind::DueDate},
+    Txt(136, FieldKind::Text, 32, &UUT::ID),
+    Txt(204, FieldKind::TrimmedText, 8, &UUT::OutputUnits),
+    Txt(224, FieldKind::TrimmedText, 8, &UUT::InputUnits),
+    Num(244, &UUT::OutputSpan),
+    Num(252, &UUT::OutputOffset),
+    Pa(260, &UUT::InputSpan),
+    Pa(268, &UUT::InputOffset),
+    Num(276, &UUT::ReCalAccuracy),
+    Num(284, &UUT::SystemVolume),
+    Txt(292, FieldKind::Text, 32, &UUT::SerialNumber),
+    Txt(360, FieldKind::Text, 16, &UUT::PartNumber),
+    Txt(396, FieldKind::Text, 8, &UUT::Model),
+    Txt(416, FieldKind::Text, 24, &UUT::Manufacturer),
+    Reserved(468),
+    Reserved(488),
+    Reserved(508),
+    Reserved(528),
+    Reserved(548),
+};
+
+// Each field starts where the one before it ends, and the whole ends at end.
+constexpr bool LayoutIsContiguous(size_t end) {
+  size_t at = 0;
+  for (const FieldLayout& field : kRecordLayout) {
+    if (field.offset != at) return false;
+    at += FieldSize(field);
+  }
+  return at == end;
+}
+static_assert(LayoutIsContiguous(CUUTTable::kRecordSize));
+static_assert(kRecordLayout[15].offset == CUUTTable::kOldRecordSize, "old records end before ReCalAccuracy");
+constexpr size_t kIdField = 8;
+static_assert(kRecordLayout[kIdField].offset == 136 && kRecordLayout[kIdField].kind == FieldKind::Text);
+static_assert(kRecordLayout[kIdField].width == CUUTTable::kIdWidth, "IDs are checked against their field");
+
+std::string DecodeText(const FieldLayout& field, ByteReader& in) {
+  const std::string text = ReadArchiveString(in);
+  return field.kind == FieldKind::Text ? CutAtNul(text) : TrimString(text);
+}
+
+// Reads the fields that record holds (all 568 bytes, or the 276 of an old record) into
+// uut. Each field is parsed within its own bytes, so a bad count never shifts the others.
+void ReadRecordInto(std::string_view record, const std::string& path, UUT& uut) {
+  for (const FieldLayout& field : kRecordLayout) {
+    const size_t size = FieldSize(field);
+    if (field.offset + size > record.size()) break;
+    ByteReader in(record.substr(field.offset, size), path);
+    switch (field.kind) {
+      case FieldKind::Number: uut.*field.number = in.F64(); break;
+      case FieldKind::Pressure: uut.*field.number = in.F64() / kPascalsPerInchWater; break;
+      case FieldKind::SettlingTime: uut.SettlingTime = in.I32(); break;
+      case FieldKind::DueDate: {
+        const auto status = static_cast<OleDateTime::Status>(in.I32());
+        uut.CalibrationDueDate = OleDateTime(in.F64(), status);
+        break;
+      }
+      case FieldKind::OutputType: uut.SetOutputType(DecodeText(field, in)); break;
+      case FieldKind::TrimmedText:
+      case FieldKind::Text: uut.*field.text = DecodeText(field, in); break;
+      case FieldKind::Reserved: break;
+    }
+  }
+}
+
+// One 568-byte record from uut. The reserved fields are copied raw from keep_reserved_of
+// (the record being replaced) or, when that is empty, written empty.
+std::string EncodeRecord(const UUT& uut, std::string_view keep_reserved_of) {
+  ByteWriter out;
+  for (const FieldLayout& field : kRecordLayout) {
+    switch (field.kind) {
+      case FieldKind::Number: out.F64(uut.*field.number); break;
+      case FieldKind::Pressure: out.F64(uut.*field.number * kPascalsPerInchWater); break;
+      case FieldKind::SettlingTime: out.I32(uut.SettlingTime); break;
+      case FieldKind::DueDate:
+        out.I32(uut.CalibrationDueDate.GetStatus());
+        out.F64(uut.CalibrationDueDate.Value());
+        break;
+      case FieldKind::OutputType:
+      case FieldKind::TrimmedText:
+      case FieldKind::Text: WriteFixedString(out, uut.*field.text, field.width); break;
+      case FieldKind::Reserved:
+        if (keep_reserved_of.empty()) {
+          WriteFixedString(out, std::string(), field.width);
+        } else {
+          out.Bytes(keep_reserved_of.substr(field.offset, FieldSize(field)));
+        }
+        break;
+    }
+  }
+  return out.Take();
+}
+
+std::string_view RecordAt(std::string_view bytes, size_t index, size_t size = CUUTTable::kRecordSize) {
+  return bytes.substr(index * size, size);
+}
+
+bool IsTextField(const FieldLayout& field) {
+  return field.kind == FieldKind::OutputType || field.kind == FieldKind::TrimmedText || field.kind == FieldKind::Text;
+}
+
+// True for the form every writer produces: FF FE FF w, then w 16-bit units that fit.
+bool IsWholeFixedWidthField(std::string_view bytes) {
+  return bytes.size() >= 4 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE &&
+         static_cast<uint8_t>(bytes[2]) == 0xFF && static_cast<uint8_t>(bytes[3]) < 0xFF &&
+         4 + 2 * static_cast<size_t>(static_cast<uint8_t>(bytes[3])) <= bytes.size();
+}
+
+// Raises what ReadRecordInto raises for a record, without decoding it: within a record of
+// whole length only the count of a text field can run past its field.
+void CheckTextFields(std::string_view record, const std::string& path) {
+  for (const FieldLayout& field : kRecordLayout) {
+    const size_t size = FieldSize(field);
+    if (field.offset + size > record.size()) break;
+    if (!IsTextField(field)) continue;
+    const std::string_view bytes = record.substr(field.offset, size);
+    if (IsWholeFixedWidthField(bytes)) continue;
+    ByteReader in(bytes, path);
+    ReadArchiveStringBytes(in);
+  }
+}
+
+// The ID of a record already checked by CheckTextFields, as ReadRecordInto reads it.
+std::string RecordId(std::string_view record) {
+  const FieldLayout& field = kRecordLayout[kIdField];
+  ByteReader in(record.substr(field.offset, FieldSize(field)), std::string());
+  return ReadArchiveStringToNul(in);
+}
+
+// Index of the first whole record whose ID equals id. Every record passed over is checked
+// as a full parse would check it, so a damaged record before the match stops the
+// operation; only the ID is decoded, since a scan must cost little more than the read.
+std::optional<size_t> FindRecord(std::string_view bytes, const std::string& id, const std::string& path) {
+  const size_t count = bytes.size() / CUUTTable::kRecordSize;
+  for (size_t i = 0; i < count; ++i) {
+    const std::string_view record = RecordAt(bytes, i);
+    CheckTextFields(record, path);
+    if (RecordId(record) == id) return i;
+  }
+  return std::nullopt;
+}
+
+// The converted records of an old table, one per distinct ID, a later record replacing
+// an earlier one with the same ID in its place. Empty when an ID is too long to store.
+std::optional<std::string> ConvertOldRecords(std::string_view old_bytes, const std::string& path) {
+  const size_t count = old_bytes.size() / CUUTTable::kOldRecordSize;
+  std::vector<std::string> records;
+  std::unordered_map<std::string, size_t> index_of_id;
+  UUT uut;
+  for (size_t i = 0; i < count; ++i) {
+    ReadRecordInto(RecordAt(old_bytes, i, CUUTTable::kOldRecordSize), path, uut);
+    uut.ReCalAccuracy = 0.5;
+    uut.SystemVolume = 64.0;
+    uut.SerialNumber.clear();
+    uut.PartNumber.clear();
+    uut.Model.clear();
+    uut.Manufacturer.clear();
+    if (uut.ID.size() > CUUTTable::kIdWidth) return std::nullopt;
+    std::string record = EncodeRecord(uut, {});
+    const auto [at, added] = index_of_id.try_emplace(uut.ID, records.size());
+    if (added) {
+      records.push_back(std::move(record));
+    } else {
+      records[at->second] = std::move(record);
+    }
+  }
+  std::string table;
+  table.reserve(records.size() * CUUTTable::kRecordSize);
+  for (const std::string& record : records) table += record;
+  return table;
+}
+
+}  // namespace
+
+CUUTTable::CUUTTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
+
+void CUUTTable::SetDevice(bool device) {
+  device_ = device;
+  table_path_ = device ? kDeviceTable : kPcTable;
+  backup_path_ = device ? kDeviceBackup : kPcBackup;
+}
+
+void CUUTTable::ReportCorrupted(const std::string& host_path) { prompter_.Message(kCorruptedText + host_path); }
+
+void CUUTTable::Open() {
+  const std::string host = HostPath(table_path_);
+  // Only a table that is not there is created: one that exists but cannot be read must
+  // raise its error rather than be emptied.
+  if (BinaryFile::Exists(host)) {
+    ConvertOldTable();
+  } else {
+    CreateWithBuiltIns(host);
+  }
+}
+
+void CUUTTable::CreateWithBuiltIns(const std::string& host_path) const {
+  SmartPartConfigurator decoder;
+  UUT uut;
+  std::string records;
+  for (const char* part_number : kBuiltInPartNumbers) {
+    std::string text = part_number;
+    decoder.Configure(text, uut);
+    records += EncodeRecord(uut, {});
+  }
+  BinaryFile file(host_path, BinaryFile::Mode::Create);
+  file.Write(records);
+}
+
+void CUUTTable::ConvertOldTable() {
+  const std::string host = HostPath(table_path_);
+  const std::string bytes = BinaryFile::ReadWholeFile(host);
+  if (bytes.size() % kRecordSize == 0) return;
+  if (bytes.size() % kOldRecordSize != 0) {
+    ReportCorrupted(host);
+    return;
+  }
+  // Everything is decoded before the file is touched: a damaged old table stays as it is.
+  const std::optional<std::string> converted = ConvertOldRecords(bytes, host);
+  if (!converted) {
+    ReportCorrupted(host);
+    return;
+  }
+  BinaryFile::Rename(host, HostPath(backup_path_));
+  BinaryFile table(host, BinaryFile::Mode::Create);
+  table.Write(*converted);
+}
+
+void CUUTTable::LoadRecord(UUT& uut) {
+  const std::string host = HostPath(table_path_);
+  const std::string bytes = BinaryFile::ReadWholeFile(host);
+  if (bytes.size() % kRecordSize != 0) prompter_.Message(kLoadErrorText);
+  if (const auto index = FindRecord(bytes, uut.ID, host)) {
+    ReadRecordInto(RecordAt(bytes, *index), host, uut);
+  }
+}
+
+bool CUUTTable::IdFits(const UUT& uut) {
+  if (uut.ID.size() > kIdWidth) {
+    prompter_.Message(kIdTooLongText);
+    return false;
+  }
+  if (uut.ID.find('\0') != std::string::npos) {
+    prompter_.Message(kIdHasNulText);
+    return false;
+  }
+  return true;
+}
+
+void CUUTTable::SaveRecord(const UUT& uut) {
+  if (!IdFits(uut)) return;
+  const std::string host = HostPath(table_path_);
+  BinaryFile file(host, BinaryFile::Mode::ReadWrite);
+  const std::string bytes = file.ReadAll();
+  if (bytes.size() % kRecordSize != 0) {
+    ReportCorrupted(host);
+    return;
+  }
+  const auto index = FindRecord(bytes, uut.ID, host);
+  const std::string record = EncodeRecord(uut, index ? RecordAt(bytes, *index) : std::string_view());
+  file.Seek(index ? *index * kRecordSize : bytes.size());
+  file.Write(record);
+}
+
+void CUUTTable::DeleteRecord(const UUT& uut) {
+  const std::string host = HostPath(table_path_);
+  BinaryFile file(host, BinaryFile::Mode::ReadWrite);
+  const std::string bytes = file.ReadAll();
+  if (bytes.size() % kRecordSize != 0) {
+    ReportCorrupted(host);
+    return;
+  }
+  const auto index = FindRecord(bytes, uut.ID, host);
+  if (!index) return;
+  const size_t last = bytes.size() / kRecordSize - 1;
+  if (*index != last) {
+    file.Seek(*index * kRecordSize);
+    file.Write(std::string(RecordAt(bytes, last)));
+  }
+  file.SetLength(last * kRecordSize);
+}
+
+std::vector<std::string> CUUTTable::ReadIds(const std::string& bytes, const std::string& host_path) const {
+  const size_t count = bytes.size() / kRecordSize;
+  std::vector<std::string> ids;
+  ids.reserve(count);
+  for (size_t i = 0; i < count; ++i) {
+    const std::string_view record = RecordAt(bytes, i);
+    CheckTextFields(record, host_path);
+    ids.push_back(RecordId(record));
+  }
+  return ids;
+}
+
+void CUUTTable::FillList(ListTarget& list) {
+  list.Clear();
+  const std::string host = HostPath(table_path_);
+  list.InsertAllAtTop(ReadIds(BinaryFile::ReadWholeFile(host), host));
+}
+
+void CUUTTable::FillCombo(ListTarget& combo) {
+  combo.Clear();
+  const std::string host = HostPath(table_path_);
+  for (const std::string& id : ReadIds(BinaryFile::ReadWholeFile(host), host)) combo.Append(id);
+}
+
+}  // namespace veld
