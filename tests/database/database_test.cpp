@@ -1,26 +1,24 @@
+// The database facade: start-up, lists and settings, the operators' password check with its
+// lock-down and system log, and the index of the result files.
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+#include <regex>
 
 #include "database/database.h"
+#include "database/password_check.h"
+#include "database/results_index.h"
 #include "platform/file_error.h"
-#include "platform/host_path.h"
 #include "support/recording_prompter.h"
+#include "support/result_file_writer.h"
 #include "support/temp_root.h"
 
 namespace veld {
 namespace {
 namespace fs = std::filesystem;
-
-// Every file under the root with its bytes: a second start must leave it all as it was.
-std::map<std::string, std::string> Snapshot(const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    files[entry.path().string()] = entry.is_regular_file() ? test::ReadBytes(entry.path().string()) : "<dir>";
-  }
-  return files;
-}
+using Names = std::vector<std::string>;
 
 class DatabaseTest : public test::TempRootTest {
  protected:
@@ -33,138 +31,264 @@ class DatabaseTest : public test::TempRootTest {
     pc_->SetSystemData(&settings_);
     pc_->Open();
   }
+  // Every file under the root with its bytes.
+  std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(temp_.root())) {
+      files[entry.path().string()] = entry.is_regular_file() ? test::ReadBytes(entry.path().string()) : "<dir>";
+    }
+    return files;
+  }
+  uintmax_t SizeOf(const std::string& relative) const { return fs::file_size(temp_.root() + "/VELD/" + relative); }
 
   test::RecordingPrompter prompter_;
   SystemData settings_;
   std::unique_ptr<CDataBaseX> veld_, pc_;
 };
 
-TEST_F(DatabaseTest, FirstStartCreatesTheTreeAndThePCTablesOnly) {
+TEST_F(DatabaseTest, FirstStartCreatesTheTreeAndThePCTablesAndALaterOneOnlyRestoresMissingSettings) {
   StartUp();
-  for (const char* folder : {"VELD", "VELD/PC", "VELD/PC/TestResults", "VELD/PC/UUT", "VELD/PC/TestProfile",
-                             "VELD/PC/System", "VELD/VELD", "VELD/VELD/TestProfile", "VELD/VELD/UUT",
-                             "VELD/VELD/System"}) {
-    EXPECT_TRUE(fs::is_directory(temp_.root() + "/" + folder)) << folder;
+  for (const char* folder : {"", "/PC", "/PC/TestResults", "/PC/UUT", "/PC/TestProfile", "/PC/System", "/VELD",
+                             "/VELD/TestProfile", "/VELD/UUT", "/VELD/System"}) {
+    EXPECT_TRUE(fs::is_directory(temp_.root() + "/VELD" + folder)) << folder;
   }
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/UUT/UUTTable.dat"), 1136u);
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/TestProfile/TestProfileTable.dat"), 864u);
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/System/SystemDataTable.dat"), 33u * 136u);
+  EXPECT_EQ(SizeOf("PC/UUT/UUTTable.dat"), 1136u);
+  EXPECT_EQ(SizeOf("PC/TestProfile/TestProfileTable.dat"), 864u);
+  EXPECT_EQ(SizeOf("PC/System/SystemDataTable.dat"), 33u * 136u);
   // The VELD database is never opened at start-up.
-  EXPECT_TRUE(fs::is_empty(temp_.root() + "/VELD/VELD/UUT"));
-  EXPECT_TRUE(fs::is_empty(temp_.root() + "/VELD/VELD/TestProfile"));
-  EXPECT_TRUE(fs::is_empty(temp_.root() + "/VELD/VELD/System"));
-  EXPECT_TRUE(prompter_.entries.empty());
-}
+  EXPECT_EQ(std::distance(fs::recursive_directory_iterator(temp_.root() + "/VELD/VELD"), {}), 3);  // its empty folders
 
-TEST_F(DatabaseTest, SecondStartChangesNothingButMissingSettings) {
+  const auto before = Snapshot();
   StartUp();
-  const auto before = Snapshot(temp_.root());
-  StartUp();
-  EXPECT_EQ(Snapshot(temp_.root()), before);
-
-  // A settings table that lost a key gains it back, and nothing else changes.
+  EXPECT_EQ(Snapshot(), before);
   const std::string settings = temp_.root() + "/VELD/PC/System/SystemDataTable.dat";
-  std::string bytes = test::ReadBytes(settings);
-  bytes.resize(bytes.size() - 136);  // drops the last default, "Default582-UseDefaults"
-  test::WriteBytes(settings, bytes);
+  test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 32 * 136));  // drops "Default582-UseDefaults"
   StartUp();
-  EXPECT_EQ(Snapshot(temp_.root()), before);
-}
+  EXPECT_EQ(Snapshot(), before);
 
-TEST_F(DatabaseTest, OpenGoesOnPastACorruptTable) {
-  fs::create_directories(temp_.root() + "/VELD/PC/UUT");
+  // Open goes on past a table that reports corruption.
   test::WriteBytes(temp_.root() + "/VELD/PC/UUT/UUTTable.dat", std::string(600, '\0'));
+  test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 32 * 136));
   StartUp();
-  ASSERT_FALSE(prompter_.entries.empty());
-  EXPECT_EQ(prompter_.entries[0].text.rfind("UUT table corrupted!!\r\n", 0), 0u);
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/TestProfile/TestProfileTable.dat"), 864u);
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/System/SystemDataTable.dat"), 33u * 136u);
+  EXPECT_EQ(prompter_.Texts().at(0).rfind("UUT table corrupted!!\r\n", 0), 0u);
+  EXPECT_EQ(SizeOf("PC/System/SystemDataTable.dat"), 33u * 136u);
 }
 
-TEST_F(DatabaseTest, ChoiceListsByExactName) {
+TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   StartUp();
-  VectorListTarget combo;
-  combo.items = {"left over"};
+  VectorListTarget combo, list;
   pc_->FillCombo(combo, "UUT_Types");
-  EXPECT_EQ(combo.items, (std::vector<std::string>{"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"}));
-  pc_->FillCombo(combo, "EXC");
-  EXPECT_EQ(combo.items,
-            (std::vector<std::string>{"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"}));
-  pc_->FillCombo(combo, "UUT");
-  EXPECT_EQ(combo.items, (std::vector<std::string>{"7395R25WB2DQ8C", "73950R5WB2DQ8C"}));
+  EXPECT_EQ(combo.items, (Names{"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"}));
   pc_->FillCombo(combo, "exc");  // another name: emptied, nothing added
   EXPECT_TRUE(combo.items.empty());
-
-  VectorListTarget list;
   pc_->FillList(list, "TestProfile");
-  EXPECT_EQ(list.items.size(), 6u);
-  EXPECT_EQ(list.items.front(), "21pointtest");  // each record inserted at the top
   pc_->FillList(list, "uut");  // another name: the list keeps its items
   EXPECT_EQ(list.items.size(), 6u);
-}
-
-TEST_F(DatabaseTest, ListingAMissingVeldTableIsAFileError) {
-  StartUp();
-  VectorListTarget list;
+  EXPECT_EQ(list.items.front(), "21pointtest");  // each record inserted at the top
+  // Listing a VELD table that is not there is an error, not an empty list.
   EXPECT_THROW(veld_->FillList(list, "UUT"), FileError);
-  EXPECT_THROW(veld_->FillList(list, "TestProfile"), FileError);
-}
 
-TEST_F(DatabaseTest, RecordOperationsRouteToTheTables) {
-  StartUp();
-  UUT uut;
-  uut.ID = "PT-100";
-  uut.Accuracy = 0.25;
-  EXPECT_TRUE(pc_->SaveUUT(uut));
-  UUT loaded;
-  loaded.ID = "PT-100";
-  EXPECT_TRUE(pc_->LoadUUT(loaded));
-  EXPECT_DOUBLE_EQ(loaded.Accuracy, 0.25);
-  UUT unknown;
-  unknown.ID = "nope";
-  unknown.Accuracy = 7.0;
-  EXPECT_TRUE(pc_->LoadUUT(unknown));
-  EXPECT_DOUBLE_EQ(unknown.Accuracy, 7.0);
-  EXPECT_TRUE(pc_->DeleteUUT(uut));
-  EXPECT_EQ(fs::file_size(temp_.root() + "/VELD/PC/UUT/UUTTable.dat"), 1136u);
-}
-
-TEST_F(DatabaseTest, UnitFactorsByName) {
-  StartUp();
-  EXPECT_DOUBLE_EQ(pc_->GetUnitFactor("kPa"), 1000.0);
-  EXPECT_DOUBLE_EQ(pc_->GetUnitFactor("INWC"), 248.642103);
-  EXPECT_DOUBLE_EQ(pc_->GetUnitFactor("inWC"), -1.0);
-}
-
-TEST_F(DatabaseTest, LoadSystemDataDecodesTheDefaults) {
-  StartUp();
+  // Each key reaches its own field, converted as a flag, a number or a text.
   pc_->LoadSystemData();
-  EXPECT_EQ(settings_.EngUnits, "inWC");
-  EXPECT_DOUBLE_EQ(settings_.EngUnitsConversionSpan, 1.0);
-  EXPECT_EQ(settings_.LockDownAttemptLimit, 3);
-  EXPECT_EQ(settings_.PasswordExpirationLimit, 180);
-  EXPECT_EQ(settings_.SettleTime, 5000);
-  EXPECT_EQ(settings_.TestProfileID, "3pointtest");
-  EXPECT_DOUBLE_EQ(settings_.CtrlStab, 0.0003);
-  EXPECT_DOUBLE_EQ(settings_.MaxLeak, 0.00015);
-  EXPECT_DOUBLE_EQ(settings_.ReCalAcc, 0.15);
-  EXPECT_DOUBLE_EQ(settings_.DefaultAcc, 0.5);
-  EXPECT_TRUE(settings_.UseDefaults);
-  EXPECT_TRUE(settings_.UseReCalAcc);
-  EXPECT_TRUE(settings_.UseWarning_Excitation);
-  EXPECT_TRUE(settings_.UseWarning_Miswire);
+  EXPECT_TRUE(settings_.UseDefaults && settings_.UseReCalAcc && settings_.UseWarning_Excitation &&
+              settings_.UseWarning_Miswire);
   EXPECT_FALSE(settings_.UseTrendGraph_WarmUp || settings_.UseTrendGraph_TestResults ||
                settings_.UseTrendGraph_LeakTest || settings_.ManualPressureStep || settings_.LockedOut ||
                settings_.CFRCompliantMode || settings_.LockDownEnable || settings_.PrintProtected);
-
-  // A missing key reads "NULL": a cleared flag, a zero, the text itself.
-  pc_->SetSetting("EngUnits", "NULL");
-  pc_->SetSetting("Default582-UseDefaults", "NULL");
-  pc_->SetSetting("LockDownAttemptLimit", "NULL");
+  EXPECT_EQ(settings_.EngUnits + "|" + settings_.TestProfileID, "inWC|3pointtest");
+  EXPECT_EQ(std::vector<int>({settings_.LockDownAttemptLimit, settings_.PasswordExpirationLimit, settings_.SettleTime}),
+            std::vector<int>({3, 180, 5000}));
+  const std::pair<double, double> numbers[] = {{settings_.EngUnitsConversionSpan, 1.0}, {settings_.CtrlStab, 0.0003},
+                                               {settings_.MaxLeak, 0.00015}, {settings_.ReCalAcc, 0.15},
+                                               {settings_.DefaultAcc, 0.5}};
+  for (const auto& [read, expected] : numbers) EXPECT_DOUBLE_EQ(read, expected);
+  for (const char* key : {"EngUnits", "Default582-UseDefaults", "LockDownAttemptLimit"}) pc_->SetSetting(key, "NULL");
   pc_->LoadSystemData();
   EXPECT_EQ(settings_.EngUnits, "NULL");
   EXPECT_FALSE(settings_.UseDefaults);
   EXPECT_EQ(settings_.LockDownAttemptLimit, 0);
+}
+
+// Name 0-7, ID 8-15, password 16-23 (blank padded), date 24-27, flag 28.
+constexpr const char* kAnnValue = "Ann     B77     pw      0101Y";
+constexpr const char* kNoCount = "00000000000000000000000000000000";  // the default: never counted
+
+// The entry dialog, answering with what an operator would type.
+class ScriptedEntry : public PasswordEntry {
+ public:
+  bool Run(const std::string&, Operator& op) override {
+    op.Name = name;
+    op.ID = id;
+    op.Password = password;
+    return !cancel;
+  }
+  std::string name = "Ann", id = "B77", password = "pw";
+  bool cancel = false;
+};
+
+class OperatorsTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    StartUp();
+    pc_->SetSetting("OperatorChief", "Chief   A1234   secret  0101X");
+    pc_->SetSetting("OperatorAnn", kAnnValue);
+  }
+  PasswordCheckResult CheckWith(const std::string& password) {
+    entry_.password = password;
+    return RunPasswordCheck(*pc_, entry_, prompter_, kPrintingPrompt);
+  }
+  // The failed-attempt count and the lock-out flag as stored.
+  std::string State() { return pc_->GetSettingValue("FailedPWAttemptCount") + " " + pc_->GetSettingValue("LockedOut"); }
+  std::string Log() const {
+    const std::string path = temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT";
+    return fs::exists(path) ? test::ReadBytes(path) : std::string();
+  }
+  ScriptedEntry entry_;
+};
+
+TEST_F(OperatorsTest, ShortValueFailsTheCheckQuietlyAndReportsTheChecksumOnlyWhenDecodedDirectly) {
+  pc_->SetSetting("OperatorBob", std::string(kAnnValue).substr(0, 28));
+  entry_.name = "Bob";
+  EXPECT_EQ(CheckWith("pw"), PasswordCheckResult::Failed);
+  EXPECT_TRUE(prompter_.entries.empty());
+  EXPECT_EQ(State(), "1 false");
+  Operator op;
+  pc_->DecodeOperator("too short", op);
+  EXPECT_EQ(prompter_.Texts(), Names{"Unable to load operator information from DataBase.\r\nChecksum error!"});
+}
+
+// Names and passwords match with their blank padding removed.
+TEST_F(OperatorsTest, FailuresLockTheSystemDownASuccessClearsTheCountAndTheAdministratorUnlocks) {
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Failed);
+  EXPECT_EQ(State(), "1 false");
+  EXPECT_EQ(CheckWith("pw"), PasswordCheckResult::Passed);
+  EXPECT_EQ(State(), "0 false");
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Failed);
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Failed);
+  EXPECT_EQ(State(), "2 false");
+  EXPECT_TRUE(prompter_.entries.empty());  // a failed check says nothing
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::LockedDown);
+  EXPECT_EQ(State(), "3 true");
+  EXPECT_EQ(prompter_.Texts(), Names{"System is being locked down due to 3 failed password entry attempts.\r\n"
+                                     "Please see system administrator for unlock."});
+  EXPECT_EQ(Log().find("unlocked"), std::string::npos);  // an operator's success while not locked logs none
+  StartUp();
+  EXPECT_TRUE(pc_->IsLockedOut() && settings_.LockedOut);
+  entry_.name = "Chief";
+  EXPECT_EQ(CheckWith("secret"), PasswordCheckResult::Passed);
+  EXPECT_FALSE(settings_.LockedOut);
+  EXPECT_TRUE(std::regex_search(Log(), std::regex("Device unlocked by administrator:  \\d+/\\d+/\\d+ \\d+:\\d+\r\n$")));
+}
+
+TEST_F(OperatorsTest, FailedAttemptsAreAppendedToTheLogWithTheTypedIdAndNeverThePassword) {
+  entry_.id = "ID-42";
+  CheckWith("hunter2");
+  CheckWith("hunter3");
+  const std::string log = Log();
+  const std::regex line(
+      "Failed attempt at password entry logged!    Attempt occurred:  \\d{1,2}/\\d{1,2}/\\d{4} \\d{1,2}:\\d{1,2}"
+      "    Operator ID#:  ID-42\r\n");
+  EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), line), std::sregex_iterator()), 2) << log;
+  EXPECT_EQ(log.find("hunter"), std::string::npos);
+}
+
+TEST_F(OperatorsTest, CancelCountsNothingAnUnwritableLogStopsBeforeCountingAMissingLimitLocksAtOnce) {
+  entry_.cancel = true;
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Cancelled);
+  EXPECT_EQ(State(), std::string(kNoCount) + " false");
+  EXPECT_TRUE(Log().empty());
+
+  entry_.cancel = false;
+  fs::create_directories(temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT");  // a folder in its place
+  EXPECT_THROW(CheckWith("wrong"), FileError);
+  EXPECT_EQ(State(), std::string(kNoCount) + " false");
+
+  fs::remove(temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT");
+  pc_->SetSetting("LockDownAttemptLimit", "NULL");  // reads as a missing key
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::LockedDown);
+  EXPECT_EQ(State(), "1 true");
+}
+
+class ResultsIndexTest : public DatabaseTest {
+ protected:
+  void SetUp() override { StartUp(); }
+
+  // Writes a result file for a UUT ID into the PC result folder.
+  void AddResult(const std::string& file_name, const std::string& uut_id, bool as_found = true,
+                 bool passing = true, OleDateTime tested = OleDateTime(2011, 3, 7, 9, 5, 0)) {
+    test::ResultFileDescription desc = test::DefaultResultFileDescription();
+    desc.uut.ID = uut_id;
+    desc.as_found = as_found;
+    desc.date_tested = tested;
+    if (!passing) desc.points[1].actual_output += 1.0;
+    test::WriteResultFile(temp_.root() + "/VELD/PC/TestResults/" + file_name, desc);
+  }
+  // Each row as "date|kind|verdict|file name|row number", or as "file name|row number" only.
+  Names Rows(const std::string& uut_id, bool names_only = false) {
+    VectorResultList list;
+    pc_->ListTestResults(list, uut_id, work_);
+    Names rows;
+    for (const ResultRow& r : list.rows) {
+      const std::string name = r.file_name + "|" + std::to_string(r.item_data);
+      rows.push_back(names_only ? name : r.date_time_tested + "|" + r.kind + "|" + r.verdict + "|" + name);
+    }
+    return rows;
+  }
+  Names ListedFiles(const std::string& uut_id) { return Rows(uut_id, true); }
+  Names ComboEntries() {
+    VectorListTarget combo;
+    pc_->FillResultUUTCombo(combo);
+    return combo.items;
+  }
+
+  TestResults work_;
+};
+
+TEST_F(ResultsIndexTest, ListsFilesWhoseNamesBeginWithThePrefixExactly) {
+  EXPECT_EQ(ResultFilePrefix("a/\"\\:|?*<>b c"), "ab c_");
+  for (const char* name : {"AB_0001.DAT", "AB_X.dat", "A_B_0001.DAT", "ab_0001.DAT", "AB_0002.TXT"}) {
+    AddResult(name, "A/B");
+  }
+  AddResult("AB_C_0001.DAT", "AB_C");
+  const Names expected = {"AB_0001.DAT|0", "AB_C_0001.DAT|1", "AB_X.dat|2"};
+  EXPECT_EQ(ListedFiles("A/B"), expected);
+  EXPECT_EQ(ListedFiles("AB"), expected);  // a UUT AB_C's files start with AB_ too
+}
+
+TEST_F(ResultsIndexTest, RowsCarryDateKindVerdictAndName) {
+  AddResult("PT_1.DAT", "PT", true, true, OleDateTime(2011, 3, 7, 9, 5, 0));
+  AddResult("PT_2.DAT", "PT", false, false, OleDateTime(2011, 3, 7, 17, 45, 30));
+  AddResult("PT_3.DAT", "PT", true, true, OleDateTime(0.0, OleDateTime::invalid));
+  EXPECT_EQ(Rows("PT"), (Names{"03/07/2011 09:05:00|As Found|Pass|PT_1.DAT|0",
+                               "03/07/2011 17:45:30|As Left|Fail|PT_2.DAT|1",
+                               "-1/-1/  -1 -1:-1:-1|As Found|Pass|PT_3.DAT|2"}));
+  EXPECT_EQ(work_.DateTimeTested.GetStatus(), OleDateTime::invalid);  // the last file listed
+}
+
+// Duplicates ignoring case, the first met wins, sorted ignoring case; the content names the UUT.
+TEST_F(ResultsIndexTest, ComboHoldsEachUUTOfTheContentsOnce) {
+  for (const auto& [file, id] : std::vector<std::pair<const char*, const char*>>{
+           {"B_1.DAT", "beta"}, {"C_1.DAT", "Alpha"}, {"C_2.DAT", "ALPHA"}, {"D_1.DAT", "Beta"},
+           {"E_1.DAT", "Delta"}, {"F_1.DAT", "Alpha"}, {"ONE_1.DAT", "TWO"}}) {
+    AddResult(file, id);
+  }
+  EXPECT_EQ(ComboEntries(), (Names{"Alpha", "beta", "Delta", "TWO"}));
+  EXPECT_EQ(ListedFiles("ONE"), Names{"ONE_1.DAT|0"});
+  EXPECT_TRUE(ListedFiles("TWO").empty());
+}
+
+TEST_F(ResultsIndexTest, MissingFolderGivesEmptyListsAndAnUnreadableFileStopsTheListing) {
+  fs::remove_all(temp_.root() + "/VELD/PC/TestResults");
+  EXPECT_TRUE(ComboEntries().empty());
+  EXPECT_TRUE(ListedFiles("PT").empty());
+  EXPECT_TRUE(prompter_.entries.empty());
+
+  AddResult("A_1.DAT", "A");
+  const std::string cut = test::BuildResultFile(test::DefaultResultFileDescription()).substr(0, 200);  // in the header
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/B_1.DAT", cut);
+  VectorListTarget combo;
+  EXPECT_THROW(pc_->FillResultUUTCombo(combo), FileError);
+  EXPECT_EQ(combo.items, Names{"A"});  // earlier entries are kept
 }
 
 }  // namespace

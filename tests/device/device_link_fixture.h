@@ -16,8 +16,10 @@
 #include "support/temp_root.h"
 
 namespace veld::test {
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
 
-// Sets an environment variable for the life of the object and restores it afterwards.
+// Sets (or removes) an environment variable for the life of the object.
 class ScopedVariable {
  public:
   ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
@@ -26,16 +28,9 @@ class ScopedVariable {
   }
   ~ScopedVariable() { Set(saved_); }
   ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
 
  private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      setenv(name_, value->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
+  void Set(const std::optional<std::string>& value) { value ? setenv(name_, value->c_str(), 1) : unsetenv(name_); }
   const char* name_;
   std::optional<std::string> saved_;
 };
@@ -51,32 +46,21 @@ inline std::string PatternBytes(size_t size, unsigned seed) {
 inline std::vector<std::string> NamesIn(const std::string& host_folder) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (std::filesystem::directory_iterator it(host_folder, ec), end; !ec && it != end; it.increment(ec)) {
-    names.push_back(it->path().filename().string());
-  }
+  for (const auto& entry : fs::directory_iterator(host_folder, ec)) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }
 
 class DeviceLinkTest : public TempRootTest {
  protected:
-  // Host path of a device file given with '/' below the device root.
+  // Host paths of a device file given with '/' below the device root, and of a logical local path.
   std::string OnDevice(const std::string& relative) const { return temp_.device() + "/" + relative; }
-  // Host path of a logical local path.
   static std::string OnDesktop(const std::string& logical) { return HostPath(logical); }
 
-  void PutOnDevice(const std::string& relative, const std::string& bytes) const {
-    WriteBytes(OnDevice(relative), bytes);
-  }
-  void PutOnDesktop(const std::string& logical, const std::string& bytes) const {
-    WriteBytes(OnDesktop(logical), bytes);
-  }
-  static void MakeDesktopFolder(const std::string& logical) {
-    std::filesystem::create_directories(OnDesktop(logical));
-  }
-  void MakeDeviceFolder(const std::string& relative) const {
-    std::filesystem::create_directories(OnDevice(relative));
-  }
+  void PutOnDevice(const std::string& path, const std::string& bytes) const { WriteBytes(OnDevice(path), bytes); }
+  void PutOnDesktop(const std::string& path, const std::string& bytes) const { WriteBytes(OnDesktop(path), bytes); }
+  static void MakeDesktopFolder(const std::string& logical) { std::filesystem::create_directories(OnDesktop(logical)); }
+  void MakeDeviceFolder(const std::string& relative) const { std::filesystem::create_directories(OnDevice(relative)); }
 
   ScopedVariable library_{"VELD_RAPI_LIBRARY", std::string(VELD_RAPI_TEST_LIBRARY)};
   ScopedVariable no_failure_{rapi::kFailReadAtVariable, std::nullopt};

@@ -1,223 +1,212 @@
-// The synchronisation operations, end to end through the stand-in library.
+// Connect, the single-file copies and the synchronisation operations, end to end through
+// the stand-in library, and which names from either side may become file names on the other.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
+#include <tuple>
 
+#include "device/device_file_name.h"
 #include "device_link_fixture.h"
+#include "platform/file_error.h"
 
 namespace veld::test {
 namespace {
 
-using Names = std::vector<std::string>;
+constexpr char kLocalTable[] = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT";
+constexpr char kDeviceTable[] = "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT";
+constexpr char kNotChanged[] = "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
+                               "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.";
 
+// Both folder trees in place and the link connected.
 class SynchronisationTest : public DeviceLinkTest {
  protected:
   void SetUp() override {
-    for (const char* folder : {"C:\\VELD\\VELD\\UUT", "C:\\VELD\\VELD\\System", "C:\\VELD\\VELD\\TestProfile",
-                               "C:\\VELD\\PC\\TestResults"}) {
-      MakeDesktopFolder(folder);
-    }
-    for (const char* folder : {"UUT", "System", "TestProfile", "TestResults/DAT"}) {
-      MakeDeviceFolder(std::string("Mounted_Volume/VELD/") + folder);
-    }
+    for (const char* name : {"UUT", "System", "TestProfile"}) MakeDesktopFolder(std::string("C:\\VELD\\VELD\\") + name);
+    MakeDesktopFolder("C:\\VELD\\PC\\TestResults");
+    for (const char* folder : {"UUT", "System", "TestProfile", "TestResults/DAT"}) MakeDeviceFolder(Veld(folder));
     ASSERT_TRUE(link_.Connect());
   }
-  std::string DeviceVeld(const std::string& relative) const { return OnDevice("Mounted_Volume/VELD/" + relative); }
-  void PutOnDeviceVeld(const std::string& relative, const std::string& bytes) const {
-    WriteBytes(DeviceVeld(relative), bytes);
-  }
-  static std::string LocalResults() { return OnDesktop("C:\\VELD\\PC\\TestResults"); }
-  static std::string LocalProfiles() { return OnDesktop("C:\\VELD\\VELD\\TestProfile"); }
+  // A device path below the calibrator's VELD folder, with '/'.
+  static std::string Veld(const std::string& relative) { return "Mounted_Volume/VELD/" + relative; }
+  std::string ReadDevice(const std::string& relative) const { return ReadBytes(OnDevice(Veld(relative))); }
+  std::string ReadDesktop(const std::string& logical) const { return ReadBytes(OnDesktop(logical)); }
+  static Names Local(const std::string& logical_folder) { return NamesIn(OnDesktop(logical_folder)); }
 };
 
+class BlockBoundaryCopy : public SynchronisationTest, public ::testing::WithParamInterface<std::tuple<bool, size_t>> {};
+
+// The old target is longer than any source, so that a tail that survives the copy shows.
+TEST_P(BlockBoundaryCopy, TargetEqualsSourceByteForByte) {
+  const auto [to_device, size] = GetParam();
+  const std::string source = PatternBytes(size, 1), old_target = PatternBytes(30000, 2);
+  PutOnDesktop(kLocalTable, to_device ? source : old_target);
+  PutOnDevice(Veld("UUT/UUTTable.DAT"), to_device ? old_target : source);
+  (link_.*(to_device ? &CCorvaneRAPI::CopyFileToDevice : &CCorvaneRAPI::CopyFileFromDevice))(kLocalTable, kDeviceTable);
+  EXPECT_EQ(ReadDevice("UUT/UUTTable.DAT"), source);
+  EXPECT_EQ(ReadDesktop(kLocalTable), source);
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(ToAndFromDevice, BlockBoundaryCopy,
+                         ::testing::Combine(::testing::Bool(), ::testing::Values(0, 1, 10239, 10240, 10241, 20480)));
+
+class InterruptedUpload : public SynchronisationTest, public ::testing::WithParamInterface<int> {};
+
+// The first, a middle and the last (short) read of a 25000-byte file fail.
+TEST_P(InterruptedUpload, LeavesThePreviousLocalFileIntact) {
+  PutOnDevice(Veld("UUT/UUTTable.DAT"), PatternBytes(25000, 3));
+  PutOnDesktop(kLocalTable, "previous table");
+  ScopedVariable fail(rapi::kFailReadAtVariable, std::to_string(GetParam()));
+  link_.CopyFileFromDevice(kLocalTable, kDeviceTable);
+  EXPECT_EQ(ReadDesktop(kLocalTable), "previous table");
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_EQ(prompter_.Texts(), Names{kNotChanged});
+}
+
+INSTANTIATE_TEST_SUITE_P(FailingRead, InterruptedUpload, ::testing::Values(1, 2, 3));
+
+TEST_F(SynchronisationTest, FailedCopiesAreReportedOrThrownAndChangeNothing) {
+  PutOnDesktop(kLocalTable, "table");
+  link_.CopyFileToDevice(kLocalTable, "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT");
+  EXPECT_EQ(prompter_.Texts(), Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+                                     "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT on VELD."});
+  // A local file that cannot be created (a folder in the way) fails before the device is touched.
+  fs::remove(OnDesktop(kLocalTable));
+  MakeDesktopFolder(kLocalTable);
+  EXPECT_THROW(link_.CopyFileFromDevice(kLocalTable, kDeviceTable), FileError);
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_FALSE(FileExists(OnDevice(Veld("UUT/UUTTable.DAT"))));
+}
+
+// Custom profiles skip the table and the record count by case-sensitive prefix only.
 TEST_F(SynchronisationTest, UploadAllCopiesTheTablesProfilesAndResultsIntoTheirLocalFiles) {
-  PutOnDeviceVeld("UUT/UUTTable.DAT", "uut records");
-  PutOnDeviceVeld("TestProfile/TestProfileTable.DAT", "profile records");
-  PutOnDeviceVeld("TestProfile/P1_Custom.DAT", "points");
-  PutOnDeviceVeld("System/SystemDataTable.DAT", "settings");
-  PutOnDeviceVeld("TestResults/DAT/R1.DAT", "result");
+  PutOnDevice(Veld("UUT/UUTTable.DAT"), "uut records");
+  PutOnDevice(Veld("System/SystemDataTable.DAT"), "settings");
+  PutOnDevice(Veld("TestResults/DAT/R1.DAT"), "result");
+  for (const char* name : {"TestProfileTable.DAT", "TestProfileTableOld.DAT", "TestProfileRecCount.DAT",
+                           "TestProfileRecCount", "P1_Custom.DAT", "Notes.txt", "testprofiletable.dat"}) {
+    PutOnDevice(Veld("TestProfile/") + name, name);
+  }
+  MakeDeviceFolder(Veld("TestProfile/Archive"));
   PutOnDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat", "old uut records");
 
   link_.UploadAll();
 
   // ".DAT" and ".dat" name one local file: the existing one is replaced, no second appears.
-  EXPECT_EQ(NamesIn(OnDesktop("C:\\VELD\\VELD\\UUT")), Names{"UUTTable_PPCBK.dat"});
-  EXPECT_EQ(ReadBytes(OnDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")), "uut records");
-  EXPECT_EQ(ReadBytes(OnDesktop("C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.DAT")), "settings");
-  EXPECT_EQ(NamesIn(LocalProfiles()), (Names{"P1_Custom.DAT", "TestProfileTable_PPCBK.DAT"}));
-  EXPECT_EQ(ReadBytes(LocalProfiles() + "/TestProfileTable_PPCBK.DAT"), "profile records");
-  EXPECT_EQ(ReadBytes(LocalProfiles() + "/P1_Custom.DAT"), "points");
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R1.DAT"), "result");
-  EXPECT_TRUE(prompter_.entries.empty());
-}
-
-TEST_F(SynchronisationTest, UploadCustomProfilesSkipsTheTableAndRecordCountByPrefixOnly) {
-  for (const char* name : {"TestProfileTable.DAT", "TestProfileTableOld.DAT", "TestProfileRecCount.DAT",
-                           "TestProfileRecCount", "P1_Custom.DAT", "Notes.txt", "testprofiletable.dat"}) {
-    PutOnDeviceVeld(std::string("TestProfile/") + name, name);
-  }
-  MakeDeviceFolder("Mounted_Volume/VELD/TestProfile/Archive");
-  link_.UploadCustomProfiles();
-  // The tests are case-sensitive, as the device writes these names.
-  EXPECT_EQ(NamesIn(LocalProfiles()), (Names{"Notes.txt", "P1_Custom.DAT", "testprofiletable.dat"}));
-  EXPECT_EQ(ReadBytes(LocalProfiles() + "/Notes.txt"), "Notes.txt");
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.dat"});
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat"), "uut records");
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.DAT"), "settings");
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\TestProfile"),
+            (Names{"Notes.txt", "P1_Custom.DAT", "TestProfileTable_PPCBK.DAT", "testprofiletable.dat"}));
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT"), "TestProfileTable.DAT");
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\PC\\TestResults\\R1.DAT"), "result");
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
 TEST_F(SynchronisationTest, MissingDeviceProfileFolderIsReportedAfterTheTableCopy) {
   PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT", "previous records");
-  std::filesystem::remove_all(DeviceVeld("TestProfile"));
+  fs::remove_all(OnDevice(Veld("TestProfile")));
   link_.UploadTestProfileTable();
-  // The table copy ran first and could not open the device file.
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT"), "previous records");
   EXPECT_EQ(prompter_.Texts(),
             (Names{"Could not copy Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT from VELD.  "
                    "C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT was not changed.",
                    "Cannot find any custom profiles in Mounted_Volume\\VELD\\TestProfile\\ folder!"}));
-  EXPECT_EQ(ReadBytes(LocalProfiles() + "/TestProfileTable_PPCBK.DAT"), "previous records");
 }
-
-TEST_F(SynchronisationTest, ResultsAreCopiedOnceAndNeverOverwritten) {
-  PutOnDeviceVeld("TestResults/DAT/R1.DAT", "device r1");
-  PutOnDeviceVeld("TestResults/DAT/R2.DAT", "device r2");
-  PutOnDesktop("C:\\VELD\\PC\\TestResults\\r1.dat", "desktop r1");
-
-  link_.UploadTestResults();
-  EXPECT_EQ(NamesIn(LocalResults()), (Names{"R2.DAT", "r1.dat"}));
-  EXPECT_EQ(ReadBytes(LocalResults() + "/r1.dat"), "desktop r1");
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R2.DAT"), "device r2");
-
-  PutOnDeviceVeld("TestResults/DAT/R2.DAT", "changed on the device");
-  link_.UploadTestResults();
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R2.DAT"), "device r2");
-
-  std::filesystem::remove(LocalResults() + "/R2.DAT");
-  link_.UploadTestResults();
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R2.DAT"), "changed on the device");
-  EXPECT_TRUE(prompter_.entries.empty());
-}
-
-class NoDeviceResults : public SynchronisationTest, public ::testing::WithParamInterface<bool> {};
-
-TEST_P(NoDeviceResults, IsReportedWithItsMessage) {
-  if (GetParam()) std::filesystem::remove_all(DeviceVeld("TestResults"));
-  link_.UploadTestResults();
-  EXPECT_EQ(prompter_.Texts(), Names{"Cannot find any files in Mounted_Volume\\VELD\\TestResults\\DAT\\ folder!  "
-                                     "Test results could not be uploaded."});
-  EXPECT_TRUE(NamesIn(LocalResults()).empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(EmptyOrMissing, NoDeviceResults, ::testing::Bool());
 
 TEST_F(SynchronisationTest, InterruptedResultIsLeftOutAndCopiedByTheNextUpload) {
-  PutOnDeviceVeld("TestResults/DAT/R1.DAT", PatternBytes(15000, 4));
-  {
-    ScopedVariable fail(rapi::kFailReadAtVariable, std::string("2"));
-    link_.UploadTestResults();
-  }
-  EXPECT_TRUE(NamesIn(LocalResults()).empty());
+  PutOnDevice(Veld("TestResults/DAT/R1.DAT"), PatternBytes(15000, 4));
+  auto fail = std::make_optional<ScopedVariable>(rapi::kFailReadAtVariable, std::string("2"));
+  link_.UploadTestResults();
+  fail.reset();
+  EXPECT_TRUE(Local("C:\\VELD\\PC\\TestResults").empty());
   ASSERT_EQ(prompter_.entries.size(), 1u);
   link_.UploadTestResults();
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R1.DAT"), PatternBytes(15000, 4));
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\PC\\TestResults\\R1.DAT"), PatternBytes(15000, 4));
 }
 
 TEST_F(SynchronisationTest, DownloadSendsTheVeldTablesAndEveryOtherProfileButNeverTheSettings) {
   PutOnDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat", "uut records");
   PutOnDesktop("C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.dat", "settings");
-  for (const char* name : {"TestProfileTable_PPCBK.dat", "TestProfileRecCount.DAT", "P1_Custom.DAT", "extra.dat",
-                           "notes.txt"}) {
+  for (const char* name :
+       {"TestProfileTable_PPCBK.dat", "TestProfileRecCount.DAT", "P1_Custom.DAT", "extra.dat", "notes.txt"}) {
     PutOnDesktop(std::string("C:\\VELD\\VELD\\TestProfile\\") + name, name);
   }
-  PutOnDeviceVeld("UUT/uuttable.dat", "old device records that are longer");
+  PutOnDevice(Veld("UUT/uuttable.dat"), "old device records that are longer");
 
   link_.DownloadUUTTable();
   link_.DownloadTestProfileTable();
 
-  EXPECT_EQ(NamesIn(DeviceVeld("UUT")), Names{"uuttable.dat"});
-  EXPECT_EQ(ReadBytes(DeviceVeld("UUT/uuttable.dat")), "uut records");
-  EXPECT_EQ(NamesIn(DeviceVeld("TestProfile")), (Names{"P1_Custom.DAT", "TestProfileTable.DAT", "extra.dat"}));
-  EXPECT_EQ(ReadBytes(DeviceVeld("TestProfile/TestProfileTable.DAT")), "TestProfileTable_PPCBK.dat");
-  EXPECT_EQ(ReadBytes(DeviceVeld("TestProfile/extra.dat")), "extra.dat");
-  EXPECT_TRUE(NamesIn(DeviceVeld("System")).empty());
+  EXPECT_EQ(NamesIn(OnDevice(Veld("UUT"))), Names{"uuttable.dat"});
+  EXPECT_EQ(ReadDevice("UUT/uuttable.dat"), "uut records");
+  EXPECT_EQ(NamesIn(OnDevice(Veld("TestProfile"))), (Names{"P1_Custom.DAT", "TestProfileTable.DAT", "extra.dat"}));
+  EXPECT_EQ(ReadDevice("TestProfile/TestProfileTable.DAT"), "TestProfileTable_PPCBK.dat");
+  EXPECT_TRUE(NamesIn(OnDevice(Veld("System"))).empty());
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
-TEST_F(SynchronisationTest, HostileDeviceNamesAreSkippedAndReported) {
-  // Names a device could list but that cannot be one file of the local folder.
-  const Names hostile = {"a\\b.DAT", "x..y.DAT", "bad:name.DAT", "\xCE\xA9.DAT", "ctl\x01.DAT"};
-  for (const std::string& name : hostile) PutOnDeviceVeld("TestResults/DAT/" + name, "hostile");
-  PutOnDeviceVeld("TestResults/DAT/good.DAT", "good");
-
+TEST_F(SynchronisationTest, HostileNamesAreSkippedAndReportedInBothDirections) {
+  for (const char* name : {"a\\b.DAT", "x..y.DAT", "bad:name.DAT", "\xCE\xA9.DAT", "ctl\x01.DAT", "good.DAT"}) {
+    PutOnDevice(Veld("TestResults/DAT/") + name, name);
+  }
   link_.UploadTestResults();
+  EXPECT_EQ(Local("C:\\VELD\\PC\\TestResults"), Names{"good.DAT"});
+  EXPECT_EQ(Local("C:\\VELD\\PC"), Names{"TestResults"});
 
-  EXPECT_EQ(NamesIn(LocalResults()), Names{"good.DAT"});
-  EXPECT_EQ(NamesIn(OnDesktop("C:\\VELD\\PC")), Names{"TestResults"});
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT", "points");
+  WriteBytes(OnDesktop("C:\\VELD\\VELD\\TestProfile") + "/..\\..\\escape.DAT", "hostile");
+  link_.DownloadCustomProfiles();
+  EXPECT_EQ(NamesIn(OnDevice(Veld("TestProfile"))), Names{"P1_Custom.DAT"});
+  EXPECT_EQ(NamesIn(OnDevice("Mounted_Volume")), Names{"VELD"});
+
   const std::string tail = "\" in Mounted_Volume\\VELD\\TestResults\\DAT\\ was not copied: the name cannot be used as "
                            "a file name.";
   // In the listing's order; the character beyond 8 bits and the control character show as '?'.
-  EXPECT_EQ(prompter_.Texts(), (Names{"\"a\\b.DAT" + tail, "\"bad:name.DAT" + tail, "\"ctl?.DAT" + tail,
-                                      "\"x..y.DAT" + tail, "\"?.DAT" + tail}));
-}
-
-TEST_F(SynchronisationTest, HostileLocalProfileNameIsNotSentToTheDevice) {
-  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT", "points");
-  WriteBytes(LocalProfiles() + "/..\\..\\escape.DAT", "hostile");
-  link_.DownloadCustomProfiles();
-  EXPECT_EQ(NamesIn(DeviceVeld("TestProfile")), Names{"P1_Custom.DAT"});
-  EXPECT_EQ(NamesIn(OnDevice("Mounted_Volume")), Names{"VELD"});
-  EXPECT_EQ(prompter_.Texts(), Names{"\"..\\..\\escape.DAT\" in C:\\VELD\\VELD\\TestProfile\\ was not copied: the name "
-                                     "cannot be used as a file name."});
-}
-
-// Every operation that needs the library, run before any Connect.
-struct Operation {
-  const char* name;
-  std::function<void(CCorvaneRAPI&)> run;
-};
-
-class BeforeConnect : public DeviceLinkTest, public ::testing::WithParamInterface<Operation> {};
-
-TEST_P(BeforeConnect, ReportsTheLinkAsNotConnectedAndTouchesNothing) {
-  PutOnDevice("Mounted_Volume/VELD/UUT/UUTTable.DAT", "device table");
-  PutOnDevice("Mounted_Volume/VELD/TestResults/DAT/R1.DAT", "result");
-  PutOnDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT", "desktop table");
-  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT", "points");
-  GetParam().run(link_);
   EXPECT_EQ(prompter_.Texts(),
-            Names{"Unable to connect to VELD.  Please verify that device is connected through ActiveSync."});
-  EXPECT_EQ(ReadBytes(OnDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT")), "desktop table");
-  EXPECT_EQ(ReadBytes(OnDevice("Mounted_Volume/VELD/UUT/UUTTable.DAT")), "device table");
-  EXPECT_EQ(NamesIn(OnDevice("Mounted_Volume/VELD")), (Names{"TestResults", "UUT"}));
-  EXPECT_EQ(NamesIn(OnDesktop("C:\\VELD\\VELD")), (Names{"TestProfile", "UUT"}));
-  EXPECT_FALSE(FileExists(OnDesktop("C:\\VELD\\PC")));
+            (Names{"\"a\\b.DAT" + tail, "\"bad:name.DAT" + tail, "\"ctl?.DAT" + tail, "\"x..y.DAT" + tail,
+                   "\"?.DAT" + tail,
+                   "\"..\\..\\escape.DAT\" in C:\\VELD\\VELD\\TestProfile\\ was not copied: the name cannot be used "
+                   "as a file name."}));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, BeforeConnect,
-    ::testing::Values(
-        Operation{"CopyFileToDevice",
-                  [](CCorvaneRAPI& link) {
-                    link.CopyFileToDevice("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT",
-                                          "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT");
-                  }},
-        Operation{"CopyFileFromDevice",
-                  [](CCorvaneRAPI& link) {
-                    link.CopyFileFromDevice("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT",
-                                            "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT");
-                  }},
-        Operation{"UploadUUTTable", [](CCorvaneRAPI& link) { link.UploadUUTTable(); }},
-        Operation{"DownloadUUTTable", [](CCorvaneRAPI& link) { link.DownloadUUTTable(); }},
-        Operation{"UploadSettingsTable", [](CCorvaneRAPI& link) { link.UploadSettingsTable(); }},
-        Operation{"UploadTestProfileTable", [](CCorvaneRAPI& link) { link.UploadTestProfileTable(); }},
-        Operation{"DownloadTestProfileTable", [](CCorvaneRAPI& link) { link.DownloadTestProfileTable(); }},
-        Operation{"UploadCustomProfiles", [](CCorvaneRAPI& link) { link.UploadCustomProfiles(); }},
-        Operation{"DownloadCustomProfiles", [](CCorvaneRAPI& link) { link.DownloadCustomProfiles(); }},
-        Operation{"UploadTestResults", [](CCorvaneRAPI& link) { link.UploadTestResults(); }},
-        Operation{"UploadAll", [](CCorvaneRAPI& link) { link.UploadAll(); }}),
-    [](const ::testing::TestParamInfo<Operation>& info) { return std::string(info.param.name); });
+TEST(DeviceFileName, OnlyOneNameInsideTheFolderIsSafeAndNarrowingStopsAtTheCapacity) {
+  EXPECT_TRUE(IsSafeFileName("caf\xE9.DAT"));
+  for (std::string name : {"", "..", "a/b.DAT", "a*.DAT", "a?.DAT", "a<b>.DAT", "a|b.DAT", "a\"b.DAT", "tab\t.DAT"}) {
+    EXPECT_FALSE(IsSafeFileName(name)) << name;
+  }
+  EXPECT_FALSE(IsSafeFileName(std::string("nul\0.DAT", 8)));
+  const char16_t unterminated[] = {u'A', u'B', u'C', u'D'};
+  EXPECT_EQ(NarrowName(unterminated, 3), "ABC");
+}
+
+TEST_F(DeviceLinkTest, EveryOperationBeforeAConnectThatLoadedTheLibraryIsRefused) {
+  PutOnDesktop(kLocalTable, "desktop table");
+  link_.CopyFileToDevice(kLocalTable, kDeviceTable);
+  link_.CopyFileFromDevice(kLocalTable, kDeviceTable);
+  using L = CCorvaneRAPI;
+  for (auto run : {&L::UploadUUTTable, &L::DownloadUUTTable, &L::UploadSettingsTable, &L::UploadTestProfileTable,
+                   &L::DownloadTestProfileTable, &L::UploadCustomProfiles, &L::DownloadCustomProfiles,
+                   &L::UploadTestResults, &L::UploadAll}) {
+    (link_.*run)();
+  }
+  // One message for each of the eleven, UploadAll included.
+  EXPECT_EQ(prompter_.Texts(),
+            Names(11, "Unable to connect to VELD.  Please verify that device is connected through ActiveSync."));
+  EXPECT_EQ(ReadBytes(OnDesktop(kLocalTable)), "desktop table");
+  EXPECT_EQ(NamesIn(OnDesktop("C:\\VELD\\VELD")), Names{"UUT"});
+  EXPECT_TRUE(NamesIn(temp_.device()).empty());
+  EXPECT_FALSE(FileExists(OnDesktop("C:\\VELD\\PC")));
+
+  // No library file, and a library without the remote API's entry points, load nothing.
+  for (const char* path : {"/nonexistent/libveld_rapi.so", "libm.so.6"}) {
+    ScopedVariable library("VELD_RAPI_LIBRARY", std::string(path));
+    EXPECT_FALSE(link_.Connect() || link_.IsLoaded()) << path;
+  }
+  EXPECT_TRUE(link_.Connect());
+  EXPECT_EQ(link_.LocalRoot(), "C:\\");
+  EXPECT_TRUE(link_.Connect());  // the library answers that it is already initialised
+}
 
 }  // namespace
 }  // namespace veld::test
