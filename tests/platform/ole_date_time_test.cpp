@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
+#include "platform/format.h"
 #include "support/temp_root.h"
 
 namespace veld {
@@ -12,84 +14,46 @@ namespace {
 using OleDateTimeTest = test::TempRootTest;
 
 constexpr double kSecond = 1.0 / 86400.0;
+constexpr const char* kNone = "-1/-1/-1 -1:-1:-1";
 
-void ExpectCalendar(const OleDateTime& date, CalendarTime want) {
-  EXPECT_EQ(date.GetYear(), want.year);
-  EXPECT_EQ(date.GetMonth(), want.month);
-  EXPECT_EQ(date.GetDay(), want.day);
-  EXPECT_EQ(date.GetHour(), want.hour);
-  EXPECT_EQ(date.GetMinute(), want.minute);
-  EXPECT_EQ(date.GetSecond(), want.second);
+// The date's fields as its accessors give them (-1 each when there is no calendar date).
+std::string Fields(const OleDateTime& d) {
+  return Format("%d/%d/%d %d:%d:%d", d.GetYear(), d.GetMonth(), d.GetDay(), d.GetHour(), d.GetMinute(),
+                d.GetSecond());
 }
 
-void ExpectNoCalendar(const OleDateTime& date) { ExpectCalendar(date, {-1, -1, -1, -1, -1, -1}); }
-
-TEST_F(OleDateTimeTest, CountsDaysFromTheEpoch) {
-  EXPECT_EQ(OleDateTime(1899, 12, 30, 0, 0, 0).Value(), 0.0);
-  EXPECT_EQ(OleDateTime(2000, 1, 1, 0, 0, 0).Value(), 36526.0);
-  EXPECT_EQ(OleDateTime(100, 1, 1, 0, 0, 0).Value(), -657434.0);
-  EXPECT_EQ(OleDateTime(9999, 12, 31, 0, 0, 0).Value(), 2958465.0);
-  const OleDateTime date(2009, 1, 5, 13, 45, 10);
-  EXPECT_NEAR(date.Value(), 39818.0 + (13 * 3600 + 45 * 60 + 10) * kSecond, 1e-9);
-  ExpectCalendar(date, {2009, 1, 5, 13, 45, 10});
-  ExpectCalendar(OleDateTime(2008, 2, 29, 23, 59, 59), {2008, 2, 29, 23, 59, 59});
-  ExpectCalendar(OleDateTime(9999, 12, 31, 23, 59, 59), {9999, 12, 31, 23, 59, 59});
-  ExpectCalendar(OleDateTime(100, 1, 1, 0, 0, 0), {100, 1, 1, 0, 0, 0});
-}
-
-TEST_F(OleDateTimeTest, TimeOfDayCountsForwardBeforeTheEpoch) {
-  EXPECT_EQ(OleDateTime(1899, 12, 29, 6, 0, 0).Value(), -1.25);
-  ExpectCalendar(OleDateTime(-1.25), {1899, 12, 29, 6, 0, 0});
-  ExpectCalendar(OleDateTime(-0.75), {1899, 12, 30, 18, 0, 0});
-  ExpectCalendar(OleDateTime(100, 1, 1, 12, 0, 0), {100, 1, 1, 12, 0, 0});
-  EXPECT_EQ(OleDateTime(100, 1, 1, 12, 0, 0).Value(), -657434.5);
-}
-
-TEST_F(OleDateTimeTest, RoundsToTheNearestSecond) {
-  ExpectCalendar(OleDateTime(0.5 + 0.4 * kSecond), {1899, 12, 30, 12, 0, 0});
-  ExpectCalendar(OleDateTime(0.5 + 0.6 * kSecond), {1899, 12, 30, 12, 0, 1});
-  ExpectCalendar(OleDateTime(1.0 - 0.4 * kSecond), {1899, 12, 31, 0, 0, 0});
-  ExpectCalendar(OleDateTime(-(2.0 - 0.4 * kSecond)), {1899, 12, 30, 0, 0, 0});  // 29 Dec 23:59:59.6
-  ExpectCalendar(OleDateTime(-(1.0 + 0.4 * kSecond)), {1899, 12, 29, 0, 0, 0});
-  // The last instant of the range rounds out of it.
-  ExpectNoCalendar(OleDateTime(2958466.0 - 0.4 * kSecond));
-}
-
-TEST_F(OleDateTimeTest, RejectsFieldsOutsideTheCalendar) {
-  const int bad[][6] = {{99, 12, 31, 0, 0, 0},  {10000, 1, 1, 0, 0, 0}, {2009, 2, 29, 0, 0, 0},
-                        {1900, 2, 29, 0, 0, 0}, {2009, 13, 1, 0, 0, 0}, {2009, 0, 1, 0, 0, 0},
-                        {2009, 4, 31, 0, 0, 0}, {2009, 1, 0, 0, 0, 0},  {2009, 1, 1, 24, 0, 0},
-                        {2009, 1, 1, 0, 60, 0}, {2009, 1, 1, 0, 0, 60}, {2009, 1, 1, -1, 0, 0}};
-  for (const auto& f : bad) {
-    OleDateTime date(123.0);
-    EXPECT_FALSE(date.SetDateTime(f[0], f[1], f[2], f[3], f[4], f[5])) << f[0] << "-" << f[1] << "-" << f[2];
-    EXPECT_EQ(date.GetStatus(), OleDateTime::invalid);
-    EXPECT_EQ(date.Value(), 0.0);
-    ExpectNoCalendar(date);
+TEST_F(OleDateTimeTest, CountsDaysFromTheEpochAndKeepsTheTimeForwardBeforeIt) {
+  for (const auto& [fields, value] : {std::pair{std::array{1899, 12, 30, 0, 0, 0}, 0.0},
+                                      {{100, 1, 1, 12, 0, 0}, -657434.5},
+                                      {{1899, 12, 29, 6, 0, 0}, -1.25},
+                                      {{2009, 1, 5, 13, 45, 10}, 39818.0 + 49510 * kSecond},
+                                      {{9999, 12, 31, 23, 59, 59}, 2958466.0 - kSecond}}) {
+    const auto [y, mo, d, h, mi, s] = fields;
+    EXPECT_NEAR(OleDateTime(y, mo, d, h, mi, s).Value(), value, 1e-9) << y;
+    EXPECT_EQ(Fields(OleDateTime(value)), Format("%d/%d/%d %d:%d:%d", y, mo, d, h, mi, s));
   }
-  OleDateTime date;
-  EXPECT_TRUE(date.SetDateTime(2000, 2, 29, 0, 0, 0));
-  EXPECT_EQ(date.GetStatus(), OleDateTime::valid);
 }
 
-TEST_F(OleDateTimeTest, OnlyValidFiniteInRangeValuesHaveACalendar) {
-  ExpectNoCalendar(OleDateTime(36526.0, OleDateTime::null));
-  ExpectNoCalendar(OleDateTime(36526.0, OleDateTime::invalid));
-  ExpectNoCalendar(OleDateTime(NAN));
-  ExpectNoCalendar(OleDateTime(INFINITY));
-  ExpectNoCalendar(OleDateTime(-INFINITY));
-  ExpectNoCalendar(OleDateTime(1e300));
-  ExpectNoCalendar(OleDateTime(-657435.0));
-  ExpectNoCalendar(OleDateTime(2958466.0));
-  CalendarTime out;
-  EXPECT_FALSE(OleDateTime(NAN).GetCalendar(out));
-  EXPECT_TRUE(OleDateTime(-657434.99).GetCalendar(out));
+TEST_F(OleDateTimeTest, ValuesRoundToTheNearestSecondAndOnlyValidInRangeOnesHaveACalendar) {
+  for (const auto& [date, fields] : {std::pair{OleDateTime(-0.75), "1899/12/30 18:0:0"},
+                                     {OleDateTime(0.5 + 0.6 * kSecond), "1899/12/30 12:0:1"},
+                                     {OleDateTime(1.0 - 0.4 * kSecond), "1899/12/31 0:0:0"},
+                                     {OleDateTime(-(2.0 - 0.4 * kSecond)), "1899/12/30 0:0:0"},  // 29th, 23:59:59.6
+                                     {OleDateTime(-(1.0 + 0.4 * kSecond)), "1899/12/29 0:0:0"},
+                                     {OleDateTime(2958466.0 - 0.4 * kSecond), kNone},  // rounds out of the range
+                                     {OleDateTime(36526.0, OleDateTime::null), kNone}, {OleDateTime(NAN), kNone},
+                                     {OleDateTime(-INFINITY), kNone}, {OleDateTime(-657435.0), kNone}}) {
+    EXPECT_EQ(Fields(date), fields) << date.Value();
+  }
 }
 
-TEST_F(OleDateTimeTest, NowIsAValidDate) {
-  const OleDateTime now = OleDateTime::Now();
-  EXPECT_EQ(now.GetStatus(), OleDateTime::valid);
-  EXPECT_GE(now.GetYear(), 2024);
+TEST_F(OleDateTimeTest, FieldsOutsideTheCalendarGiveAnInvalidZeroDate) {
+  for (const auto& [y, mo, d, h] : {std::array{99, 12, 31, 0}, {10000, 1, 1, 0}, {1900, 2, 29, 0}, {2009, 4, 31, 0},
+                                    {2009, 13, 1, 0}, {2009, 1, 1, 24}, {2009, 1, 1, -1}}) {
+    OleDateTime date(123.0);
+    EXPECT_FALSE(date.SetDateTime(y, mo, d, h, 0, 0)) << y << "-" << mo << "-" << d << " " << h;
+    EXPECT_EQ(Format("%g %d ", date.Value(), date.GetStatus()) + Fields(date), std::string("0 1 ") + kNone);
+  }
 }
 
 }  // namespace
