@@ -4,7 +4,9 @@
 #include "database/results_index.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
+#include <vector>
 
 #include "database/database.h"
 #include "platform/file_error.h"
@@ -20,6 +22,23 @@ struct LessIgnoringCase {
 };
 
 std::string ResultPath(const std::string& file_name) { return std::string(kResultFolder) + file_name; }
+
+// Host paths of the files that a listing of the result folder named. The folder is mapped
+// once per operation rather than once per file; the names are those the listing found, so
+// they need no mapping of their own. A name that holds a separator goes the whole way
+// through HostPath, as it always did.
+class ResultFolderPaths {
+ public:
+  ResultFolderPaths() : folder_(HostPath(kResultFolder)) {}
+
+  std::string Of(const std::string& name) const {
+    if (name.find_first_of("\\/") != std::string::npos) return HostPath(ResultPath(name));
+    return (std::filesystem::path(folder_) / name).string();
+  }
+
+ private:
+  std::string folder_;
+};
 
 }  // namespace
 
@@ -49,9 +68,11 @@ void CDataBaseX::FillResultUUTCombo(ListTarget& combo) {
     for (const std::string& id : ids) combo.Append(id);
   };
   try {
-    for (const std::string& name : FindFiles(ResultPath("*.DAT"))) {
+    const std::vector<std::string> names = FindFiles(ResultPath("*.DAT"));
+    const ResultFolderPaths paths;
+    for (const std::string& name : names) {
       TestResults record;
-      ReadTestResults(record, ResultPath(name));
+      results_table_.ReadFile(record, paths.Of(name), TestResultsTable::Columns::VerdictsOnly);
       if (seen.insert(record.Uut.ID).second) ids.push_back(record.Uut.ID);
     }
   } catch (const FileError&) {
@@ -64,11 +85,18 @@ void CDataBaseX::FillResultUUTCombo(ListTarget& combo) {
 void CDataBaseX::ListTestResults(ResultListTarget& list, const std::string& uut_id, TestResults& work) {
   list.Clear();
   const std::string prefix = ResultFilePrefix(uut_id);
+  // Files whose names do not begin with the prefix are not opened.
+  const std::vector<std::string> names = FindFiles(
+      ResultPath("*.DAT"), [&](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
+  const ResultFolderPaths paths;
   int row_number = 0;
-  for (const std::string& name : FindFiles(ResultPath("*.DAT"))) {
-    if (name.compare(0, prefix.size(), prefix) != 0) continue;  // not opened
+  for (const std::string& name : names) {
     work.ClearColumns();
-    ReadTestResults(work, ResultPath(name));
+    // The rows need only the verdicts; the last file is read in full, since the work
+    // record must end as a full read of it.
+    const bool last = &name == &names.back();
+    results_table_.ReadFile(work, paths.Of(name),
+                            last ? TestResultsTable::Columns::All : TestResultsTable::Columns::VerdictsOnly);
     ResultRow row;
     row.date_time_tested = ResultDateTimeText(work.DateTimeTested);
     row.kind = work.AsFound ? "As Found" : "As Left";

@@ -1,11 +1,14 @@
 #include "device/corvane_rapi.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <system_error>
 #include <type_traits>
+#include <unordered_set>
 #include <vector>
 
 #include "device/device_file_name.h"
@@ -99,6 +102,59 @@ class PartialFile {
   std::string path_;
   BinaryFile file_;
   bool committed_ = false;
+};
+
+// The names in a local folder, taken once at the start of an upload, and those added
+// since. Answers for certain only where the mapping of the name onto the folder could not
+// differ: the exact name of a regular file there, or no name at all that equals it
+// ignoring case. Anything else (another spelling, a folder, a link, an unfinished listing)
+// is left to the mapping and a look at the disk.
+class LocalFolderNames {
+ public:
+  enum class Found { File, Nothing, Unsure };
+
+  LocalFolderNames(const LocalFolderNames&) = delete;
+  LocalFolderNames& operator=(const LocalFolderNames&) = delete;
+  explicit LocalFolderNames(const std::string& host_folder) {
+    // A folder that is missing has no names; one whose listing broke off is not known.
+    complete_ = ListHostFolder(host_folder, entries_);
+    files_.reserve(entries_.size());
+    for (const FolderEntry& entry : entries_) {
+      if (entry.regular_file) files_.insert(entry.name);  // a view of entries_, which stays
+    }
+  }
+
+  Found Find(const std::string& name) {
+    if (!complete_) return Found::Unsure;
+    if (files_.count(name) != 0) return Found::File;
+    return FoldedNames().count(Folded(name)) == 0 ? Found::Nothing : Found::Unsure;
+  }
+
+  // A name copied into the folder (or not, when the copy failed): from now on its
+  // spellings are left to the disk.
+  void Add(const std::string& name) { FoldedNames().insert(Folded(name)); }
+
+ private:
+  static std::string Folded(std::string name) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+  }
+
+  // Made at the first name not found as it stands: a refresh with nothing new needs none.
+  std::unordered_set<std::string>& FoldedNames() {
+    if (!folded_made_) {
+      folded_.reserve(entries_.size());
+      for (const FolderEntry& entry : entries_) folded_.insert(Folded(entry.name));
+      folded_made_ = true;
+    }
+    return folded_;
+  }
+
+  std::vector<FolderEntry> entries_;
+  std::unordered_set<std::string_view> files_;
+  std::unordered_set<std::string> folded_;
+  bool folded_made_ = false;
+  bool complete_ = true;
 };
 
 }  // namespace
@@ -234,7 +290,11 @@ void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_p
 
 void CCorvaneRAPI::CopyFileFromDevice(std::string local_path, std::string device_path) {
   if (!RequireLibrary()) return;
-  const std::string target = HostPath(local_path);
+  CopyFileFromDeviceTo(HostPath(local_path), local_path, device_path);
+}
+
+void CCorvaneRAPI::CopyFileFromDeviceTo(const std::string& target, const std::string& local_path,
+                                        const std::string& device_path) {
   RequireWritable(target);
   PartialFile partial(target);
   std::vector<char> block(kBlockSize);
@@ -332,11 +392,27 @@ void CCorvaneRAPI::DownloadCustomProfiles() {
 
 void CCorvaneRAPI::UploadTestResults() {
   if (!RequireLibrary()) return;
-  const bool listed = WalkDeviceFolder(kDeviceResultsFolder, [this](const std::string& name) {
-    const std::string local_path = kLocalResultsFolder + name;
+  // The local folder is mapped and listed once: mapping each new name would search the
+  // whole folder for another spelling of it, which made a first upload quadratic.
+  const std::string host_folder = HostPath(kLocalResultsFolder);
+  LocalFolderNames local(host_folder);
+  const bool listed = WalkDeviceFolder(kDeviceResultsFolder, [&](const std::string& name) {
     // A result file on the desktop is never overwritten, whatever its content.
-    if (BinaryFile::Exists(HostPath(local_path))) return;
-    CopyFileFromDevice(local_path, kDeviceResultsFolder + name);
+    const LocalFolderNames::Found found = local.Find(name);
+    if (found == LocalFolderNames::Found::File) return;
+    const std::string local_path = kLocalResultsFolder + name;
+    const std::string device_path = kDeviceResultsFolder + name;
+    switch (found) {
+      case LocalFolderNames::Found::File: return;
+      case LocalFolderNames::Found::Nothing:
+        CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
+        break;
+      case LocalFolderNames::Found::Unsure:
+        if (BinaryFile::Exists(HostPath(local_path))) return;
+        CopyFileFromDevice(local_path, device_path);
+        break;
+    }
+    local.Add(name);
   });
   if (!listed) prompter_.Message(kNoTestResultsMessage);
 }

@@ -72,6 +72,9 @@ class CCorvaneRAPI {
   // found nothing.
   bool WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy);
   void ReportSkippedName(const std::string& name, const std::string& folder);
+  // CopyFileFromDevice onto a local file whose host path is already known.
+  void CopyFileFromDeviceTo(const std::string& host_target, const std::string& local_path,
+                            const std::string& device_path);
 
   DynamicLibrary library_;
   rapi::CeCreateFileFn CeCreateFile = nullptr;

@@ -6,6 +6,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef _WIN32
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
 namespace veld {
 namespace fs = std::filesystem;
 
@@ -34,9 +40,16 @@ std::vector<std::string> SplitComponents(const std::string& path) {
 }
 
 // The entry of folder whose name equals name ignoring case; name itself when none does.
-std::string ResolveComponent(const fs::path& folder, const std::string& name) {
+// known_to_exist is set when the name given was just found as it stands, so that the caller
+// need not look again.
+std::string ResolveComponent(const fs::path& folder, const std::string& name, bool& known_to_exist) {
   std::error_code ec;
-  if (name == "." || name == ".." || fs::exists(folder / name, ec)) return name;
+  known_to_exist = false;
+  if (name == "." || name == "..") return name;
+  if (fs::exists(folder / name, ec)) {
+    known_to_exist = true;
+    return name;
+  }
   std::string best;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string candidate = it->path().filename().string();
@@ -88,9 +101,10 @@ std::string HostPath(const std::string& logical_path) {
   }
   bool resolving = true;
   for (const std::string& part : SplitComponents(rest)) {
-    const std::string name = resolving ? ResolveComponent(host, part) : part;
+    bool known_to_exist = false;
+    const std::string name = resolving ? ResolveComponent(host, part, known_to_exist) : part;
     std::error_code ec;
-    if (resolving && !fs::exists(host / name, ec)) resolving = false;
+    if (resolving && !known_to_exist && !fs::exists(host / name, ec)) resolving = false;
     host /= name;
   }
   std::string text = host.string();
@@ -120,17 +134,56 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
   return p == pattern.size();
 }
 
+#ifdef _WIN32
+bool ListHostFolder(const std::string& host_folder, std::vector<FolderEntry>& entries) {
+  std::error_code ec;
+  fs::directory_iterator it(host_folder, ec), end;
+  if (ec) return ec == std::errc::no_such_file_or_directory;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code type_ec;
+    entries.push_back({it->path().filename().string(), it->is_regular_file(type_ec)});
+  }
+  return !ec;
+}
+#else
+bool ListHostFolder(const std::string& host_folder, std::vector<FolderEntry>& entries) {
+  DIR* folder = ::opendir(host_folder.c_str());
+  if (folder == nullptr) return errno == ENOENT;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(folder);
+    if (entry == nullptr) break;
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool regular = entry->d_type == DT_REG;
+    if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+      struct stat info {};
+      regular = ::fstatat(::dirfd(folder), entry->d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+    }
+    entries.push_back({std::string(name), regular});
+  }
+  const bool complete = errno == 0;
+  ::closedir(folder);
+  return complete;
+}
+#endif
+
 std::vector<std::string> FindFiles(const std::string& logical_pattern) {
+  return FindFiles(logical_pattern, [](const std::string&) { return true; });
+}
+
+std::vector<std::string> FindFiles(const std::string& logical_pattern,
+                                   const std::function<bool(const std::string&)>& keep) {
   const size_t cut = logical_pattern.find_last_of("\\/");
   const std::string folder = cut == std::string::npos ? std::string(".") : logical_pattern.substr(0, cut + 1);
   const std::string pattern = cut == std::string::npos ? logical_pattern : logical_pattern.substr(cut + 1);
+  std::vector<FolderEntry> entries;
+  ListHostFolder(HostPath(folder), entries);  // a listing cut short gives what it found, as before
   std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(HostPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code type_ec;
-    if (!it->is_regular_file(type_ec)) continue;
-    std::string name = it->path().filename().string();
-    if (WildcardMatch(pattern, name)) names.push_back(std::move(name));
+  for (FolderEntry& entry : entries) {
+    if (entry.regular_file && WildcardMatch(pattern, entry.name) && keep(entry.name)) {
+      names.push_back(std::move(entry.name));
+    }
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const int order = CompareIgnoreCase(a, b);

@@ -4,6 +4,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <system_error>
+#include <utility>
+
+#ifndef _WIN32
+#include <dirent.h>
+#include <sys/stat.h>
+#include <time.h>
+#endif
 
 namespace veld::standin {
 namespace fs = std::filesystem;
@@ -15,11 +22,6 @@ char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t
 bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return Fold(x) == Fold(y); });
-}
-
-bool LessFolded(std::u16string_view a, std::u16string_view b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                      [](char16_t x, char16_t y) { return Fold(x) < Fold(y); });
 }
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
@@ -74,6 +76,18 @@ std::optional<fs::path> ResolveComponent(const fs::path& folder, std::u16string_
 }
 
 std::optional<fs::path> ResolveComponents(const std::vector<std::u16string>& parts, size_t count) {
+  // A path that exists as written resolves to itself: the root and every folder on the way
+  // exist as written too. One look instead of one per component.
+  if (const char* root = std::getenv("VELD_DEVICE"); count > 0 && root != nullptr && *root != '\0') {
+    fs::path as_written = root;
+    for (size_t i = 0; i < count; ++i) {
+      const std::optional<fs::path> name = HostName(parts[i]);
+      if (!name) return std::nullopt;
+      as_written /= *name;
+    }
+    std::error_code ec;
+    if (fs::exists(as_written, ec)) return as_written;
+  }
   std::optional<fs::path> host = DeviceRoot();
   if (!host) return std::nullopt;
   for (size_t i = 0; i < count; ++i) {
@@ -84,6 +98,14 @@ std::optional<fs::path> ResolveComponents(const std::vector<std::u16string>& par
   return host;
 }
 
+#ifndef _WIN32
+// A host modification time in the device's units: 100 ns since 1601-01-01.
+uint64_t DeviceTime(const timespec& when) {
+  constexpr int64_t kSecondsFrom1601To1970 = 11644473600;
+  const int64_t ticks = (static_cast<int64_t>(when.tv_sec) + kSecondsFrom1601To1970) * 10000000 + when.tv_nsec / 100;
+  return ticks > 0 ? static_cast<uint64_t>(ticks) : 0;
+}
+#else
 uint64_t DeviceTime(fs::file_time_type when) {
   using namespace std::chrono;
   const auto system = system_clock::now() + duration_cast<system_clock::duration>(when - fs::file_time_type::clock::now());
@@ -92,6 +114,7 @@ uint64_t DeviceTime(fs::file_time_type when) {
                         kSecondsFrom1601To1970 * 10000000;
   return ticks > 0 ? static_cast<uint64_t>(ticks) : 0;
 }
+#endif
 
 #ifndef _WIN32
 void AppendUtf8(std::string& out, uint32_t code) {
@@ -124,7 +147,7 @@ void AppendUtf16(std::u16string& out, uint32_t code) {
 
 // One code point decoded from UTF-8 at text[i], advancing i; nothing for a malformed
 // sequence (i then steps over one byte).
-std::optional<uint32_t> DecodeUtf8(const std::string& text, size_t& i) {
+std::optional<uint32_t> DecodeUtf8(std::string_view text, size_t& i) {
   const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
   const unsigned char lead = byte(i);
   size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
@@ -171,17 +194,27 @@ std::optional<fs::path> HostName(std::u16string_view device_name) {
 #endif
 }
 
-std::u16string DeviceName(const fs::path& host_name) {
-#ifdef _WIN32
-  return host_name.u16string();
-#else
-  const std::string& text = host_name.native();
+#ifndef _WIN32
+namespace {
+
+std::u16string DeviceNameOfNative(std::string_view text) {
   std::u16string name;
+  name.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
     const std::optional<uint32_t> code = DecodeUtf8(text, i);
     AppendUtf16(name, code.value_or(0xFFFD));
   }
   return name;
+}
+
+}  // namespace
+#endif
+
+std::u16string DeviceName(const fs::path& host_name) {
+#ifdef _WIN32
+  return host_name.u16string();
+#else
+  return DeviceNameOfNative(host_name.native());
 #endif
 }
 
@@ -220,28 +253,109 @@ std::optional<fs::path> ResolveDevicePath(std::u16string_view device_path) {
   return ResolveComponents(*parts, parts->size());
 }
 
+namespace {
+
+// Case-insensitive name order, and exact order between names that fold alike. Each name is
+// folded once, into one buffer as big-endian byte pairs (so that comparing bytes compares
+// the 16-bit units) whose first 16 bytes also stand in two words for a quick first test;
+// only positions move while sorting, and the entries move once at the end.
+void SortLikeTheDevice(std::vector<ListedEntry>& entries) {
+  struct Key {
+    uint64_t head[2];
+    size_t offset;
+    size_t length;
+    size_t index;
+  };
+  std::string folded;
+  std::vector<Key> keys;
+  keys.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    Key key{{0, 0}, folded.size(), 2 * entries[i].name.size(), i};
+    for (size_t k = 0; k < entries[i].name.size(); ++k) {
+      const char16_t unit = Fold(entries[i].name[k]);
+      folded.push_back(static_cast<char>(unit >> 8));
+      folded.push_back(static_cast<char>(unit & 0xFF));
+      if (k < 8) key.head[k / 4] |= static_cast<uint64_t>(unit) << (16 * (3 - k % 4));
+    }
+    keys.push_back(key);
+  }
+  const std::string_view all = folded;
+  std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
+    // Units are never 0 in a name, so the zero padding of a short head orders it first.
+    if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+    if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+    const int by_folded = all.substr(a.offset, a.length).compare(all.substr(b.offset, b.length));
+    return by_folded != 0 ? by_folded < 0 : entries[a.index].name < entries[b.index].name;
+  });
+  // Entry keys[i].index goes to place i, cycle by cycle, without a second copy of the list.
+  std::vector<bool> placed(entries.size(), false);
+  for (size_t start = 0; start < entries.size(); ++start) {
+    if (placed[start]) continue;
+    ListedEntry first = std::move(entries[start]);
+    size_t place = start;
+    for (;;) {
+      placed[place] = true;
+      const size_t from = keys[place].index;
+      if (from == start) {
+        entries[place] = std::move(first);
+        break;
+      }
+      entries[place] = std::move(entries[from]);
+      place = from;
+    }
+  }
+}
+
+#ifdef _WIN32
+void ListMatchingEntries(const fs::path& folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code type_ec;
+    const bool is_folder = it->is_directory(type_ec);
+    if (!is_folder && !it->is_regular_file(type_ec)) continue;
+    ListedEntry entry;
+    entry.name = DeviceName(it->path().filename());
+    if (!WildcardMatch16(name_pattern, entry.name)) continue;
+    entry.is_folder = is_folder;
+    entry.size = is_folder ? 0 : it->file_size(type_ec);
+    entry.write_time = DeviceTime(it->last_write_time(type_ec));
+    entries.push_back(std::move(entry));
+  }
+}
+#else
+// One look at each entry (following links, as the folder's own listing would), relative to
+// the open folder: large folders list in milliseconds, without a path built per entry.
+void ListMatchingEntries(const fs::path& folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* found = ::readdir(listing)) {
+    const std::string_view host_name = found->d_name;
+    if (host_name == "." || host_name == "..") continue;
+    ListedEntry entry;
+    entry.name = DeviceNameOfNative(host_name);
+    if (!WildcardMatch16(name_pattern, entry.name)) continue;
+    struct stat info {};
+    if (::fstatat(::dirfd(listing), found->d_name, &info, 0) != 0) continue;
+    entry.is_folder = S_ISDIR(info.st_mode);
+    if (!entry.is_folder && !S_ISREG(info.st_mode)) continue;
+    entry.size = entry.is_folder ? 0 : static_cast<uint64_t>(info.st_size);
+    entry.write_time = DeviceTime(info.st_mtim);
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(listing);
+}
+#endif
+
+}  // namespace
+
 std::vector<ListedEntry> ListDeviceFolder(std::u16string_view pattern) {
   std::vector<ListedEntry> entries;
   const auto parts = SplitDevicePath(pattern, true);
   if (!parts) return entries;
   const std::optional<fs::path> folder = ResolveComponents(*parts, parts->size() - 1);
   if (!folder) return entries;
-  std::error_code ec;
-  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code type_ec;
-    const bool is_folder = it->is_directory(type_ec);
-    if (!is_folder && !it->is_regular_file(type_ec)) continue;
-    ListedEntry entry;
-    entry.name = DeviceName(it->path().filename());
-    if (!WildcardMatch16(parts->back(), entry.name)) continue;
-    entry.is_folder = is_folder;
-    entry.size = is_folder ? 0 : it->file_size(type_ec);
-    entry.write_time = DeviceTime(it->last_write_time(type_ec));
-    entries.push_back(std::move(entry));
-  }
-  std::sort(entries.begin(), entries.end(), [](const ListedEntry& a, const ListedEntry& b) {
-    return LessFolded(a.name, b.name) || (!LessFolded(b.name, a.name) && a.name < b.name);
-  });
+  ListMatchingEntries(*folder, parts->back(), entries);
+  SortLikeTheDevice(entries);
   return entries;
 }
 

@@ -91,8 +91,9 @@ bool CreateEmptyFile(const fs::path& path) {
 // Applies the creation disposition to the host file; false when the call must fail.
 bool PrepareFile(const fs::path& path, DWORD creation, bool can_write) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) return false;
-  const bool exists = fs::exists(path, ec);
+  const fs::file_status status = fs::status(path, ec);  // one look for both tests
+  if (fs::is_directory(status)) return false;
+  const bool exists = fs::exists(status);
   switch (creation) {
     case CREATE_NEW: return !exists && CreateEmptyFile(path);
     case CREATE_ALWAYS: return CreateEmptyFile(path);

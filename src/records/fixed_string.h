@@ -7,6 +7,7 @@
 // code units, one per 8-bit character (low byte = the character), padded with 0x0000.
 
 #include <string>
+#include <string_view>
 
 #include "platform/byte_stream.h"
 
@@ -14,6 +15,8 @@ namespace veld {
 
 // Writes text as a fixed-width field. Text longer than width is cut to width so that a
 // record never changes size; callers that must not lose characters refuse such text first.
+// Widths of 255 and more (never used by the calibrator's files) take the 16- or 32-bit count
+// after FF FE FF FF instead of the one-byte width, so that they still read back.
 void WriteFixedString(ByteWriter& out, const std::string& text, int width);
 
 // Reads one length-prefixed string in any of its forms: a one-byte count of 8-bit
@@ -22,6 +25,18 @@ void WriteFixedString(ByteWriter& out, const std::string& text, int width);
 // A count larger than the bytes that remain is an end-of-file FileError; nothing is
 // allocated for it. 16-bit characters above 255 become '?' (no 8-bit equivalent).
 std::string ReadArchiveString(ByteReader& in);
+
+// The bytes of one length-prefixed string, checked and passed over exactly as
+// ReadArchiveString does, without building the text: its 8-bit characters, or its 16-bit
+// units (two bytes each) when wide. For scans that need only a few fields of a record.
+struct ArchiveStringBytes {
+  std::string_view bytes;
+  bool wide = false;
+};
+ArchiveStringBytes ReadArchiveStringBytes(ByteReader& in);
+
+// CutAtNul(ReadArchiveString(in)), without the text beyond the NUL.
+std::string ReadArchiveStringToNul(ByteReader& in);
 
 // The text up to, not including, its first character whose 8-bit code is 0 or above 127.
 std::string TrimString(const std::string& text);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
@@ -123,9 +124,9 @@ void TestProfileTable::DeleteRecord(const TestProfile& profile) {
 }
 
 void TestProfileTable::FillList(ListTarget& list) {
-  const std::vector<std::string> ids = ReadIds();
+  std::vector<std::string> ids = ReadIds();
   list.Clear();
-  list.InsertAllAtTop(ids);
+  list.InsertAllAtTop(std::move(ids));
 }
 
 void TestProfileTable::FillCombo(ListTarget& combo) {

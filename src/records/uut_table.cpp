@@ -1,5 +1,6 @@
 #include "records/uut_table.h"
 
+#include <array>
 #include <optional>
 #include <unordered_map>
 
@@ -170,36 +171,107 @@ std::string_view RecordAt(std::string_view bytes, size_t index, size_t size = CU
   return bytes.substr(index * size, size);
 }
 
-bool IsTextField(const FieldLayout& field) {
+constexpr bool IsTextField(const FieldLayout& field) {
   return field.kind == FieldKind::OutputType || field.kind == FieldKind::TrimmedText || field.kind == FieldKind::Text;
 }
 
-// True for the form every writer produces: FF FE FF w, then w 16-bit units that fit.
-bool IsWholeFixedWidthField(std::string_view bytes) {
-  return bytes.size() >= 4 && static_cast<uint8_t>(bytes[0]) == 0xFF && static_cast<uint8_t>(bytes[1]) == 0xFE &&
-         static_cast<uint8_t>(bytes[2]) == 0xFF && static_cast<uint8_t>(bytes[3]) < 0xFF &&
-         4 + 2 * static_cast<size_t>(static_cast<uint8_t>(bytes[3])) <= bytes.size();
+struct TextFieldSpan {
+  size_t offset;
+  size_t size;
+  // The four prefix bytes that the writers give the field, FF FE FF and its width, as one
+  // little-endian word.
+  uint32_t written_head;
+};
+
+// Where the text fields of a record lie, in file order.
+constexpr size_t kTextFieldCount = [] {
+  size_t count = 0;
+  for (const FieldLayout& field : kRecordLayout) count += IsTextField(field) ? 1 : 0;
+  return count;
+}();
+constexpr std::array<TextFieldSpan, kTextFieldCount> kTextFields = [] {
+  std::array<TextFieldSpan, kTextFieldCount> spans{};
+  size_t next = 0;
+  for (const FieldLayout& field : kRecordLayout) {
+    if (IsTextField(field)) {
+      spans[next++] = {field.offset, FieldSize(field), 0x00FFFEFFu | static_cast<uint32_t>(field.width) << 24};
+    }
+  }
+  return spans;
+}();
+
+// Four bytes as one little-endian word.
+uint32_t WordAt(const char* at) {
+  const auto byte = [&](int i) { return static_cast<uint32_t>(static_cast<uint8_t>(at[i])); };
+  return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+}
+
+// The number of characters of the form every writer produces (FF FE FF w, then w 16-bit
+// units that fit in the field); nothing for any other form.
+std::optional<size_t> FixedWidthUnits(std::string_view bytes) {
+  if (bytes.size() < 4) return std::nullopt;
+  const uint32_t head = WordAt(bytes.data());  // FF FE FF w reads as 0xwwFFFEFF
+  const size_t units = head >> 24;
+  if ((head & 0x00FFFFFFu) != 0x00FFFEFFu || units == 0xFF || 4 + 2 * units > bytes.size()) return std::nullopt;
+  return units;
+}
+
+// The 8-bit character of unit i of a fixed-width field ('?' for a unit above 255).
+char FixedWidthCharacter(std::string_view bytes, size_t i) {
+  const unsigned value = static_cast<uint8_t>(bytes[4 + 2 * i]) | static_cast<uint8_t>(bytes[5 + 2 * i]) << 8;
+  return value <= 0xFF ? static_cast<char>(value) : '?';
 }
 
 // Raises what ReadRecordInto raises for a record, without decoding it: within a record of
 // whole length only the count of a text field can run past its field.
 void CheckTextFields(std::string_view record, const std::string& path) {
-  for (const FieldLayout& field : kRecordLayout) {
-    const size_t size = FieldSize(field);
-    if (field.offset + size > record.size()) break;
-    if (!IsTextField(field)) continue;
-    const std::string_view bytes = record.substr(field.offset, size);
-    if (IsWholeFixedWidthField(bytes)) continue;
+  if (record.size() == CUUTTable::kRecordSize) {
+    // Nearly every record holds each text in the writers' form at its own width, which
+    // always fits: one test of all the prefixes together settles it.
+    uint32_t differs = 0;
+    for (const TextFieldSpan& field : kTextFields) differs |= WordAt(record.data() + field.offset) ^ field.written_head;
+    if (differs == 0) return;
+  }
+  for (const TextFieldSpan& field : kTextFields) {
+    if (field.offset + field.size > record.size()) break;
+    const std::string_view bytes = record.substr(field.offset, field.size);
+    if (FixedWidthUnits(bytes)) continue;
     ByteReader in(bytes, path);
     ReadArchiveStringBytes(in);
   }
 }
 
+std::string_view IdField(std::string_view record) {
+  const FieldLayout& field = kRecordLayout[kIdField];
+  return record.substr(field.offset, FieldSize(field));
+}
+
 // The ID of a record already checked by CheckTextFields, as ReadRecordInto reads it.
 std::string RecordId(std::string_view record) {
-  const FieldLayout& field = kRecordLayout[kIdField];
-  ByteReader in(record.substr(field.offset, FieldSize(field)), std::string());
+  const std::string_view bytes = IdField(record);
+  if (const std::optional<size_t> units = FixedWidthUnits(bytes)) {
+    // The common form, decoded in place: one character per unit, up to the first NUL.
+    char text[0xFF];
+    size_t length = 0;
+    while (length < *units && (text[length] = FixedWidthCharacter(bytes, length)) != '\0') ++length;
+    return std::string(text, length);
+  }
+  ByteReader in(bytes, std::string());
   return ReadArchiveStringToNul(in);
+}
+
+// RecordId(record) == id, compared in place for the common form.
+bool RecordIdEquals(std::string_view record, const std::string& id) {
+  const std::string_view bytes = IdField(record);
+  const std::optional<size_t> units = FixedWidthUnits(bytes);
+  if (!units) return RecordId(record) == id;
+  size_t i = 0;
+  for (; i < *units; ++i) {
+    const char c = FixedWidthCharacter(bytes, i);
+    if (c == '\0') break;
+    if (i >= id.size() || c != id[i]) return false;
+  }
+  return i == id.size();
 }
 
 // Index of the first whole record whose ID equals id. Every record passed over is checked
@@ -210,7 +282,7 @@ std::optional<size_t> FindRecord(std::string_view bytes, const std::string& id, 
   for (size_t i = 0; i < count; ++i) {
     const std::string_view record = RecordAt(bytes, i);
     CheckTextFields(record, path);
-    if (RecordId(record) == id) return i;
+    if (RecordIdEquals(record, id)) return i;
   }
   return std::nullopt;
 }
