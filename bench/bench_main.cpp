@@ -278,7 +278,7 @@ void ExportCsv(benchmark::State& state, const WorkFolder& work) {
 // Reading the source files and writing an output of the same length as the report.
 void ReadAndWrite(benchmark::State& state, const std::vector<std::string>& sources, const std::string& output,
                   const std::string& copy) {
-  const std::string bytes = BinaryFile::ReadWholeFile(output);
+  const std::string bytes(BinaryFile::ReadWholeFile(output).view());
   for (auto _ : state) {
     for (const std::string& source : sources) benchmark::DoNotOptimize(ReadFileOnce(source));
     BinaryFile file(copy, BinaryFile::Mode::Create);

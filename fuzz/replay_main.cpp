@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/binary_file.h"
@@ -24,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace {
 namespace fs = std::filesystem;
 
-void Feed(const std::string& bytes) {
+void Feed(std::string_view bytes) {
   const auto buffer = std::make_unique<uint8_t[]>(bytes.size());
   std::memcpy(buffer.get(), bytes.data(), bytes.size());
   LLVMFuzzerTestOneInput(buffer.get(), bytes.size());

@@ -28,7 +28,9 @@ std::string WithByte(std::string bytes, size_t offset, uint8_t value) {
   return bytes;
 }
 
-std::string ReadHost(const std::string& logical_path) { return BinaryFile::ReadWholeFile(HostPath(logical_path)); }
+std::string ReadHost(const std::string& logical_path) {
+  return std::string(BinaryFile::ReadWholeFile(HostPath(logical_path)).view());
+}
 
 // Hand-made prefixes: every form of the length-prefixed encoding, and counts that
 // claim more than the input holds.

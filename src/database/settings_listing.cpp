@@ -12,8 +12,8 @@ namespace veld {
 
 std::vector<SettingEntry> ListSettings(const std::string& logical_path) {
   const std::string host_path = HostPath(logical_path);
-  const std::string bytes = BinaryFile::ReadWholeFile(host_path);
-  const std::string_view table(bytes);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(host_path);
+  const std::string_view table = bytes.view();
   constexpr size_t kRecord = SystemDataTable::kRecordSize;
   std::vector<SettingEntry> settings;
   for (size_t offset = 0; offset + kRecord <= table.size(); offset += kRecord) {

@@ -119,10 +119,12 @@ void BinaryFile::ReadExact(void* buffer, size_t size) {
   if (Read(buffer, size) != size) throw FileError(FileError::Cause::EndOfFile, path_);
 }
 
-std::string BinaryFile::ReadAll() {
+FileBytes BinaryFile::ReadAll() {
   Seek(0);
-  std::string bytes(static_cast<size_t>(Length()), '\0');
-  bytes.resize(Read(bytes.data(), bytes.size()));
+  const auto length = static_cast<size_t>(Length());
+  FileBytes bytes;
+  bytes.bytes_.reset(new char[length]);  // not value-initialised: the read fills it
+  bytes.size_ = Read(bytes.bytes_.get(), length);
   return bytes;
 }
 
@@ -179,7 +181,7 @@ void BinaryFile::Remove(const std::string& path) {
   if (std::remove(path.c_str()) != 0) throw FileErrorFromErrno(errno, path);
 }
 
-std::string BinaryFile::ReadWholeFile(const std::string& path) {
+FileBytes BinaryFile::ReadWholeFile(const std::string& path) {
   BinaryFile file(path, Mode::Read);
   return file.ReadAll();
 }

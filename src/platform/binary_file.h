@@ -6,9 +6,28 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace veld {
+
+// A whole file's bytes. The buffer is not zeroed before the read fills it: tables of
+// several megabytes are read whole on every list fill, and zeroing them first cost as much
+// as the read itself.
+class FileBytes {
+ public:
+  FileBytes() = default;
+  std::string_view view() const { return {bytes_.get(), size_}; }
+  operator std::string_view() const { return view(); }  // NOLINT: read like a string
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+ private:
+  friend class BinaryFile;
+  std::unique_ptr<char[]> bytes_;
+  size_t size_ = 0;
+};
 
 class BinaryFile {
  public:
@@ -38,9 +57,9 @@ class BinaryFile {
   // Reads exactly size bytes or throws FileError(EndOfFile).
   void ReadExact(void* buffer, size_t size);
   // The whole file from its start, in one buffered read.
-  std::string ReadAll();
+  FileBytes ReadAll();
   void Write(const void* data, size_t size);
-  void Write(const std::string& bytes) { Write(bytes.data(), bytes.size()); }
+  void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
 
   void Seek(uint64_t offset);
   void SeekToEnd();
@@ -54,7 +73,7 @@ class BinaryFile {
   // Removes a file; throws FileError when it cannot.
   static void Remove(const std::string& path);
   // The whole content of a file; throws FileError when it cannot be read.
-  static std::string ReadWholeFile(const std::string& path);
+  static FileBytes ReadWholeFile(const std::string& path);
 
  private:
   [[noreturn]] void Fail() const;

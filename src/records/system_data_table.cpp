@@ -91,7 +91,7 @@ void SystemDataTable::FillDefaults() {
   // One read of the table answers every key; the missing ones are then written in one
   // go, with the same result as asking and setting them one at a time.
   const std::string host = HostPath(table_path_);
-  std::string bytes;
+  FileBytes bytes;
   if (BinaryFile file; file.TryOpen(host, BinaryFile::Mode::Read)) bytes = file.ReadAll();
   const Scan scan = ScanRecords(bytes, host);
 
@@ -121,7 +121,7 @@ void SystemDataTable::FillDefaults() {
 void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
   value = kMissing;
   const std::string host = HostPath(table_path_);
-  std::string bytes;
+  FileBytes bytes;
   {
     BinaryFile file;
     if (!file.TryOpen(host, BinaryFile::Mode::Read)) return;
@@ -138,7 +138,7 @@ void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
 void SystemDataTable::SetSetting(const std::string& key, const std::string& value) {
   if (!CheckStorable(key, value)) return;
   BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-  const std::string bytes = file.ReadAll();
+  const FileBytes bytes = file.ReadAll();
   const Scan scan = ScanRecords(bytes, file.path());
   const size_t count = scan.whole_records;
   const auto found = FindKey(scan, key);

@@ -73,7 +73,7 @@ void TestProfileTable::Open() {
 
 void TestProfileTable::LoadRecord(TestProfile& profile) {
   const std::string host = HostPath(table_path_);
-  const std::string table = BinaryFile::ReadWholeFile(host);
+  const FileBytes table = BinaryFile::ReadWholeFile(host);
   if (const auto found = FindRecord(table, profile.ID, host)) {
     buffer_ = DecodeRecord(table, *found, host);
     profile.ID = buffer_.id;
@@ -89,7 +89,7 @@ void TestProfileTable::SaveRecord(const TestProfile& profile) {
   const Record record = RecordOf(profile);
   {
     BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-    const std::string table = file.ReadAll();
+    const FileBytes table = file.ReadAll();
     // A new record goes right after the last whole record, so that stray bytes at the
     // end of a damaged table cannot push it out of line with the record grid.
     const size_t slot = FindRecord(table, profile.ID, file.path()).value_or(table.size() / kRecordSize);
@@ -104,7 +104,7 @@ void TestProfileTable::SaveRecord(const TestProfile& profile) {
 void TestProfileTable::DeleteRecord(const TestProfile& profile) {
   {
     BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-    const std::string table = file.ReadAll();
+    const FileBytes table = file.ReadAll();
     const size_t count = table.size() / kRecordSize;
     const auto found = FindRecord(table, profile.ID, file.path());
     // No record, no change: an orphaned custom file is left alone as well.
@@ -112,7 +112,7 @@ void TestProfileTable::DeleteRecord(const TestProfile& profile) {
     const size_t last = count - 1;
     if (*found != last) {
       file.Seek(*found * kRecordSize);
-      file.Write(table.substr(last * kRecordSize, kRecordSize));
+      file.Write(table.view().substr(last * kRecordSize, kRecordSize));
     }
     file.SetLength(last * kRecordSize);
   }
@@ -145,7 +145,7 @@ void TestProfileTable::LoadCustomPoints(TestProfile& profile) {
   profile.GeneratePoints(std::clamp(profile.NumberOfPoints, int32_t{0}, TestProfile::kMaxPoints), true, "Custom");
   const auto host = CustomHostPath(profile);
   if (!host) throw FileError(FileError::Cause::NotFound, CustomFilePath(profile));
-  const std::string bytes = BinaryFile::ReadWholeFile(*host);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(*host);
   ByteReader in(bytes, *host);
   const size_t values = bytes.size() / kPointSize;
   // Every value is read, not just the record's count, because the count becomes the
@@ -225,7 +225,7 @@ TestProfileTable::Record TestProfileTable::RecordOf(const TestProfile& profile) 
 
 std::vector<std::string> TestProfileTable::ReadIds() const {
   const std::string host = HostPath(table_path_);
-  const std::string table = BinaryFile::ReadWholeFile(host);
+  const FileBytes table = BinaryFile::ReadWholeFile(host);
   std::vector<std::string> ids;
   for (size_t index = 0; index < table.size() / kRecordSize; ++index) {
     ids.push_back(DecodeRecord(table, index, host).id);

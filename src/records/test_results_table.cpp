@@ -246,7 +246,7 @@ void TestResultsTable::ReadFile(TestResults& results, const std::string& host_pa
   results.ClearColumns();
   BinaryFile file;
   if (!file.TryOpen(host_path, BinaryFile::Mode::Read)) return;
-  const std::string bytes = file.ReadAll();
+  const FileBytes bytes = file.ReadAll();
   file.Close();
   if (bytes.size() < kMinimumFileBytes) return;
 

@@ -355,7 +355,7 @@ void CUUTTable::CreateWithBuiltIns(const std::string& host_path) const {
 
 void CUUTTable::ConvertOldTable() {
   const std::string host = HostPath(table_path_);
-  const std::string bytes = BinaryFile::ReadWholeFile(host);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(host);
   if (bytes.size() % kRecordSize == 0) return;
   if (bytes.size() % kOldRecordSize != 0) {
     ReportCorrupted(host);
@@ -374,7 +374,7 @@ void CUUTTable::ConvertOldTable() {
 
 void CUUTTable::LoadRecord(UUT& uut) {
   const std::string host = HostPath(table_path_);
-  const std::string bytes = BinaryFile::ReadWholeFile(host);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(host);
   if (bytes.size() % kRecordSize != 0) prompter_.Message(kLoadErrorText);
   if (const auto index = FindRecord(bytes, uut.ID, host)) {
     ReadRecordInto(RecordAt(bytes, *index), host, uut);
@@ -397,7 +397,7 @@ void CUUTTable::SaveRecord(const UUT& uut) {
   if (!IdFits(uut)) return;
   const std::string host = HostPath(table_path_);
   BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-  const std::string bytes = file.ReadAll();
+  const FileBytes bytes = file.ReadAll();
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return;
@@ -411,7 +411,7 @@ void CUUTTable::SaveRecord(const UUT& uut) {
 void CUUTTable::DeleteRecord(const UUT& uut) {
   const std::string host = HostPath(table_path_);
   BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-  const std::string bytes = file.ReadAll();
+  const FileBytes bytes = file.ReadAll();
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return;
@@ -426,7 +426,7 @@ void CUUTTable::DeleteRecord(const UUT& uut) {
   file.SetLength(last * kRecordSize);
 }
 
-std::vector<std::string> CUUTTable::ReadIds(const std::string& bytes, const std::string& host_path) const {
+std::vector<std::string> CUUTTable::ReadIds(std::string_view bytes, const std::string& host_path) const {
   const size_t count = bytes.size() / kRecordSize;
   std::vector<std::string> ids;
   ids.reserve(count);

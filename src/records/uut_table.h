@@ -19,6 +19,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/prompter.h"
@@ -62,7 +63,7 @@ class CUUTTable {
 
  private:
   // IDs of the whole records at the start of a table's bytes, in file order.
-  std::vector<std::string> ReadIds(const std::string& bytes, const std::string& host_path) const;
+  std::vector<std::string> ReadIds(std::string_view bytes, const std::string& host_path) const;
   void CreateWithBuiltIns(const std::string& host_path) const;
   void ReportCorrupted(const std::string& host_path);
   // False (after telling the user) when uut.ID cannot be stored as it stands.

@@ -47,7 +47,7 @@ TEST_F(BinaryFileTest, FailuresRaiseFileErrorsWithTheirCauseAndCreateEmpties) {
   EXPECT_EQ(std::string(buffer, 4), "cdef");
   file.Seek(4);
   EXPECT_EQ(CauseOf([&] { file.ReadExact(buffer, 3); }), Cause::EndOfFile);
-  EXPECT_EQ(file.ReadAll(), "abcdef");
+  EXPECT_EQ(file.ReadAll().view(), "abcdef");
   file.Close();
   BinaryFile(PathOf("c.dat"), Mode::Create).SetLength(2);  // emptied, then padded
   EXPECT_EQ(test::ReadBytes(PathOf("c.dat")), std::string(2, '\0'));
