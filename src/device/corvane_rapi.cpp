@@ -290,12 +290,14 @@ void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_p
 
 void CCorvaneRAPI::CopyFileFromDevice(std::string local_path, std::string device_path) {
   if (!RequireLibrary()) return;
-  CopyFileFromDeviceTo(HostPath(local_path), local_path, device_path);
+  const std::string target = HostPath(local_path);
+  RequireWritable(target);
+  CopyFileFromDeviceTo(target, local_path, device_path);
 }
 
+// The target is known to be writable or missing.
 void CCorvaneRAPI::CopyFileFromDeviceTo(const std::string& target, const std::string& local_path,
                                         const std::string& device_path) {
-  RequireWritable(target);
   PartialFile partial(target);
   std::vector<char> block(kBlockSize);
   bool complete = false;
@@ -404,7 +406,7 @@ void CCorvaneRAPI::UploadTestResults() {
     const std::string device_path = kDeviceResultsFolder + name;
     switch (found) {
       case LocalFolderNames::Found::File: return;
-      case LocalFolderNames::Found::Nothing:
+      case LocalFolderNames::Found::Nothing:  // no file of that name to protect
         CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
         break;
       case LocalFolderNames::Found::Unsure:

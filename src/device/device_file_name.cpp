@@ -26,8 +26,10 @@ std::u16string WidePath(const std::string& path) {
 }
 
 std::optional<std::string> NarrowName(const rapi::WCHAR* name, size_t capacity) {
+  const std::u16string_view bounded = Bounded(name, capacity);
   std::string narrow;
-  for (char16_t c : Bounded(name, capacity)) {
+  narrow.reserve(bounded.size());
+  for (char16_t c : bounded) {
     if (c > 0xFF) return std::nullopt;
     narrow += static_cast<char>(c);
   }

@@ -84,7 +84,9 @@ bool BinaryFile::TryOpen(const std::string& path, Mode mode) {
   path_ = path;
   const int fd = VELD_OPEN(path.c_str(), OpenFlags(mode), 0644);
   if (fd < 0) return false;
-  if (IsDirectory(fd)) {  // a folder is never a table or result file
+  // A folder is never a table or result file. Only a read-only open can succeed on one:
+  // opening a folder for writing already fails (EISDIR).
+  if (mode == Mode::Read && IsDirectory(fd)) {
     VELD_CLOSE(fd);
     errno = EISDIR;
     return false;

@@ -75,18 +75,26 @@ std::optional<fs::path> ResolveComponent(const fs::path& folder, std::u16string_
   return best ? HostName(*best) : written;
 }
 
+// The first count components joined below the device root as they are written.
+std::optional<fs::path> JoinAsWritten(const std::vector<std::u16string>& parts, size_t count) {
+  const char* root = std::getenv("VELD_DEVICE");
+  if (root == nullptr || *root == '\0') return std::nullopt;
+  fs::path as_written = root;
+  for (size_t i = 0; i < count; ++i) {
+    const std::optional<fs::path> name = HostName(parts[i]);
+    if (!name) return std::nullopt;
+    as_written /= *name;
+  }
+  return as_written;
+}
+
 std::optional<fs::path> ResolveComponents(const std::vector<std::u16string>& parts, size_t count) {
   // A path that exists as written resolves to itself: the root and every folder on the way
   // exist as written too. One look instead of one per component.
-  if (const char* root = std::getenv("VELD_DEVICE"); count > 0 && root != nullptr && *root != '\0') {
-    fs::path as_written = root;
-    for (size_t i = 0; i < count; ++i) {
-      const std::optional<fs::path> name = HostName(parts[i]);
-      if (!name) return std::nullopt;
-      as_written /= *name;
-    }
+  if (count > 0) {
+    const std::optional<fs::path> as_written = JoinAsWritten(parts, count);
     std::error_code ec;
-    if (fs::exists(as_written, ec)) return as_written;
+    if (as_written && fs::exists(*as_written, ec)) return as_written;
   }
   std::optional<fs::path> host = DeviceRoot();
   if (!host) return std::nullopt;
@@ -247,6 +255,12 @@ std::optional<fs::path> DeviceRoot() {
   return fs::path(root);
 }
 
+std::optional<fs::path> DevicePathAsWritten(std::u16string_view device_path) {
+  const auto parts = SplitDevicePath(device_path, false);
+  if (!parts) return std::nullopt;
+  return JoinAsWritten(*parts, parts->size());
+}
+
 std::optional<fs::path> ResolveDevicePath(std::u16string_view device_path) {
   const auto parts = SplitDevicePath(device_path, false);
   if (!parts) return std::nullopt;
@@ -266,7 +280,10 @@ void SortLikeTheDevice(std::vector<ListedEntry>& entries) {
     size_t length;
     size_t index;
   };
+  size_t units = 0;
+  for (const ListedEntry& entry : entries) units += entry.name.size();
   std::string folded;
+  folded.reserve(2 * units);
   std::vector<Key> keys;
   keys.reserve(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {

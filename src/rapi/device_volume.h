@@ -20,6 +20,10 @@ std::optional<std::filesystem::path> DeviceRoot();
 // The host path of a device file or folder; nothing when the path is refused.
 std::optional<std::filesystem::path> ResolveDevicePath(std::u16string_view device_path);
 
+// The host path of a device path taken exactly as written, without looking at the disk;
+// nothing when the path is refused. Where it exists, ResolveDevicePath gives the same.
+std::optional<std::filesystem::path> DevicePathAsWritten(std::u16string_view device_path);
+
 struct ListedEntry {
   std::u16string name;
   bool is_folder = false;

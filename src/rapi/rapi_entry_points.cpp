@@ -10,19 +10,46 @@
 // Listings give regular files and folders (FILE_ATTRIBUTE_DIRECTORY), never "." or "..",
 // in case-insensitive name order, as a snapshot taken by CeFindFirstFile.
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 #include <variant>
 #include <vector>
 
 #include "device/rapi_types.h"
 #include "rapi/device_volume.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define VELD_OPEN _wopen
+#define VELD_READ _read
+#define VELD_WRITE _write
+#define VELD_CLOSE _close
+#define VELD_LSEEK _lseeki64
+#define VELD_TRUNCATE _chsize_s
+#define VELD_FSTAT _fstat64
+using veld_stat_t = struct _stat64;
+#define VELD_BINARY _O_BINARY
+#else
+#include <unistd.h>
+#define VELD_OPEN ::open
+#define VELD_READ ::read
+#define VELD_WRITE ::write
+#define VELD_CLOSE ::close
+#define VELD_LSEEK ::lseek
+#define VELD_TRUNCATE ::ftruncate
+#define VELD_FSTAT ::fstat
+using veld_stat_t = struct stat;
+#define VELD_BINARY 0
+#endif
 
 #if defined(_WIN32)
 #define VELD_RAPI_EXPORT extern "C" __declspec(dllexport)
@@ -35,9 +62,28 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// An open device file: one descriptor, whose single position reads and writes share as
+// they do on the device. Closed when its handle is closed or the connection ends.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) VELD_CLOSE(fd_);
+  }
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
 struct OpenFile {
-  fs::path path;
-  std::unique_ptr<std::fstream> stream;
+  Descriptor descriptor;
   bool can_read = false;
   bool can_write = false;
   unsigned reads = 0;
@@ -83,25 +129,46 @@ unsigned FailReadAt() {
   return end != text && value <= 0xFFFFFFFFu ? static_cast<unsigned>(value) : 0;
 }
 
-bool CreateEmptyFile(const fs::path& path) {
-  std::ofstream created(path, std::ios::binary | std::ios::trunc);
-  return static_cast<bool>(created);
+// The open flags of a creation disposition; nothing for one the device does not know.
+std::optional<int> CreationFlags(DWORD creation) {
+  switch (creation) {
+    case CREATE_NEW: return O_CREAT | O_EXCL;
+    case CREATE_ALWAYS: return O_CREAT | O_TRUNC;
+    case OPEN_EXISTING: return 0;
+    case OPEN_ALWAYS: return O_CREAT;
+    case TRUNCATE_EXISTING: return O_TRUNC;
+    default: return std::nullopt;
+  }
 }
 
-// Applies the creation disposition to the host file; false when the call must fail.
-bool PrepareFile(const fs::path& path, DWORD creation, bool can_write) {
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);  // one look for both tests
-  if (fs::is_directory(status)) return false;
-  const bool exists = fs::exists(status);
-  switch (creation) {
-    case CREATE_NEW: return !exists && CreateEmptyFile(path);
-    case CREATE_ALWAYS: return CreateEmptyFile(path);
-    case OPEN_EXISTING: return exists;
-    case OPEN_ALWAYS: return exists || CreateEmptyFile(path);
-    case TRUNCATE_EXISTING: return exists && can_write && CreateEmptyFile(path);
-    default: return false;
+int AccessFlags(bool can_read, bool can_write) {
+  if (can_write) return can_read ? O_RDWR : O_WRONLY;
+  return O_RDONLY;
+}
+
+// Opens a host file as the disposition says; a folder is never opened as a file.
+Descriptor OpenHostFile(const fs::path& path, int flags) {
+  Descriptor opened(VELD_OPEN(path.c_str(), flags | VELD_BINARY, 0644));
+  if (!opened.valid()) return opened;
+  veld_stat_t info{};
+  if (VELD_FSTAT(opened.get(), &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
+    errno = EISDIR;
+    return Descriptor();
   }
+  return opened;
+}
+
+// The file of a device path. The path as written is tried first, without creating: where
+// it exists the case-insensitive resolution would give it too, and one open replaces the
+// looks at the folders. Anything else takes the resolution.
+Descriptor OpenDeviceFile(LPCWSTR device_path, int flags) {
+  if (const auto as_written = veld::standin::DevicePathAsWritten(device_path)) {
+    Descriptor existing = OpenHostFile(*as_written, flags & ~(O_CREAT | O_EXCL));
+    if (existing.valid()) return (flags & O_EXCL) != 0 ? Descriptor() : std::move(existing);
+  }
+  const std::optional<fs::path> host = veld::standin::ResolveDevicePath(device_path);
+  if (!host) return Descriptor();
+  return OpenHostFile(*host, flags);
 }
 
 void FillFindData(const veld::standin::ListedEntry& entry, CE_FIND_DATA* data) {
@@ -126,8 +193,15 @@ std::vector<veld::standin::ListedEntry> ListableEntries(LPCWSTR pattern) {
 VELD_RAPI_EXPORT HRESULT VELD_RAPI_CALL CeRapiInit() {
   Connection& state = State();
   std::lock_guard lock(state.mutex);
+  // A nested call answers from the count: the copies inside a listing each make one, and
+  // the folder was there when the connection opened.
+  if (state.init_count > 0) {
+    ++state.init_count;
+    return CERAPI_E_ALREADYINITIALIZED;
+  }
   if (!veld::standin::DeviceRoot()) return E_FAIL;
-  return state.init_count++ == 0 ? S_OK : CERAPI_E_ALREADYINITIALIZED;
+  ++state.init_count;
+  return S_OK;
 }
 
 VELD_RAPI_EXPORT HRESULT VELD_RAPI_CALL CeRapiUninit() {
@@ -144,20 +218,19 @@ VELD_RAPI_EXPORT HANDLE VELD_RAPI_CALL CeCreateFile(LPCWSTR path, DWORD access, 
   Connection& state = State();
   std::lock_guard lock(state.mutex);
   if (state.init_count == 0 || path == nullptr) return INVALID_HANDLE_VALUE;
-  const std::optional<fs::path> host = veld::standin::ResolveDevicePath(path);
+  const std::optional<int> creation_flags = CreationFlags(creation);
   OpenFile file;
   file.can_read = (access & GENERIC_READ) != 0;
   file.can_write = (access & GENERIC_WRITE) != 0;
-  if (!host || !PrepareFile(*host, creation, file.can_write)) return INVALID_HANDLE_VALUE;
-  std::ios::openmode mode = std::ios::binary | std::ios::in;
-  if (file.can_write) mode |= std::ios::out;
-  file.stream = std::make_unique<std::fstream>(*host, mode);
-  if (!*file.stream) return INVALID_HANDLE_VALUE;
-  file.path = *host;
+  if (!creation_flags || (creation == TRUNCATE_EXISTING && !file.can_write)) return INVALID_HANDLE_VALUE;
+  file.descriptor = OpenDeviceFile(path, *creation_flags | AccessFlags(file.can_read, file.can_write));
+  if (!file.descriptor.valid()) return INVALID_HANDLE_VALUE;
   file.fail_read_at = FailReadAt();
   return Store(state, std::move(file));
 }
 
+// Fewer bytes than asked only at the end of the file, as a device file reads. A regular
+// file's read comes back short only there, so no read is spent on finding the end.
 VELD_RAPI_EXPORT BOOL VELD_RAPI_CALL CeReadFile(HANDLE handle, void* buffer, DWORD size, DWORD* read,
                                                 OVERLAPPED* /*overlapped*/) {
   Connection& state = State();
@@ -166,13 +239,9 @@ VELD_RAPI_EXPORT BOOL VELD_RAPI_CALL CeReadFile(HANDLE handle, void* buffer, DWO
   OpenFile* file = Find<OpenFile>(state, handle);
   if (file == nullptr || !file->can_read || (buffer == nullptr && size > 0)) return FALSE;
   if (++file->reads == file->fail_read_at) return FALSE;
-  std::fstream& stream = *file->stream;
-  stream.clear();
-  stream.seekg(stream.tellp());  // reads and writes share one position, as on the device
-  stream.read(static_cast<char*>(buffer), size);
-  const auto got = stream.gcount();
-  if (stream.bad()) return FALSE;
-  stream.clear();
+  auto got = VELD_READ(file->descriptor.get(), buffer, size);
+  while (got < 0 && errno == EINTR) got = VELD_READ(file->descriptor.get(), buffer, size);
+  if (got < 0) return FALSE;
   if (read != nullptr) *read = static_cast<DWORD>(got);
   return TRUE;
 }
@@ -184,12 +253,14 @@ VELD_RAPI_EXPORT BOOL VELD_RAPI_CALL CeWriteFile(HANDLE handle, const void* buff
   if (written != nullptr) *written = 0;
   OpenFile* file = Find<OpenFile>(state, handle);
   if (file == nullptr || !file->can_write || (buffer == nullptr && size > 0)) return FALSE;
-  std::fstream& stream = *file->stream;
-  stream.clear();
-  stream.seekp(stream.tellg());
-  stream.write(static_cast<const char*>(buffer), size);
-  if (!stream.flush()) return FALSE;
-  if (written != nullptr) *written = size;
+  DWORD done = 0;
+  while (done < size) {
+    const auto put = VELD_WRITE(file->descriptor.get(), static_cast<const char*>(buffer) + done, size - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return FALSE;
+    done += static_cast<DWORD>(put);
+  }
+  if (written != nullptr) *written = done;
   return TRUE;
 }
 
@@ -198,14 +269,9 @@ VELD_RAPI_EXPORT BOOL VELD_RAPI_CALL CeSetEndOfFile(HANDLE handle) {
   std::lock_guard lock(state.mutex);
   OpenFile* file = Find<OpenFile>(state, handle);
   if (file == nullptr || !file->can_write) return FALSE;
-  std::fstream& stream = *file->stream;
-  stream.clear();
-  if (!stream.flush()) return FALSE;
-  const auto position = stream.tellp();
+  const auto position = VELD_LSEEK(file->descriptor.get(), 0, SEEK_CUR);
   if (position < 0) return FALSE;
-  std::error_code ec;
-  fs::resize_file(file->path, static_cast<uintmax_t>(position), ec);
-  return ec ? FALSE : TRUE;
+  return VELD_TRUNCATE(file->descriptor.get(), position) == 0 ? TRUE : FALSE;
 }
 
 VELD_RAPI_EXPORT DWORD VELD_RAPI_CALL CeGetFileSize(HANDLE handle, DWORD* size_high) {
@@ -213,10 +279,9 @@ VELD_RAPI_EXPORT DWORD VELD_RAPI_CALL CeGetFileSize(HANDLE handle, DWORD* size_h
   std::lock_guard lock(state.mutex);
   OpenFile* file = Find<OpenFile>(state, handle);
   if (file == nullptr) return INVALID_FILE_SIZE;
-  file->stream->flush();
-  std::error_code ec;
-  const uintmax_t size = fs::file_size(file->path, ec);
-  if (ec) return INVALID_FILE_SIZE;
+  veld_stat_t info{};
+  if (VELD_FSTAT(file->descriptor.get(), &info) != 0) return INVALID_FILE_SIZE;
+  const auto size = static_cast<uint64_t>(info.st_size);
   if (size_high != nullptr) *size_high = static_cast<DWORD>(size >> 32);
   return static_cast<DWORD>(size);
 }
