@@ -13,43 +13,19 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <utility>
 #include <variant>
 #include <vector>
 
 #include "device/rapi_types.h"
+#include "platform/posix_io.h"
 #include "rapi/device_volume.h"
 
-#ifdef _WIN32
-#include <io.h>
-#define VELD_OPEN _wopen
-#define VELD_READ _read
-#define VELD_WRITE _write
-#define VELD_CLOSE _close
-#define VELD_LSEEK _lseeki64
-#define VELD_TRUNCATE _chsize_s
-#define VELD_FSTAT _fstat64
-using veld_stat_t = struct _stat64;
-#define VELD_BINARY _O_BINARY
-#else
-#include <unistd.h>
-#define VELD_OPEN ::open
-#define VELD_READ ::read
-#define VELD_WRITE ::write
-#define VELD_CLOSE ::close
-#define VELD_LSEEK ::lseek
-#define VELD_TRUNCATE ::ftruncate
-#define VELD_FSTAT ::fstat
-using veld_stat_t = struct stat;
-#define VELD_BINARY 0
-#endif
 
 #if defined(_WIN32)
 #define VELD_RAPI_EXPORT extern "C" __declspec(dllexport)
@@ -148,7 +124,7 @@ int AccessFlags(bool can_read, bool can_write) {
 
 // Opens a host file as the disposition says; a folder is never opened as a file.
 Descriptor OpenHostFile(const fs::path& path, int flags) {
-  Descriptor opened(VELD_OPEN(path.c_str(), flags | VELD_BINARY, 0644));
+  Descriptor opened(VELD_OPEN_NATIVE(path.c_str(), flags | VELD_BINARY, 0644));
   if (!opened.valid()) return opened;
   veld_stat_t info{};
   if (VELD_FSTAT(opened.get(), &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
