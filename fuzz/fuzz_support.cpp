@@ -12,48 +12,12 @@
 namespace veld::fuzz {
 namespace fs = std::filesystem;
 
-namespace {
-
-void Remember(const char* name, std::string& saved, bool& had) {
-  if (const char* value = std::getenv(name)) {
-    saved = value;
-    had = true;
-  }
-}
-
-void Restore(const char* name, const std::string& saved, bool had) {
-  if (had) {
-    setenv(name, saved.c_str(), 1);
-  } else {
-    unsetenv(name);
-  }
-}
-
-}  // namespace
-
 ScratchRoot::ScratchRoot() {
-  Remember("VELD_ROOT", saved_root_, had_root_);
-  Remember("VELD_DEVICE", saved_device_, had_device_);
-  std::string pattern = (fs::temp_directory_path() / "veld-fuzz-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  base_ = pattern;
-  root_ = base_ + "/root";
-  const std::string device = base_ + "/device";
   for (const char* side : {"PC", "VELD"}) {
     for (const char* folder : {"UUT", "TestProfile", "System", "TestResults"}) {
-      fs::create_directories(root_ + "/VELD/" + side + "/" + folder);
+      fs::create_directories(root() + "/VELD/" + side + "/" + folder);
     }
   }
-  fs::create_directories(device);
-  setenv("VELD_ROOT", root_.c_str(), 1);
-  setenv("VELD_DEVICE", device.c_str(), 1);
-}
-
-ScratchRoot::~ScratchRoot() {
-  std::error_code ignored;
-  fs::remove_all(base_, ignored);
-  Restore("VELD_ROOT", saved_root_, had_root_);
-  Restore("VELD_DEVICE", saved_device_, had_device_);
 }
 
 const ScratchRoot& ProcessRoot() {

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/file_error.h"
+#include "support/temp_folders.h"
 
 namespace veld::fuzz {
 
@@ -19,17 +20,11 @@ namespace veld::fuzz {
 class ScratchRoot {
  public:
   ScratchRoot();
-  ~ScratchRoot();
-  ScratchRoot(const ScratchRoot&) = delete;
-  ScratchRoot& operator=(const ScratchRoot&) = delete;
 
-  const std::string& root() const { return root_; }
+  const std::string& root() const { return temp_.root(); }
 
  private:
-  std::string base_;
-  std::string root_;
-  std::string saved_root_, saved_device_;
-  bool had_root_ = false, had_device_ = false;
+  test::TempRoot temp_;
 };
 
 // The root that every input of one process uses: made on first use, so that the temporary

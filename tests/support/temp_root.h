@@ -4,40 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
+#include "support/temp_folders.h"
 
 namespace veld::test {
-
-class TempRoot {
- public:
-  TempRoot();
-  ~TempRoot();
-  TempRoot(const TempRoot&) = delete;
-  TempRoot& operator=(const TempRoot&) = delete;
-
-  // The folder that stands for drive C: and the calibrator's file system root.
-  const std::string& root() const { return root_; }
-  const std::string& device() const { return device_; }
-
- private:
-  std::string base_;
-  std::string root_;
-  std::string device_;
-  std::string saved_root_, saved_device_;
-  bool had_root_ = false, had_device_ = false;
-};
 
 // A fixture that gives every test a fresh TempRoot.
 class TempRootTest : public ::testing::Test {
  protected:
   TempRoot temp_;
 };
-
-// Whole-file helpers for checking bytes on disk (host paths).
-std::string ReadBytes(const std::string& host_path);
-void WriteBytes(const std::string& host_path, const std::string& bytes);
-bool FileExists(const std::string& host_path);
-// Creates the folders of a host path's parent.
-void MakeParentFolders(const std::string& host_path);
 
 }  // namespace veld::test

@@ -1,4 +1,4 @@
-#include "support/temp_root.h"
+#include "support/temp_folders.h"
 
 #include <cstdlib>
 #include <filesystem>
