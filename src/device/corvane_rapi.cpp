@@ -328,15 +328,15 @@ bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder,
   rapi::CE_FIND_DATA entry{};
   DeviceHandle listing(*this, CeFindFirstFile(WidePath(folder + "*.*").c_str(), &entry));
   if (!listing.valid()) return false;
+  std::string name;
   do {
     // A folder is not a file to copy; listings give them as Windows does.
     if ((entry.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    const std::optional<std::string> name = NarrowName(entry.cFileName, rapi::MAX_PATH);
-    if (!name || !IsSafeFileName(*name)) {
+    if (!NarrowName(entry.cFileName, rapi::MAX_PATH, name) || !IsSafeFileName(name)) {
       ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
       continue;
     }
-    copy(*name);
+    copy(name);
   } while (CeFindNextFile(listing.get(), &entry));
   return true;
 }

@@ -25,15 +25,13 @@ std::u16string WidePath(const std::string& path) {
   return wide;
 }
 
-std::optional<std::string> NarrowName(const rapi::WCHAR* name, size_t capacity) {
-  const std::u16string_view bounded = Bounded(name, capacity);
-  std::string narrow;
-  narrow.reserve(bounded.size());
-  for (char16_t c : bounded) {
-    if (c > 0xFF) return std::nullopt;
+bool NarrowName(const rapi::WCHAR* name, size_t capacity, std::string& narrow) {
+  narrow.clear();
+  for (char16_t c : Bounded(name, capacity)) {
+    if (c > 0xFF) return false;
     narrow += static_cast<char>(c);
   }
-  return narrow;
+  return true;
 }
 
 std::string PrintableName(const rapi::WCHAR* name, size_t capacity) {

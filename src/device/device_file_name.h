@@ -4,7 +4,6 @@
 // 8-bit text is Latin-1: each byte is the character of the same number.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
 #include "device/rapi_types.h"
@@ -15,8 +14,9 @@ namespace veld {
 std::u16string WidePath(const std::string& path);
 
 // The 8-bit form of a name from a listing record (bounded by capacity when it has no
-// terminating zero); nothing when a character has no 8-bit form.
-std::optional<std::string> NarrowName(const rapi::WCHAR* name, size_t capacity);
+// terminating zero) into narrow, whose storage a listing reuses from name to name; false
+// when a character has no 8-bit form.
+bool NarrowName(const rapi::WCHAR* name, size_t capacity, std::string& narrow);
 
 // The name as it can be shown in a message: characters that have no 8-bit form or that
 // are control characters become '?'.

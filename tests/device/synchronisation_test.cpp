@@ -177,7 +177,11 @@ TEST(DeviceFileName, OnlyOneNameInsideTheFolderIsSafeAndNarrowingStopsAtTheCapac
   }
   EXPECT_FALSE(IsSafeFileName(std::string("nul\0.DAT", 8)));
   const char16_t unterminated[] = {u'A', u'B', u'C', u'D'};
-  EXPECT_EQ(NarrowName(unterminated, 3), "ABC");
+  std::string narrow = "previous name";
+  EXPECT_TRUE(NarrowName(unterminated, 3, narrow));
+  EXPECT_EQ(narrow, "ABC");
+  const char16_t wide[] = {u'A', u'\u0100', 0};
+  EXPECT_FALSE(NarrowName(wide, 3, narrow));
 }
 
 TEST_F(DeviceLinkTest, EveryOperationBeforeAConnectThatLoadedTheLibraryIsRefused) {
