@@ -19,7 +19,7 @@ class FileBytes {
  public:
   FileBytes() = default;
   std::string_view view() const { return {bytes_.get(), size_}; }
-  operator std::string_view() const { return view(); }  // NOLINT: read like a string
+  operator std::string_view() const { return view(); }  // implicit: used wherever text is read
   size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
 

@@ -26,7 +26,6 @@
 #include "platform/posix_io.h"
 #include "rapi/device_volume.h"
 
-
 #if defined(_WIN32)
 #define VELD_RAPI_EXPORT extern "C" __declspec(dllexport)
 #else
