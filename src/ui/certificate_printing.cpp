@@ -27,7 +27,8 @@ void SetUpCertificatePrintDialog(QPrintDialog& dialog) {
   dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
   dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-  dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+  // A desktop without a printer still prints the certificate to a PDF file.
+  dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
   dialog.setMinMax(1, 1);
 }
 

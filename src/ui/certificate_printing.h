@@ -14,7 +14,7 @@ class QWidget;
 
 namespace veld {
 
-// The certificate is one page: no selection, no page range, no print-to-file box;
+// The certificate is one page: no selection, no page range; printing to a PDF file stays;
 // copies and collation stay with the printer.
 void SetUpCertificatePrintDialog(QPrintDialog& dialog);
 

@@ -1,0 +1,180 @@
+#pragma once
+// The main window without its widgets: everything the window owns for the run of the
+// program (both databases, the device link, the settings record, the current UUT and test
+// profile, the side flags, the result records, what its lists and combo hold and which of
+// their rows are selected) and one command per control. A front end shows what the view
+// interface is told and calls the commands when the user acts; the tests do the same with
+// a recording view.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/calibrator_locator.h"
+#include "app/main_view.h"
+#include "app/password_dialogs.h"
+#include "app/window_services.h"
+#include "database/database.h"
+#include "database/password_check.h"
+#include "database/profile_commands.h"
+#include "device/corvane_rapi.h"
+#include "records/system_data.h"
+#include "records/test_profile.h"
+#include "records/uut.h"
+#include "reports/collation.h"
+
+namespace veld {
+
+inline constexpr const char* kLockedOutNotice = "System is locked out.";
+inline constexpr const char* kProfileEditSelectionMessage = "Please select a profile to edit.";
+inline constexpr const char* kExportNoSelectionMessage = "Please select a test result file to export.";
+inline constexpr const char* kExportTooManyMessage =
+    "Too many test results selected for collation into export file.  Please select 1 test result file only.";
+inline constexpr const char* kNotACalibratorFolderMessage =
+    "%s does not hold a calibrator volume: its root has no Mounted_Volume\\VELD folder.";
+inline constexpr const char* kResultUploadProgressCaption = "Copying test results from VELD";
+
+// The services through which the commands reach the user.
+struct WindowServices {
+  Prompter& prompter;
+  PasswordEntry& password_entry;
+  CertificatePrinter& printer;
+  SaveAsQuestion& save_as;
+  AdministratorDialog& administrator;
+  // The setup dialogs; without them (the command-line tool) EDIT and NEW do nothing.
+  UUTEditor* uut_editor = nullptr;
+  ProfileEditor* profile_editor = nullptr;
+};
+
+class CRapiTestDlg {
+ public:
+  // The rows of one list and which of them are selected (ascending row numbers).
+  struct ListState {
+    std::vector<std::string> items;
+    std::vector<int> selected;
+  };
+
+  CRapiTestDlg(MainView& view, const WindowServices& services);
+  CRapiTestDlg(const CRapiTestDlg&) = delete;
+  CRapiTestDlg& operator=(const CRapiTestDlg&) = delete;
+
+  // Window initialisation: device flags, the settings record, the PC database opened with
+  // its checks. False when the system is locked out: the window must not be shown.
+  bool StartUp();
+
+  // Where Connect looks for the calibrator (default: $VELD_DEVICE at start, the usual
+  // mount folders, no remembered folder).
+  void SetCalibratorSearch(CalibratorSearch search) { calibrator_search_ = std::move(search); }
+  // The "Calibrator folder..." command, with the folder the user chose: remembered when it
+  // holds a calibrator volume, refused with a message otherwise.
+  bool OnCalibratorFolderChosen(const std::string& folder, CalibratorFolderStore& store);
+  const CalibratorSearch& calibrator_search() const { return calibrator_search_; }
+
+  // --- What the user did to the lists --------------------------------------------------
+  // A mouse click on a list (also on an empty part of it), with the rows selected after
+  // the click: sets the side flag, shows the record of a single selected row.
+  void OnListClicked(WindowList list, const std::vector<int>& selected_rows);
+  // The selection changed by any means (the keyboard included): nothing else happens.
+  void OnListSelectionChanged(WindowList list, const std::vector<int>& selected_rows);
+  // An entry of the UUT ID combo was chosen (-1: none).
+  void OnResultUUTChosen(int index);
+  void OnResultSelectionChanged(const std::vector<int>& selected_rows);
+
+  // --- Buttons ------------------------------------------------------------------------
+  void OnConnect();
+  void OnRefreshTestResults();
+  void OnPrint();
+  void OnExport();
+  void OnAdministrator();
+  void OnEditUUT();
+  void OnNewUUT();
+  void OnDeleteUUTs();
+  void OnTransferUUTsToPC();
+  void OnTransferUUTsToVELD();
+  void OnEditTestProfile();
+  void OnNewTestProfile();
+  void OnDeleteTestProfiles();
+  void OnTransferTestProfilesToPC();
+  void OnTransferTestProfilesToVELD();
+
+  // --- State --------------------------------------------------------------------------
+  CDataBaseX& pc() { return pc_; }
+  CDataBaseX& veld() { return veld_; }
+  CDataBaseX& Database(DatabaseSide side) { return side == DatabaseSide::VELD ? veld_ : pc_; }
+  CCorvaneRAPI& rapi() { return rapi_; }
+  SystemData& settings() { return settings_; }
+  UUT& current_uut() { return current_uut_; }
+  TestProfile& current_profile() { return current_profile_; }
+  DatabaseSide uut_side() const { return uut_side_; }
+  DatabaseSide profile_side() const { return profile_side_; }
+  const std::string& status_text() const { return status_text_; }
+  const ListState& list(WindowList which) const { return lists_[Index(which)]; }
+  const std::vector<std::string>& result_combo() const { return result_combo_; }
+  int result_combo_selection() const { return result_combo_selection_; }
+  const std::vector<ResultRow>& result_rows() const { return result_rows_; }
+  const std::vector<int>& result_selection() const { return result_selection_; }
+  const CollationRecords& records() const { return records_; }
+  AdministratorChecks& administrator_checks() { return administrator_checks_; }
+  // True while a command runs; a second command is refused until it ends.
+  bool busy() const { return busy_; }
+  bool CanEditProfiles() const { return services_.uut_editor != nullptr && services_.profile_editor != nullptr; }
+
+  // Refills one list from its database (the facade's list filling, sorted as the list
+  // view sorts).
+  void RefillList(WindowList list);
+
+ private:
+  class SyncView;
+  class ProfileHooks;
+  class BusyScope;
+
+  static size_t Index(WindowList list) { return static_cast<size_t>(list); }
+  static bool IsUUTList(WindowList list) { return list == WindowList::PcUUTs || list == WindowList::VeldUUTs; }
+  static DatabaseSide SideOf(WindowList list) {
+    return list == WindowList::VeldUUTs || list == WindowList::VeldProfiles ? DatabaseSide::VELD : DatabaseSide::PC;
+  }
+  static WindowList UUTList(DatabaseSide side) {
+    return side == DatabaseSide::VELD ? WindowList::VeldUUTs : WindowList::PcUUTs;
+  }
+  static WindowList ProfileList(DatabaseSide side) {
+    return side == DatabaseSide::VELD ? WindowList::VeldProfiles : WindowList::PcProfiles;
+  }
+
+  // Runs a command: one at a time; a file error ends it and is shown.
+  template <typename Command>
+  void RunCommand(Command&& command);
+
+  void ShowUUTOfRow(WindowList list, int row);
+  void ShowProfileOfRow(WindowList list, int row);
+  void SetStatusText(const std::string& text);
+  void RefillResultCombo();
+  void ListResultsOfChosenUUT();
+  std::vector<std::string> SelectedIds(WindowList list) const;
+  std::vector<SelectedResult> SelectedResults() const;
+  void PrepareCalibrator();
+  void DownloadAfterChange(bool uut_table);
+
+  MainView& view_;
+  WindowServices services_;
+  CDataBaseX pc_;
+  CDataBaseX veld_;
+  CCorvaneRAPI rapi_;
+  std::string status_text_;
+  DatabaseSide uut_side_ = DatabaseSide::PC;
+  DatabaseSide profile_side_ = DatabaseSide::PC;
+  CollationRecords records_;
+  TestProfile current_profile_;
+  UUT current_uut_;
+  SystemData settings_;
+  bool click_guard_ = false;
+  bool busy_ = false;
+  ListState lists_[4];
+  std::vector<std::string> result_combo_;
+  int result_combo_selection_ = -1;
+  std::vector<ResultRow> result_rows_;
+  std::vector<int> result_selection_;
+  AdministratorChecks administrator_checks_;
+  CalibratorSearch calibrator_search_;
+};
+
+}  // namespace veld

@@ -1,0 +1,56 @@
+#include "ui/desktop_program.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+#include "app/main_window_texts.h"
+#include "ui/about_dialog.h"
+#include "ui/latin1.h"
+
+namespace veld {
+
+DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
+    : widget_(std::make_unique<MainWindowWidget>()),
+      qt_prompter_(widget_.get()),
+      qt_password_entry_(widget_.get()),
+      qt_save_as_(widget_.get()),
+      qt_administrator_(widget_.get()),
+      prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
+      qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
+      calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_) {
+  WindowServices services{
+      prompter_,
+      overrides.password_entry ? *overrides.password_entry : qt_password_entry_,
+      overrides.printer ? *overrides.printer : *qt_printer_,
+      overrides.save_as ? *overrides.save_as : qt_save_as_,
+      overrides.administrator ? *overrides.administrator : qt_administrator_,
+  };
+  window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
+  widget_->Attach(*window_);
+  QObject::connect(widget_.get(), &MainWindowWidget::aboutRequested, widget_.get(), [this] { ShowAbout(); });
+  widget_->SetCalibratorFolderCommand([this] { ChooseCalibratorFolder(); });
+}
+
+DesktopProgram::~DesktopProgram() = default;
+
+bool DesktopProgram::StartUp() {
+  CalibratorSearch search = window_->calibrator_search();
+  search.remembered_folder = calibrator_folder_.Load();
+  window_->SetCalibratorSearch(std::move(search));
+  return window_->StartUp();
+}
+
+void DesktopProgram::ShowAbout() {
+  AboutDialog about(widget_.get());
+  about.exec();
+}
+
+void DesktopProgram::ChooseCalibratorFolder() {
+  const QString folder = QFileDialog::getExistingDirectory(
+      widget_.get(), QString::fromLatin1(kCalibratorFolderDialogCaption),
+      HostPathText(window_->calibrator_search().remembered_folder));
+  if (folder.isEmpty()) return;
+  window_->OnCalibratorFolderChosen(HostPathOf(folder), calibrator_folder_);
+}
+
+}  // namespace veld

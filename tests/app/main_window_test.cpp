@@ -1,0 +1,312 @@
+// The main window's state and commands, driven as the widgets drive them, against a
+// stand-in calibrator volume.
+
+#include <gtest/gtest.h>
+
+#include "app/about_box.h"
+#include "reports/csv_export.h"
+#include "window_fixture.h"
+
+namespace veld::test {
+namespace {
+
+OleDateTime Morning() { return OleDateTime(2024, 3, 7, 8, 0, 0); }
+OleDateTime Later() { return OleDateTime(2024, 3, 7, 9, 30, 0); }
+
+UUT MakeUUT(const std::string& id, const std::string& type, double excitation) {
+  UUT uut;
+  uut.ID = id;
+  uut.SetOutputType(type);
+  uut.Excitation = excitation;
+  return uut;
+}
+
+TEST_F(WindowTest, StartUpShowsEmptyListsAndPlaceholderPanels) {
+  ASSERT_TRUE(window_->StartUp());
+  for (WindowList list : kWindowLists) {
+    EXPECT_TRUE(view_.lists.count(list)) << "list not shown";
+    EXPECT_TRUE(Shown(list).empty());
+  }
+  EXPECT_TRUE(view_.combo.empty());
+  EXPECT_EQ(view_.combo_selection, -1);
+  EXPECT_TRUE(view_.rows.empty());
+  EXPECT_FALSE(view_.uut_panel.empty());
+  EXPECT_EQ(view_.uut_panel.find("UUT ID:"), std::string::npos);
+  EXPECT_FALSE(view_.profile_panel.empty());
+  EXPECT_EQ(view_.profile_panel.find("Test Profile ID:"), std::string::npos);
+  EXPECT_EQ(window_->uut_side(), DatabaseSide::PC);
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+TEST_F(WindowTest, LockedOutSystemShowsNoWindow) {
+  ASSERT_TRUE(window_->StartUp());
+  window_->pc().SetSetting("LockedOut", "true");
+  MakeWindow();
+  EXPECT_FALSE(window_->StartUp());
+  EXPECT_TRUE(view_.lists.empty());
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+TEST_F(WindowTest, ConnectFillsTheFourListsTheComboAndShowsTheFirstRecords) {
+  StartWithCalibrator();
+  PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
+  PutResult("pt-1_0002.DAT", "pt-1", false, Later());
+  PutResult("AB_0001.DAT", "AB", true, Morning());
+  window_->pc().SaveUUT(MakeUUT("zeta", "CSOU", 24.0));
+  window_->pc().SaveUUT(MakeUUT("Alpha", "CSOU", 24.0));
+
+  window_->OnConnect();
+
+  EXPECT_EQ(Shown(WindowList::PcUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "Alpha", "zeta"}));
+  EXPECT_EQ(Shown(WindowList::VeldUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C"}));
+  EXPECT_EQ(Shown(WindowList::PcProfiles).size(), 6u);
+  EXPECT_EQ(Shown(WindowList::VeldProfiles).size(), 6u);
+  // Letter case aside, one entry per UUT ID; nothing selected.
+  EXPECT_EQ(view_.combo, (std::vector<std::string>{"AB", "PT-1"}));
+  EXPECT_EQ(view_.combo_selection, -1);
+  EXPECT_EQ(view_.uut_panel.rfind("UUT ID:\t\t73950R5WB2DQ8C\r\n", 0), 0u);
+  EXPECT_EQ(view_.profile_panel.rfind("Test Profile ID:\t\t11pointtest\r\n", 0), 0u);
+  EXPECT_EQ(view_.statuses.back(),
+            "Uploading Unit Under Test database from VELD.\r\nUnit Under Test database uploaded from VELD.\r\n"
+            "Uploading Test Profile database from VELD.\r\nTest Profile database uploaded from VELD.\r\n"
+            "Uploading Test Results data files from VELD.\r\nAll data uploaded from VELD.\r\n");
+  EXPECT_EQ(view_.statuses.size(), 1u + 4u);  // start-up's empty box, then each stage
+  EXPECT_FALSE(view_.busy);
+  EXPECT_FALSE(window_->busy());
+}
+
+TEST_F(WindowTest, ConnectWithoutACalibratorSaysSoAndChangesNothing) {
+  ASSERT_TRUE(window_->StartUp());
+  CalibratorSearch nowhere;
+  nowhere.mount_roots = {temp_.root() + "/no-mounts"};
+  window_->SetCalibratorSearch(nowhere);
+  window_->OnConnect();
+  EXPECT_EQ(prompter_.Texts(),
+            std::vector<std::string>{"Unable to connect to VELD.  Please verify that device is connected through "
+                                     "ActiveSync."});
+  EXPECT_TRUE(Shown(WindowList::VeldUUTs).empty());
+  EXPECT_TRUE(view_.statuses.back().empty());
+}
+
+// What one list action does to the side flag and the panel.
+struct ClickCase {
+  const char* name;
+  WindowList list;
+  std::vector<std::string> rows;  // the rows selected after the action
+  bool mouse;                     // a click, or a selection by keyboard
+  DatabaseSide uut_side;          // expected afterwards
+  const char* panel_id;           // the UUT the panel shows afterwards
+};
+
+class WindowClickTest : public WindowTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(WindowClickTest, OnlyAMouseClickSetsTheSideAndOnlyOneSelectedRowShowsItsRecord) {
+  const ClickCase& c = GetParam();
+  StartWithCalibrator();
+  window_->pc().SaveUUT(MakeUUT("PC-ONLY", "4WIR", 12.0));
+  window_->OnConnect();
+  Click(WindowList::PcUUTs, {"PC-ONLY"});  // the panel shows a PC record, the flag says PC
+  ASSERT_EQ(window_->current_uut().ID, "PC-ONLY");
+
+  std::vector<int> rows;
+  for (const std::string& id : c.rows) rows.push_back(RowOf(c.list, id));
+  if (c.mouse) {
+    window_->OnListClicked(c.list, rows);
+  } else {
+    window_->OnListSelectionChanged(c.list, rows);
+  }
+  EXPECT_EQ(window_->uut_side(), c.uut_side);
+  EXPECT_EQ(window_->current_uut().ID, c.panel_id);
+  EXPECT_NE(view_.uut_panel.find(std::string("UUT ID:\t\t") + c.panel_id + "\r\n"), std::string::npos);
+  // A UUT list never moves the profile flag, nor a profile list the UUT flag.
+  EXPECT_EQ(window_->profile_side(), c.list == WindowList::VeldProfiles ? DatabaseSide::VELD : DatabaseSide::PC);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, WindowClickTest,
+    ::testing::Values(
+        ClickCase{"OneVeldRow", WindowList::VeldUUTs, {"7395R25WB2DQ8C"}, true, DatabaseSide::VELD, "7395R25WB2DQ8C"},
+        ClickCase{"EmptyPartOfVeldList", WindowList::VeldUUTs, {}, true, DatabaseSide::VELD, "PC-ONLY"},
+        ClickCase{"TwoVeldRows", WindowList::VeldUUTs, {"73950R5WB2DQ8C", "7395R25WB2DQ8C"}, true,
+                  DatabaseSide::VELD, "PC-ONLY"},
+        ClickCase{"KeyboardInVeldList", WindowList::VeldUUTs, {"7395R25WB2DQ8C"}, false, DatabaseSide::PC,
+                  "PC-ONLY"},
+        ClickCase{"ProfileListLeavesTheUUTSide", WindowList::VeldProfiles, {"3pointtest"}, true, DatabaseSide::PC,
+                  "PC-ONLY"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The UUT panel's type-dependent lines, through a click on the row.
+struct PanelCase {
+  const char* type;
+  double excitation;
+  std::vector<std::string> present;
+  std::vector<std::string> absent;
+};
+
+class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<PanelCase> {};
+
+TEST_P(WindowPanelTest, UUTPanelFollowsTheType) {
+  const PanelCase& c = GetParam();
+  StartWithCalibrator();
+  window_->pc().SaveUUT(MakeUUT("U", c.type, c.excitation));
+  window_->OnConnect();
+  Click(WindowList::PcUUTs, {"U"});
+  for (const std::string& line : c.present) EXPECT_NE(view_.uut_panel.find(line), std::string::npos) << line;
+  for (const std::string& line : c.absent) EXPECT_EQ(view_.uut_panel.find(line), std::string::npos) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, WindowPanelTest,
+    ::testing::Values(PanelCase{"CSIM", -1.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}},
+                      PanelCase{"CSOU", 24.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\t24.0 (VDC)\r\n"}, {}},
+                      PanelCase{"DIALGAGE", 24.0, {"UUT Type:\t\tDIALGAGE\r\n"}, {"OutputRange:", "Excitation:"}},
+                      PanelCase{"P-SWITCH", 24.0, {"UUT Type:\t\tP-SWITCH\r\n"}, {"OutputRange:", "Excitation:"}},
+                      PanelCase{"3WIR", -1.0, {"Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}}));
+
+TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoice) {
+  StartWithCalibrator();
+  PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
+  PutResult("PT-1_0002.DAT", "PT-1", false, Later());
+  PutResult("AB_0001.DAT", "AB", true, Morning());
+  window_->OnConnect();
+
+  ChooseResultUUT("PT-1");
+  ASSERT_EQ(view_.rows.size(), 2u);
+  EXPECT_EQ(view_.rows[0].date_time_tested, "03/07/2024 08:00:00");
+  EXPECT_EQ(view_.rows[0].kind, "As Found");
+  EXPECT_EQ(view_.rows[0].verdict, "Pass");
+  EXPECT_EQ(view_.rows[0].file_name, "PT-1_0001.DAT");
+  EXPECT_EQ(view_.rows[1].kind, "As Left");
+
+  // A new result arrives: refresh copies it, keeps PT-1 chosen and lists it again.
+  PutResult("PT-1_0003.DAT", "PT-1", true, Later());
+  PutResult("NEW_0001.DAT", "NEW", true, Later());
+  window_->OnRefreshTestResults();
+  EXPECT_EQ(view_.combo, (std::vector<std::string>{"AB", "NEW", "PT-1"}));
+  EXPECT_EQ(view_.combo_selection, 2);
+  EXPECT_EQ(view_.rows.size(), 3u);
+  EXPECT_TRUE(window_->result_selection().empty());
+}
+
+TEST_F(WindowTest, PrintChecksTheSelectionThenPrintsThePair) {
+  StartWithCalibrator();
+  PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
+  PutResult("PT-1_0002.DAT", "PT-1", false, Later());
+  PutResult("PT-1_0003.DAT", "PT-1", false, Later());
+  window_->OnConnect();
+  ChooseResultUUT("PT-1");
+
+  window_->OnPrint();
+  SelectResults({"PT-1_0001.DAT", "PT-1_0002.DAT", "PT-1_0003.DAT"});
+  window_->OnPrint();
+  ASSERT_EQ(prompter_.entries.size(), 2u);
+  EXPECT_EQ(prompter_.entries[0].text,
+            "Please select test results from list for collation into calibration report.  Please select 2 test "
+            "results only.");
+  EXPECT_EQ(prompter_.entries[1].text,
+            "Too many test results selected for collation into calibration report.  Please select 2 test results "
+            "only.");
+  EXPECT_EQ(prompter_.entries[1].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(printer_.printed.empty());
+
+  SelectResults({"PT-1_0002.DAT", "PT-1_0001.DAT"});
+  window_->OnPrint();
+  ASSERT_EQ(printer_.printed.size(), 1u);
+  EXPECT_EQ(printer_.printed[0].uut_id, "PT-1");
+  EXPECT_EQ(printer_.printed[0].as_found_points, 5);
+  EXPECT_EQ(printer_.printed[0].as_left_points, 5);
+  EXPECT_DOUBLE_EQ(printer_.printed[0].pressure_factor, 1.0);  // the demo result is in Pa
+  EXPECT_TRUE(password_.prompts.empty());
+}
+
+TEST_F(WindowTest, ProtectedPrintingAsksForAPasswordAndALockDownClosesTheWindow) {
+  StartWithCalibrator();
+  PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
+  window_->pc().SetSetting("21CFRCompliantMode", "true");
+  window_->pc().SetSetting("LockDownAttemptLimit", "1");
+  window_->OnConnect();  // reads the settings record
+  ChooseResultUUT("PT-1");
+  SelectResults({"PT-1_0001.DAT"});
+
+  password_.answers.push_back(Operator());
+  window_->OnPrint();
+  EXPECT_EQ(password_.prompts.size(), 1u);
+  EXPECT_TRUE(printer_.printed.empty());
+  EXPECT_TRUE(view_.closed);
+  EXPECT_EQ(prompter_.Texts().back(),
+            "System is being locked down due to 1 failed password entry attempts.\r\nPlease see system "
+            "administrator for unlock.");
+}
+
+TEST_F(WindowTest, ExportChecksTheSelectionProposesTheNameAndWritesTheChosenFile) {
+  StartWithCalibrator();
+  PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
+  PutResult("PT-1_0002.DAT", "PT-1", false, Later());
+  window_->OnConnect();
+  ChooseResultUUT("PT-1");
+
+  window_->OnExport();
+  SelectResults({"PT-1_0001.DAT", "PT-1_0002.DAT"});
+  window_->OnExport();
+  EXPECT_EQ(prompter_.Texts(), (std::vector<std::string>{kExportNoSelectionMessage, kExportTooManyMessage}));
+  EXPECT_TRUE(save_as_.proposals.empty());
+
+  SelectResults({"PT-1_0002.DAT"});
+  window_->OnExport();  // cancelled in the dialog: nothing written
+  const std::string proposed = HostPath("C:\\VELD\\PC\\TestResults\\PT-1_0002");
+  ASSERT_EQ(save_as_.proposals, std::vector<std::string>{proposed + "|csv"});
+  EXPECT_FALSE(FileExists(proposed + ".csv"));
+
+  save_as_.answer = temp_.root() + "/out.csv";
+  window_->OnExport();
+  TestResults expected;
+  window_->pc().ReadTestResults(expected, "C:\\VELD\\PC\\TestResults\\PT-1_0002.DAT");
+  EXPECT_EQ(ReadBytes(*save_as_.answer), BuildCsvExport(expected));
+  EXPECT_FALSE(window_->records().as_found.AsFound);  // the As Found record holds the export
+}
+
+TEST_F(WindowTest, AdministratorStatesLiveForTheRunAndCancelKeepsClicks) {
+  ASSERT_TRUE(window_->StartUp());
+  window_->pc().SetSetting("OperatorChief", "Chief   A1234   secret  0101X");
+  Operator chief;
+  chief.Name = "Chief";
+  chief.Password = "secret";
+
+  const std::string count_before = window_->pc().GetSettingValue("FailedPWAttemptCount");
+  password_.answers = {};  // cancelled: no dialog, nothing counted
+  window_->OnAdministrator();
+  EXPECT_TRUE(administrator_.shown.empty());
+  EXPECT_EQ(window_->pc().GetSettingValue("FailedPWAttemptCount"), count_before);
+
+  password_.answers = {chief};
+  administrator_.clicks = {{PasswordConfigureForm::Box::CfrComp, true}};
+  window_->OnAdministrator();
+  password_.answers = {chief};
+  window_->OnAdministrator();
+  ASSERT_EQ(administrator_.shown.size(), 2u);
+  EXPECT_FALSE(administrator_.shown[0].cfr_comp);
+  EXPECT_TRUE(administrator_.shown[0].password_report_generator);
+  EXPECT_FALSE(administrator_.shown[0].fail_lock_down);
+  EXPECT_TRUE(administrator_.shown[1].cfr_comp);  // the click outlived the dialog
+  EXPECT_EQ(password_.prompts.front(), "Please enter adminstrator password for access to system settings.");
+
+  MakeWindow();  // a restart
+  ASSERT_TRUE(window_->StartUp());
+  password_.answers = {chief};
+  window_->OnAdministrator();
+  EXPECT_FALSE(administrator_.shown.back().cfr_comp);
+}
+
+TEST(AboutBoxTest, TextIsBuiltAfreshAtEachOpening) {
+  AboutBoxForm box;
+  EXPECT_TRUE(box.revision_text().empty());
+  box.Open();
+  const std::string once = box.revision_text();
+  box.Open();
+  EXPECT_EQ(box.revision_text(), once);
+  EXPECT_EQ(once.rfind("Revision:\tRevision Change Description:\r\n\r\n3.04\t\tFix for deleting profiles on VELD.", 0),
+            0u);
+}
+
+}  // namespace
+}  // namespace veld::test

@@ -1,0 +1,186 @@
+// The desktop program's widgets wired to the window's commands, on Qt's offscreen
+// platform: real widgets, clicks and keys, a stand-in calibrator volume, and test services
+// in place of the modal dialogs that would wait for a user.
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <filesystem>
+
+#include "app/main_window_texts.h"
+#include "platform/host_path.h"
+#include "reports/csv_export.h"
+#include "support/recording_prompter.h"
+#include "support/result_file_writer.h"
+#include "support/temp_folders.h"
+#include "ui/about_dialog.h"
+#include "ui/desktop_program.h"
+#include "ui/latin1.h"
+#include "support/fake_window_services.h"
+
+namespace veld::test {
+namespace fs = std::filesystem;
+
+class MainWindowUiTest : public QObject {
+  Q_OBJECT
+
+ private:
+  // A program over a fresh root, and a calibrator that holds the PC tables it created,
+  // result files of two UUTs, and (for the Latin-1 round trip) a UUT named in Latin-1.
+  struct Setup {
+    TempRoot temp;
+    RecordingPrompter prompter;
+    ScriptedPasswordEntry password;
+    RecordingPrinter printer;
+    ScriptedSaveAs save_as;
+    ScriptedAdministrator administrator;
+    MemoryFolderStore folder_store;
+    std::unique_ptr<DesktopProgram> program;
+
+    Setup() {
+      setenv("VELD_RAPI_LIBRARY", VELD_RAPI_TEST_LIBRARY, 1);
+      DesktopOverrides overrides;
+      overrides.prompter = &prompter;
+      overrides.password_entry = &password;
+      overrides.printer = &printer;
+      overrides.save_as = &save_as;
+      overrides.administrator = &administrator;
+      overrides.calibrator_folder = &folder_store;
+      program = std::make_unique<DesktopProgram>(overrides);
+      if (!program->StartUp()) throw std::runtime_error("locked out");
+      UUT latin;
+      latin.ID = "M\xfc" "ller-\xb5";  // Latin-1: u umlaut, micro sign
+      program->window().pc().SaveUUT(latin);
+      const std::string veld = temp.device() + "/Mounted_Volume/VELD/";
+      for (const auto& [from, to] : {std::pair{"C:\\VELD\\PC\\UUT\\UUTTable.dat", "UUT/UUTTable.DAT"},
+                                     {"C:\\VELD\\PC\\TestProfile\\TestProfileTable.dat", "TestProfile/TestProfileTable.DAT"}}) {
+        fs::create_directories(fs::path(veld + to).parent_path());
+        fs::copy_file(HostPath(from), veld + to);
+      }
+      for (const auto& [name, id, as_found] : {std::tuple{"PT-1_0001.DAT", "PT-1", true},
+                                                 {"PT-1_0002.DAT", "PT-1", false},
+                                                 {"AB_0001.DAT", "AB", true}}) {
+        ResultFileDescription desc = DefaultResultFileDescription();
+        desc.uut.ID = id;
+        desc.as_found = as_found;
+        WriteResultFile(veld + "TestResults/DAT/" + name, desc);
+      }
+      program->widget().show();
+      program->widget().activateWindow();
+      if (!QTest::qWaitForWindowActive(&program->widget())) throw std::runtime_error("window not active");
+    }
+  };
+
+  static QStringList Rows(QAbstractItemView* view) {
+    QStringList rows;
+    for (int row = 0; row < view->model()->rowCount(); ++row) rows << view->model()->index(row, 0).data().toString();
+    return rows;
+  }
+
+  // A mouse click on a row of a list, as a user makes it.
+  static void ClickRow(QAbstractItemView* view, int row, Qt::KeyboardModifiers modifiers = {}) {
+    const QRect rect = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rect.center());
+  }
+
+  static QPushButton* Button(QWidget& window, const char* name) {
+    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(name));
+    if (button == nullptr) qFatal("no button %s", name);
+    return button;
+  }
+
+ private slots:
+  void startUpShowsTheCaptionEmptyListsAndNamedControls() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    QCOMPARE(window.windowTitle(), QStringLiteral("Veldane Manager         Rev 3.04"));
+    for (WindowList list : kWindowLists) QCOMPARE(window.listView(list)->model()->rowCount(), 0);
+    QCOMPARE(window.resultCombo()->count(), 0);
+    QCOMPARE(window.listView(WindowList::PcUUTs)->accessibleName(), QStringLiteral("PC Database UUT profiles"));
+    QCOMPARE(window.listView(WindowList::VeldProfiles)->accessibleName(), QStringLiteral("VELD Database test profiles"));
+    for (const char* name : {"connectButton", "refreshButton", "printButton", "exportButton", "uutEditButton",
+                             "uutNewButton", "uutDeleteButton", "uutTransferToPcButton", "uutTransferToVeldButton",
+                             "profileEditButton", "profileNewButton", "profileDeleteButton",
+                             "profileTransferToPcButton", "profileTransferToVeldButton"}) {
+      QVERIFY2(!Button(window, name)->accessibleName().isEmpty(), name);
+    }
+    QCOMPARE(Button(window, "uutEditButton")->accessibleName(), QStringLiteral("EDIT (UUT Profiles)"));
+  }
+
+  void enterConnectsAndClicksShowPanels() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    QTest::keyClick(&window, Qt::Key_Return);  // Enter presses Connect
+    QCOMPARE(Rows(window.listView(WindowList::VeldUUTs)),
+             QStringList({"73950R5WB2DQ8C", "7395R25WB2DQ8C", QString::fromUtf8("Müller-µ")}));
+    QCOMPARE(window.listView(WindowList::PcUUTs)->model()->rowCount(), 3);
+    QCOMPARE(window.listView(WindowList::PcProfiles)->model()->rowCount(), 6);
+    QCOMPARE(window.resultCombo()->count(), 2);
+    QVERIFY(window.findChild<QPlainTextEdit*>("statusBox")->toPlainText().endsWith("All data uploaded from VELD.\n"));
+
+    // A click on the Latin-1 row shows its record: the name survives list, click and panel.
+    const int latin_row = static_cast<int>(Rows(window.listView(WindowList::PcUUTs)).indexOf(QString::fromUtf8("Müller-µ")));
+    QVERIFY(latin_row >= 0);
+    ClickRow(window.listView(WindowList::PcUUTs), latin_row);
+    QCOMPARE(setup.program->window().current_uut().ID, std::string("M\xfcller-\xb5"));
+    QVERIFY(window.findChild<QPlainTextEdit*>("uutPanel")->toPlainText().startsWith(QString::fromUtf8("UUT ID:\t\tMüller-µ\n")));
+
+    // A click on the VELD list moves the side; a Ctrl-click of a second row keeps the panel.
+    ClickRow(window.listView(WindowList::VeldUUTs), 0);
+    QCOMPARE(setup.program->window().uut_side(), DatabaseSide::VELD);
+    ClickRow(window.listView(WindowList::PcUUTs), 0, Qt::ControlModifier);
+    ClickRow(window.listView(WindowList::PcUUTs), 1, Qt::ControlModifier);
+    QCOMPARE(setup.program->window().uut_side(), DatabaseSide::PC);
+    QCOMPARE(setup.program->window().current_uut().ID, std::string("73950R5WB2DQ8C"));
+  }
+
+  void exportWritesTheFileChosenInTheSaveDialogAndPrintReachesThePrinter() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    QTest::mouseClick(window.connectButton(), Qt::LeftButton);
+    window.resultCombo()->setCurrentIndex(window.resultCombo()->findText("PT-1"));
+    QTreeView* results = window.resultsView();
+    QCOMPARE(results->model()->rowCount(), 2);
+    QCOMPARE(results->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("File Name"));
+    QCOMPARE(results->header()->sectionSize(0), 180);
+
+    ClickRow(results, 1);
+    setup.save_as.answer = setup.temp.root() + "/chosen.csv";
+    QTest::mouseClick(Button(window, "exportButton"), Qt::LeftButton);
+    TestResults expected;
+    setup.program->window().pc().ReadTestResults(expected, "C:\\VELD\\PC\\TestResults\\PT-1_0002.DAT");
+    QCOMPARE(ReadBytes(*setup.save_as.answer), BuildCsvExport(expected));
+
+    ClickRow(results, 0, Qt::ControlModifier);
+    QTest::mouseClick(Button(window, "printButton"), Qt::LeftButton);
+    QCOMPARE(setup.printer.printed.size(), size_t(1));
+    QVERIFY(setup.prompter.entries.empty());
+  }
+
+  void escapeClosesTheWindowAndF1OpensTheAboutBox() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    QString about_text;
+    QTimer::singleShot(0, [&] {
+      auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+      if (about == nullptr) return;
+      about_text = about->findChild<QPlainTextEdit*>("revisionText")->toPlainText();
+      QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(&window, Qt::Key_F1);
+    QVERIFY(about_text.startsWith("Revision:\tRevision Change Description:\n\n3.04\t\t"));
+    QVERIFY(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
+  }
+};
+
+}  // namespace veld::test
+
+QTEST_MAIN(veld::test::MainWindowUiTest)
+#include "main_window_ui_test.moc"
