@@ -39,7 +39,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   history->setLineWrapMode(QPlainTextEdit::NoWrap);
   history->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   history->setTabStopDistance(history->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 6);
-  history->setMinimumSize(720, 260);
+  history->setMinimumSize(900, 300);
   layout->addWidget(history, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok);

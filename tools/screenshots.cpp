@@ -1,0 +1,101 @@
+// veld-screenshots OUT_DIR: pictures of the desktop program's windows, grabbed from the
+// real widgets on Qt's offscreen platform, over the demo calibrator volume in a scratch
+// folder (the home folder and the desktop's settings are never touched). Each picture is
+// for a person to look at: the README shows them, reviews compare them.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QIcon>
+#include <QPixmap>
+#include <QTreeView>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "demo_volume.h"
+#include "ui/about_dialog.h"
+#include "ui/desktop_program.h"
+#include "ui/operator_dialogs.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+// The calibrator folder is remembered in memory only.
+class NoFolderStore : public veld::CalibratorFolderStore {
+ public:
+  std::string Load() override { return {}; }
+  void Save(const std::string&) override {}
+};
+
+// Shows a widget offscreen, lets it lay itself out, and saves it as OUT_DIR/name.png.
+bool Grab(QWidget& widget, const QString& out_dir, const char* name) {
+  widget.show();
+  QApplication::processEvents();
+  const QString path = QDir(out_dir).filePath(QString::fromLatin1(name) + ".png");
+  const bool saved = widget.grab().save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: veld-screenshots OUT_DIR\n");
+    return 2;
+  }
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const fs::path scratch = fs::temp_directory_path() / ("veld-screenshots-" + std::to_string(getpid()));
+  fs::create_directories(scratch / "root");
+  fs::create_directories(scratch / "tables");
+  veld::demo::WriteDemoVolume((scratch / "device").string(), (scratch / "tables").string());
+  setenv("VELD_ROOT", (scratch / "root").c_str(), 1);  // the volume's tables were made elsewhere
+  setenv("VELD_DEVICE", (scratch / "device").c_str(), 1);
+
+  int status = 0;
+  {
+    QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+    const QString out_dir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(out_dir);
+
+    NoFolderStore store;
+    veld::DesktopOverrides overrides;
+    overrides.calibrator_folder = &store;
+    veld::DesktopProgram program(overrides);
+    if (!program.StartUp()) return 3;
+    veld::MainWindowWidget& window = program.widget();
+    window.show();
+    program.window().OnConnect();
+    window.resultCombo()->setCurrentIndex(window.resultCombo()->findText(QStringLiteral("PT-1001")));
+    window.resultsView()->selectionModel()->select(window.resultsView()->model()->index(0, 0),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::function<bool()> shots[] = {
+        [&] { return Grab(window, out_dir, "main-window"); },
+        [&] {
+          veld::AboutDialog about(&window);
+          return Grab(about, out_dir, "about");
+        },
+        [&] {
+          veld::PasswordEntryForm form(veld::kPrintingPrompt);
+          veld::PasswordEntryDialog entry(form, &window);
+          return Grab(entry, out_dir, "password-entry");
+        },
+        [&] {
+          veld::AdministratorChecks checks;
+          veld::PasswordConfigureForm form(checks);
+          veld::AdministratorSettingsDialog administrator(form, &window);
+          return Grab(administrator, out_dir, "administrator-settings");
+        },
+    };
+    for (const auto& shot : shots) {
+      if (!shot()) status = 1;
+    }
+  }
+  std::error_code ec;
+  fs::remove_all(scratch, ec);
+  return status;
+}
