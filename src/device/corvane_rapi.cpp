@@ -55,10 +55,19 @@ std::string RemoteApiLibraryPath() {
 #else
   if (const char* path = std::getenv("VELD_RAPI_LIBRARY"); path != nullptr && *path != '\0') return path;
 #ifdef __APPLE__
-  return ExecutableFolder() + "/libveld_rapi.dylib";
+  const std::string name = "libveld_rapi.dylib";
 #else
-  return ExecutableFolder() + "/libveld_rapi.so";
+  const std::string name = "libveld_rapi.so";
 #endif
+  // Beside the executable in a build folder. Installed, it is in the programs' private
+  // library folder, reached from the executable's folder so that an installed tree works
+  // wherever it was unpacked (a DESTDIR, another prefix).
+  const std::string folder = ExecutableFolder();
+  const std::string beside = folder + "/" + name;
+  const std::string installed = folder + "/" VELD_RAPI_INSTALLED_FOLDER "/" + name;
+  std::error_code ec;
+  if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)) return installed;
+  return beside;
 #endif
 }
 
