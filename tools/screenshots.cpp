@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+    veld::UseProgramIcon();
     const QString out_dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out_dir);
 

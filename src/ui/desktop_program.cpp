@@ -2,12 +2,22 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
 
 #include "app/main_window_texts.h"
 #include "ui/about_dialog.h"
 #include "ui/latin1.h"
 
+// The icon is compiled into this library; a static library's resources are registered by
+// hand. Outside any namespace, as the registration requires.
+static void RegisterDesktopResources() { Q_INIT_RESOURCE(resources); }
+
 namespace veld {
+
+void UseProgramIcon() {
+  RegisterDesktopResources();
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+}
 
 DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
     : widget_(std::make_unique<MainWindowWidget>()),

@@ -10,6 +10,9 @@
 
 namespace veld {
 
+// Gives every window of the program the gauge icon.
+void UseProgramIcon();
+
 // Services that replace the Qt ones (null: the Qt one).
 struct DesktopOverrides {
   Prompter* prompter = nullptr;
