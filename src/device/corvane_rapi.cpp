@@ -337,7 +337,7 @@ void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_p
                                             0, nullptr, rapi::OPEN_ALWAYS, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
     // An empty source writes nothing: only the open and the cut show that it arrived.
     complete = device.valid();
-    for (; complete;) {
+    while (complete) {
       const size_t count = source.Read(block.data(), kBlockSize);
       if (count == 0) break;
       DWORD written = 0;

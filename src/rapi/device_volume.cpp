@@ -435,11 +435,11 @@ bool IsPlainEntry(const fs::path& path) {
   return !ec && (type == fs::file_type::regular || type == fs::file_type::directory);
 }
 
-std::optional<std::string> ResolveName(const fs::path& folder, std::u16string_view name) {
+std::optional<fs::path> ResolveName(const fs::path& folder, std::u16string_view name) {
   const std::optional<fs::path> written = HostName(name);
   if (!written) return std::nullopt;
   std::error_code ec;
-  if (fs::symlink_status(folder / *written, ec).type() != fs::file_type::not_found) return written->string();
+  if (fs::symlink_status(folder / *written, ec).type() != fs::file_type::not_found) return written;
   std::optional<std::u16string> best;
   fs::path best_host;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -448,13 +448,13 @@ std::optional<std::string> ResolveName(const fs::path& folder, std::u16string_vi
     best = candidate;
     best_host = it->path().filename();
   }
-  return (best ? best_host : *written).string();
+  return best ? best_host : *written;
 }
 
 std::optional<fs::path> FolderBelowRoot(const Parts& parts, size_t count) {
   std::optional<fs::path> folder = DeviceRoot();
   for (size_t i = 0; folder && i < count; ++i) {
-    const std::optional<std::string> name = ResolveName(*folder, parts[i]);
+    const std::optional<fs::path> name = ResolveName(*folder, parts[i]);
     std::error_code ec;
     if (!name || fs::symlink_status(*folder / *name, ec).type() != fs::file_type::directory) return std::nullopt;
     *folder /= *name;
@@ -480,7 +480,7 @@ void ListMatchingEntries(const fs::path& folder, std::u16string_view name_patter
 std::optional<fs::path> PlaceInFolder(const Parts& parts) {
   const std::optional<fs::path> folder = FolderBelowRoot(parts, parts.size() - 1);
   if (!folder) return std::nullopt;
-  const std::optional<std::string> name = ResolveName(*folder, parts.back());
+  const std::optional<fs::path> name = ResolveName(*folder, parts.back());
   if (!name) return std::nullopt;
   return *folder / *name;
 }

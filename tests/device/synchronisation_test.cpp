@@ -112,7 +112,8 @@ TEST_F(SynchronisationTest, LinksOnTheVolumeNeitherFeedNorReceiveCopies) {
   EXPECT_EQ(ReadBytes(outside + "/table"), "outside table");
   EXPECT_TRUE(NamesIn(outside + "/profiles").empty());
   EXPECT_EQ(prompter_.Texts(),
-            (Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to " + std::string(kDeviceTable) + " on VELD.",
+            (Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+                   "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on VELD.",
                    "Could not copy C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT to "
                    "Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT on VELD.",
                    "Could not copy C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT to "
