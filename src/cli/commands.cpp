@@ -29,8 +29,25 @@ void PrintLine(const std::string& text) {
   std::fputc('\n', stdout);
 }
 
+// One stored value (an ID, a name) per line, made visible.
 void PrintLines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) PrintLine(line);
+  for (const std::string& line : lines) PrintLine(VisibleText(line));
+}
+
+// The records with their texts made visible, for the panels: the tables come from the
+// calibrator, and their texts must not drive the terminal.
+UUT WithVisibleTexts(UUT uut) {
+  for (std::string* text : {&uut.ID, &uut.SerialNumber, &uut.Manufacturer, &uut.Model, &uut.OutputType,
+                            &uut.InputUnits, &uut.OutputUnits, &uut.DefaultTestProfile}) {
+    *text = VisibleText(*text);
+  }
+  return uut;
+}
+
+TestProfile WithVisibleTexts(TestProfile profile) {
+  profile.ID = VisibleText(profile.ID);
+  profile.ProfileType = VisibleText(profile.ProfileType);
+  return profile;
 }
 
 DatabaseSide SideOf(const Invocation& invocation) {
@@ -126,12 +143,19 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
   return fs::equivalent(a, b, ec);
 }
 
+// A name without a folder of its own, so that in the results folder it stays there: the
+// logical path takes '\\' as a separator as well as '/'.
+bool IsPlainFileName(const std::string& argument) {
+  return !argument.empty() && argument != "." && argument != ".." &&
+         argument.find_first_of("/\\") == std::string::npos;
+}
+
 // A result file that is not there would read as an empty record and be exported or
 // printed as if it were a result, so it is refused with the file error instead.
 ResultFile ResolveResultFile(const std::string& argument) {
   ResultFile file;
   const std::string in_folder = std::string(kResultFolder) + argument;
-  if (argument.find('/') == std::string::npos && BinaryFile::Exists(HostPath(in_folder))) {
+  if (IsPlainFileName(argument) && BinaryFile::Exists(HostPath(in_folder))) {
     file.logical_path = in_folder;
     file.host_path = HostPath(in_folder);
     file.file_name = fs::path(file.host_path).filename().string();
@@ -184,7 +208,7 @@ int RunUut(Session& session, const Invocation& invocation) {
   UUT& uut = session.current_uut();
   uut.ID = id;
   database.LoadUUT(uut);
-  PrintLine(WithNewlines(BuildUUTPanel(uut)));
+  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(uut))));
   return kExitDone;
 }
 
@@ -212,7 +236,7 @@ int RunProfile(Session& session, const Invocation& invocation) {
   TestProfile& profile = session.current_profile();
   profile.ID = id;
   database.LoadTestProfile(profile);
-  PrintLine(WithNewlines(BuildProfilePanel(profile)));
+  PrintLine(WithNewlines(BuildProfilePanel(WithVisibleTexts(profile))));
   for (const ProfilePointRow& row : BuildProfilePointRows(profile, uut)) {
     PrintLine(row.number + "\t" + row.percent_fs + "\t" + row.pressure + "\t" + row.output);
   }
@@ -273,7 +297,7 @@ int RunResults(Session& session, const Invocation& invocation) {
   TestResults work;
   session.pc().ListTestResults(list, invocation.arguments[0], work);
   for (const ResultRow& row : list.rows) {
-    PrintLine(row.date_time_tested + "\t" + row.kind + "\t" + row.verdict + "\t" + row.file_name);
+    PrintLine(row.date_time_tested + "\t" + row.kind + "\t" + row.verdict + "\t" + VisibleText(row.file_name));
   }
   return kExitDone;
 }
@@ -285,7 +309,7 @@ int RunExport(Session& session, const Invocation& invocation) {
   TestResults record;
   session.pc().ReadTestResults(record, source.logical_path);
   WriteCsvExport(record, out);
-  PrintLine(out);
+  PrintLine(VisibleText(out));
   return kExitDone;
 }
 
@@ -314,7 +338,7 @@ int RunCertificate(Session& session, const Invocation& invocation) {
     case PrintOutcome::NotAllowed: return kExitStopped;
   }
   if (!printer.Succeeded()) return kExitStopped;
-  PrintLine(out);
+  PrintLine(VisibleText(out));
   return kExitDone;
 }
 
@@ -327,14 +351,16 @@ int RunDecode(Session& session, const Invocation& invocation) {
                                                            : decoder.ErrorText());
     return kExitStopped;
   }
-  PrintLine(WithNewlines(BuildUUTPanel(uut)));
+  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(uut))));
   return kExitDone;
 }
 
 int RunSettings(Session& session, const Invocation& invocation) {
   SystemDataTable table(session.prompter());
   table.SetDevice(invocation.veld);
-  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) PrintLine(setting.key + "=" + setting.value);
+  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) {
+    PrintLine(VisibleText(setting.key) + "=" + VisibleText(setting.value));
+  }
   return kExitDone;
 }
 
@@ -353,7 +379,9 @@ int RunCommand(Session& session, const Invocation& invocation) {
       {"certificate", RunCertificate}, {"decode", RunDecode}, {"settings", RunSettings},
       {"about", RunAbout},
   };
-  return commands.at(invocation.command)(session, invocation);
+  const int status = commands.at(invocation.command)(session, invocation);
+  // A command during which a file could not be copied has not done what it was asked.
+  return status == kExitDone && session.rapi().FailedCopies() > 0 ? kExitStopped : status;
 }
 
 }  // namespace veld::cli

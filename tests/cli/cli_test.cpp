@@ -244,6 +244,60 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing)
   Expect({{"results"}, 1, "", "An attempt was made to access " + Results("AAA_0001.DAT") + " past its end.\n"});
 }
 
+TEST_F(CliTest, ACommandDuringWhichACopyFailedExits1AndConnectSaysHowManyFiles) {
+  Prepare(Device::Connected);
+  fs::remove_all(temp_.device() + "/Mounted_Volume/VELD/UUT");
+  Expect({{"download", "uut"}, 1, "",
+          "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on "
+          "VELD.\n"});
+  std::string status = kConnectStatus;
+  status.replace(status.find("All data uploaded"), std::string::npos, "1 file could not be copied from VELD.\n");
+  Expect({{"connect"}, 1, status,
+          "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
+          "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.\n"});
+  test::WriteResultFile(temp_.device() + "/Mounted_Volume/VELD/TestResults/DAT/NEW_0001.DAT",
+                        test::DefaultResultFileDescription());
+  setenv("VELD_RAPI_FAIL_READ_AT", "1", 1);
+  Expect({{"refresh"}, 1, kDemoUUTs,
+          "Could not copy Mounted_Volume\\VELD\\TestResults\\DAT\\NEW_0001.DAT from VELD.  "
+          "C:\\VELD\\PC\\TestResults\\NEW_0001.DAT was not changed.\n"});
+  unsetenv("VELD_RAPI_FAIL_READ_AT");
+}
+
+// A result name resolves inside the results folder however it is spelled, and texts that
+// came from the calibrator reach the terminal with their control characters made visible.
+TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscapes) {
+  test::WriteResultFile(Root("outside/PT-1001_0001.DAT"), test::DefaultResultFileDescription());
+  Expect({{"init"}, 0, "", ""});
+  for (const std::string name : {"..\\..\\..\\outside\\PT-1001_0001.DAT", "..", "."}) {
+    Expect({{"export", name, "-o", "{root}/x.csv"}, 1, "", name + " was not found.\n"});
+    Expect({{"certificate", name, "-o", "{root}/x.pdf"}, 1, "", name + " was not found.\n"});
+  }
+  EXPECT_FALSE(fs::exists(Root("x.csv")) || fs::exists(Root("x.pdf")));
+
+  const std::string id = "PT\x1B]0;owned\x07";
+  test::ResultFileDescription result = test::DefaultResultFileDescription();
+  result.uut.ID = id;
+  test::WriteResultFile(Results(id + "_0001.DAT"), result);
+  Expect({{"results"}, 0, "PT\\x1B]0;owned\\x07\n", ""});
+  Expect({{"results", id}, 0, "06/14/2024 10:32:05\tAs Found\tPass\tPT\\x1B]0;owned\\x07_0001.DAT\n", ""});
+  {
+    test::RecordingPrompter prompter;
+    CDataBaseX pc(prompter);
+    pc.SetDevice(0);
+    UUT uut;
+    uut.ID = "\x1B[2JX";
+    uut.SerialNumber = "\x9B" "31m\tSN\r\n";
+    pc.SaveUUT(uut);
+  }
+  Expect({{"uuts"}, 0, std::string("\\x1B[2JX\n") + kBuiltInUUTs, ""});
+  const std::string panel = Cli({"uut", "\x1B[2JX"}).out;
+  EXPECT_TRUE(panel.starts_with("UUT ID:\t\t\\x1B[2JX\nUUT Serial Number:\t\\x9B31m\\x09SN\\x0D\\x0A\n")) << panel;
+  PCSetting("Evil\x1B[2J", "\x7F");
+  EXPECT_NE(Cli({"settings"}).out.find("\nEvil\\x1B[2J=\\x7F\n"), std::string::npos);
+  Expect({{"export", "\x1B[2J.DAT"}, 1, "", "\\x1B[2J.DAT was not found.\n"});
+}
+
 TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   Prepare(Device::Connected);
   const std::string pdf = Root("PT-1001.pdf");
