@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "database/database.h"
 #include "process.h"
+#include "support/german_locale.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
 #include "support/temp_root.h"
@@ -46,8 +48,9 @@ class CliTest : public test::TempRootTest {
 
   // The child gets a home folder of its own, where Qt and fontconfig keep their caches.
   test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache",
-                               "XDG_RUNTIME_DIR=" + home_ + "/run", VELDANE_CLI});
+    args.insert(args.begin(), VELDANE_CLI);
+    args.insert(args.begin(), environment_.begin(), environment_.end());
+    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache", "XDG_RUNTIME_DIR=" + home_ + "/run"});
     return test::RunProcess("/usr/bin/env", args, input);
   }
   std::string Expand(std::string text) const {
@@ -79,6 +82,7 @@ class CliTest : public test::TempRootTest {
   }
 
   std::string home_ = temp_.root() + "/../home";
+  std::vector<std::string> environment_;  // more NAME=VALUE for the child
 };
 
 // Calls in order on a fresh root: each command on a normal case and on a failure.
@@ -260,6 +264,23 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   fs::copy_file(Results("PT-1001_0001.DAT"), Root("PT-1001_0001.DAT"));
   Expect({{"certificate", Root("PT-1001_0001.DAT"), "-o", pdf}, 1, "",
           Root("PT-1001_0001.DAT is not in the results folder ") + Root("VELD/PC/TestResults.\n")});
+}
+
+// Qt sets the C library's locale from the environment when the tool prints.
+TEST_F(CliTest, CertificateKeepsTheDecimalPointUnderALocaleWithDecimalCommas) {
+  const test::LocaleAvailability german = test::MakeGermanLocaleAvailable();
+  if (!german.available) GTEST_SKIP() << "SKIPPED: no " << test::kGermanLocale << " locale: " << german.why_not;
+  Prepare(Device::Connected);
+  environment_ = {std::string("LC_ALL=") + test::kGermanLocale};
+  if (!german.locpath.empty()) environment_.push_back("LOCPATH=" + german.locpath);
+  const std::string pdf = Root("PT-1001.pdf");
+  Expect({{"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf}, 0, pdf + "\n", ""});
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  const std::string text = test::ReadBytes(pdf + ".txt");
+  for (const char* value : {"4.0021", "11.9987", "-250.0000", "%FS"}) {
+    EXPECT_NE(text.find(value), std::string::npos) << value;
+  }
+  EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
 }
 
 TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {
