@@ -159,7 +159,9 @@ class ResultFileParser {
   }
 
   void AppendRow(int i, double target_pressure, double target_output, double a, double b) {
-    const double error = results_.Uut.ErrorPercentFS(a * results_.UnitFactor, b);
+    // At the pressure as stored, as the target output is: the ranges are in the file's
+    // own unit, and the factor only scales the pressures shown.
+    const double error = results_.Uut.ErrorPercentFS(a, b);
     results_.PassFailText.push_back(PointPasses(error, results_.Uut.Accuracy) ? "P" : "F");
     // Formatting the texts is most of the cost of a read; the listings do without them.
     if (columns_ == Columns::VerdictsOnly) return;

@@ -115,8 +115,9 @@ TEST_F(TestResultsFileTest, WorkedExampleRows) {
   EXPECT_FALSE(OverallPass(results));
 }
 
-TEST_F(TestResultsFileTest, UnitFactorScalesShownPressures) {
-  // Actual -0.2499 and target -0.25 as stored; an unknown code gives the factor -1.
+TEST_F(TestResultsFileTest, UnitFactorScalesShownPressuresOnly) {
+  // Actual -0.2499 and target -0.25 as stored; an unknown code gives the factor -1. The
+  // error and the verdict agree with the target output, whatever the unit.
   for (const auto& [code, factor, actual, target] :
        std::vector<std::tuple<std::string, double, std::string, std::string>>{
            {"Pa", 1.0, "-0.2499", "-0.2500"}, {"kPa", 1000.0, "-249.9000", "-250.0000"},
@@ -126,8 +127,9 @@ TEST_F(TestResultsFileTest, UnitFactorScalesShownPressures) {
     const TestResults results = Read(BuildResultFile(desc));
     EXPECT_EQ(results.UnitFactor, factor) << code;
     // The target output comes from the pressure as stored.
-    EXPECT_EQ(results.ActualPressureText[0] + "|" + results.TargetPressureText[0] + "|" + results.TargetOutputText[0],
-              actual + "|" + target + "|4.0032");
+    EXPECT_EQ(results.ActualPressureText[0] + "|" + results.TargetPressureText[0] + "|" + results.TargetOutputText[0] +
+                  "|" + results.ErrorText[0] + "|" + results.PassFailText[0],
+              actual + "|" + target + "|4.0032|0.0425|P");
   }
 }
 
