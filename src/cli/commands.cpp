@@ -280,10 +280,12 @@ int RunResults(Session& session, const Invocation& invocation) {
 
 int RunExport(Session& session, const Invocation& invocation) {
   const ResultFile source = ResolveResultFile(invocation.arguments[0]);
+  // Read first, as the desktop reads before its Save As dialog: a file that gives
+  // nothing is refused before any question.
+  TestResults record;
+  if (!ReadResultForReport(session.pc(), record, source.logical_path, session.prompter())) return kExitStopped;
   const std::string out = invocation.output ? *invocation.output : ProposedExportName(source.host_path) + ".csv";
   ConfirmReplace(out, session.prompter());
-  TestResults record;
-  session.pc().ReadTestResults(record, source.logical_path);
   WriteCsvExport(record, out);
   PrintLine(out);
   return kExitDone;
@@ -299,7 +301,7 @@ int RunCertificate(Session& session, const Invocation& invocation) {
     }
     // The kind is what the results list shows for the row: read from the file.
     TestResults row;
-    session.pc().ReadTestResults(row, file.logical_path);
+    if (!ReadResultForReport(session.pc(), row, file.logical_path, session.prompter())) return kExitStopped;
     selected.push_back({row.AsFound ? "As Found" : "As Left", file.file_name});
   }
   const std::string& out = *invocation.output;

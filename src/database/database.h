@@ -77,7 +77,9 @@ class CDataBaseX {
   // Test results (the PC database's result folder, whatever the flag).
   void FillResultUUTCombo(ListTarget& combo);
   void ListTestResults(ResultListTarget& list, const std::string& uut_id, TestResults& work);
-  // Reads the result file at a logical path (or a host path) into record; always true.
+  // Reads the result file at a logical path (or a host path) into record. False when
+  // nothing was read (no such file, or under 4 bytes): the record then holds only what
+  // it held before, which is no result of that file.
   bool ReadTestResults(TestResults& record, const std::string& path);
 
   Prompter& prompter() { return prompter_; }

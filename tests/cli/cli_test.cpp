@@ -236,7 +236,7 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), mirror);
 }
 
-TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing) {
+TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarlyAreRefused) {
   test::WriteResultFile(Results("PT-1001_0001.DAT"), test::DefaultResultFileDescription());
   const std::string csv = Results("PT-1001_0001.csv");
   test::WriteBytes(csv, "keep");
@@ -244,6 +244,14 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing)
   EXPECT_EQ(test::ReadBytes(csv), "keep");
   Expect({{"--yes", "export", "PT-1001_0001.DAT"}, 0, csv + "\n", ""});
   EXPECT_NE(test::ReadBytes(csv).find("\r\nPT-1001,6/14/2024 10:32:5,As Found,Passed\r\n"), std::string::npos);
+  // Under 4 bytes nothing is read: no default record is exported, printed or listed as a pass.
+  test::WriteBytes(Results("PT-1001_0002.DAT"), "abc");
+  const std::string nothing_read = "No test result could be read from " + Results("PT-1001_0002.DAT") + ".\n";
+  Expect({{"--yes", "export", "PT-1001_0002.DAT"}, 1, "", nothing_read});
+  Expect({{"--yes", "certificate", "PT-1001_0002.DAT", "-o", Root("x.pdf")}, 1, "", nothing_read});
+  EXPECT_FALSE(fs::exists(Results("PT-1001_0002.csv")) || fs::exists(Root("x.pdf")));
+  Expect({{"results", "PT-1001"}, 0,
+          "06/14/2024 10:32:05\tAs Found\tPass\tPT-1001_0001.DAT\n\t\tUnreadable\tPT-1001_0002.DAT\n", ""});
   test::WriteBytes(Results("AAA_0001.DAT"), std::string(100, '\0'));
   Expect({{"results"}, 1, "", "An attempt was made to access " + Results("AAA_0001.DAT") + " past its end.\n"});
 }

@@ -255,13 +255,16 @@ TEST_F(ResultsIndexTest, ListsFilesWhoseNamesBeginWithThePrefixExactly) {
   EXPECT_EQ(ListedFiles("AB"), expected);  // a UUT AB_C's files start with AB_ too
 }
 
+// A file that gives nothing to read (0 to 3 bytes) has no date, kind or verdict of its own.
 TEST_F(ResultsIndexTest, RowsCarryDateKindVerdictAndName) {
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/PT_0.DAT", "");
   AddResult("PT_1.DAT", "PT", true, true, OleDateTime(2011, 3, 7, 9, 5, 0));
   AddResult("PT_2.DAT", "PT", false, false, OleDateTime(2011, 3, 7, 17, 45, 30));
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/PT_2A.DAT", "abc");
   AddResult("PT_3.DAT", "PT", true, true, OleDateTime(0.0, OleDateTime::invalid));
-  EXPECT_EQ(Rows("PT"), (Names{"03/07/2011 09:05:00|As Found|Pass|PT_1.DAT|0",
-                               "03/07/2011 17:45:30|As Left|Fail|PT_2.DAT|1",
-                               "-1/-1/  -1 -1:-1:-1|As Found|Pass|PT_3.DAT|2"}));
+  EXPECT_EQ(Rows("PT"), (Names{"||Unreadable|PT_0.DAT|0", "03/07/2011 09:05:00|As Found|Pass|PT_1.DAT|1",
+                               "03/07/2011 17:45:30|As Left|Fail|PT_2.DAT|2", "||Unreadable|PT_2A.DAT|3",
+                               "-1/-1/  -1 -1:-1:-1|As Found|Pass|PT_3.DAT|4"}));
   EXPECT_EQ(work_.DateTimeTested.GetStatus(), OleDateTime::invalid);  // the last file listed
 }
 
@@ -272,6 +275,7 @@ TEST_F(ResultsIndexTest, ComboHoldsEachUUTOfTheContentsOnce) {
            {"E_1.DAT", "Delta"}, {"F_1.DAT", "Alpha"}, {"ONE_1.DAT", "TWO"}}) {
     AddResult(file, id);
   }
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/G_1.DAT", "");  // names no UUT at all
   EXPECT_EQ(ComboEntries(), (Names{"Alpha", "beta", "Delta", "TWO"}));
   EXPECT_EQ(ListedFiles("ONE"), Names{"ONE_1.DAT|0"});
   EXPECT_TRUE(ListedFiles("TWO").empty());
