@@ -230,12 +230,9 @@ int RunTransfer(Session& session, const Invocation& invocation) {
   // The mirror must not change unless the calibrator can be given the same change.
   if (target_side == DatabaseSide::VELD) session.RequireDevice();
   ConsoleProfileHooks hooks(session);
-  if (uuts) {
-    TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks);
-  } else {
-    TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
-  }
-  return kExitDone;
+  const bool stored = uuts ? TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks)
+                           : TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
+  return stored ? kExitDone : kExitStopped;
 }
 
 int RunDelete(Session& session, const Invocation& invocation) {

@@ -40,7 +40,8 @@ class CDataBaseX {
   // each reports its own corruption and the next is still opened.
   void Open();
 
-  // Record operations; they always give true (the tables report their own failures).
+  // Record operations. The tables show their own failures; a save or delete that one of
+  // them refused (or that showed an error) gives false, every other call true.
   bool LoadUUT(UUT& uut);
   bool SaveUUT(const UUT& uut);
   bool DeleteUUT(const UUT& uut);

@@ -189,7 +189,11 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
            {{"uut"}, "missing arguments for uut\nusage: veldane-cli [--yes] uut ID [--veld]"},
            {{"about", "x"}, "too many arguments for about\nusage: veldane-cli [--yes] about"},
            {{"transfer", "uut", "sideways", "A"}, "transfer needs to-veld|to-pc, not \"sideways\""},
-           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"}}) {
+           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"},
+           {{"export", ""}, "export needs a file name, not \"\""},
+           {{"export", "A.DAT", "-o", "out/.."}, "export needs a file name, not \"out/..\""},
+           {{"certificate", "A.DAT", "dir/", "-o", "x.pdf"}, "certificate needs a file name, not \"dir/\""},
+           {{"certificate", "A.DAT", "-o", ""}, "certificate needs a file name, not \"\""}}) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
@@ -229,6 +233,15 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   Expect({{"delete", "profile", "Custom-4", "--veld", "--yes"}, 0, "", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT")));
   EXPECT_EQ(fs::file_size(temp_.device() + "/Mounted_Volume/VELD/TestProfile/TestProfileTable.DAT"), 7 * 144u);
+  // A table reported corrupted refuses the change: nothing changes, and the command fails.
+  const std::string pc_table = Root("VELD/PC/UUT/UUTTable.dat");
+  const std::string whole = test::ReadBytes(pc_table);
+  test::WriteBytes(pc_table, whole + "stray");
+  const std::string corrupted = "UUT table corrupted!!\n" + pc_table + "\n";
+  Expect({{"transfer", "uut", "to-pc", "PT-1001"}, 1, "", corrupted + corrupted});  // at start-up, then the save
+  Expect({{"--yes", "delete", "uut", "TX-2002"}, 1, "", corrupted + corrupted});
+  EXPECT_EQ(test::ReadBytes(pc_table), whole + "stray");
+  test::WriteBytes(pc_table, whole);
   // A change for the calibrator that cannot reach it leaves the mirror as it was.
   const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT"));
   Prepare(Device::Unplugged);

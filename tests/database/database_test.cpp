@@ -9,6 +9,7 @@
 
 #include "database/database.h"
 #include "database/password_check.h"
+#include "database/profile_commands.h"
 #include "database/results_index.h"
 #include "platform/file_error.h"
 #include "support/recording_prompter.h"
@@ -107,6 +108,80 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   EXPECT_EQ(settings_.EngUnits, "NULL");
   EXPECT_FALSE(settings_.UseDefaults);
   EXPECT_EQ(settings_.LockDownAttemptLimit, 0);
+}
+
+// What the profile commands ask of the window, in order.
+class RecordingHooks : public ProfileCommandHooks {
+ public:
+  void RefillUUTList(DatabaseSide side) override { calls.push_back("refill UUT " + Name(side)); }
+  void RefillProfileList(DatabaseSide side) override { calls.push_back("refill profile " + Name(side)); }
+  void DownloadUUTTable() override { calls.push_back("download UUT"); }
+  void DownloadTestProfileTable() override { calls.push_back("download profile"); }
+  Names Take() { return std::exchange(calls, {}); }
+  Names calls;
+
+ private:
+  static std::string Name(DatabaseSide side) { return side == DatabaseSide::VELD ? "VELD" : "PC"; }
+};
+
+class ProfileCommandsTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    StartUp();
+    veld_->Open();  // the mirror as the first upload leaves it: the built-in records
+  }
+  Names Ids(CDataBaseX& database, const char* table) {
+    VectorListTarget combo;
+    database.FillCombo(combo, table);
+    return combo.items;
+  }
+  std::string VeldFile(const std::string& relative) const { return temp_.root() + "/VELD/VELD/" + relative; }
+
+  RecordingHooks hooks_;
+  UUT uut_;
+  TestProfile profile_;
+};
+
+constexpr const char* kBuiltIn1 = "73950R5WB2DQ8C";
+constexpr const char* kBuiltIn2 = "7395R25WB2DQ8C";
+
+// One download of the changed table after all the records, never one per record.
+TEST_F(ProfileCommandsTest, ChangesToTheMirrorDownloadOnceAndEveryChangeRefillsItsList) {
+  EXPECT_TRUE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1, kBuiltIn2}, uut_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"refill UUT VELD", "download UUT"}));
+  EXPECT_TRUE(Ids(*veld_, "UUT").empty());
+  EXPECT_TRUE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn2, kBuiltIn1}, uut_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"download UUT", "refill UUT VELD"}));
+  EXPECT_EQ(Ids(*veld_, "UUT"), (Names{kBuiltIn2, kBuiltIn1}));
+  EXPECT_EQ(uut_.ID, kBuiltIn1);  // the last one transferred
+  EXPECT_TRUE(TransferTestProfiles(*veld_, *pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, hooks_));
+  EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
+  EXPECT_TRUE(DeleteTestProfiles(*pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
+  EXPECT_EQ(Ids(*pc_, "TestProfile").size(), 4u);
+  prompter_.answer_yes = false;
+  EXPECT_FALSE(DeleteTestProfiles(*veld_, DatabaseSide::VELD, {"3pointtest"}, profile_, prompter_, hooks_));
+  EXPECT_TRUE(hooks_.calls.empty());
+  EXPECT_EQ(Ids(*veld_, "TestProfile").size(), 6u);
+}
+
+// A refused change is reported to the caller, and the sequence still runs as it would.
+TEST_F(ProfileCommandsTest, ARefusedChangeMakesTheCommandFalse) {
+  const std::string table = VeldFile("UUT/UUTTable_PPCBK.dat");
+  test::WriteBytes(table, test::ReadBytes(table) + "stray");
+  const std::string corrupted = test::ReadBytes(table);
+  EXPECT_FALSE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, hooks_));
+  EXPECT_FALSE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"download UUT", "refill UUT VELD", "refill UUT VELD", "download UUT"}));
+  EXPECT_EQ(test::ReadBytes(table), corrupted);
+  const std::string message = "UUT table corrupted!!\r\n" + table;
+  EXPECT_EQ(prompter_.Texts(), (Names{message, DeleteUUTQuestion(DatabaseSide::VELD), message}));
+  // A profile written over its old place in a table with stray bytes: cut back, with a message.
+  const std::string profiles = VeldFile("TestProfile/TestProfileTable_PPCBK.dat");
+  test::WriteBytes(profiles, test::ReadBytes(profiles) + "stray");
+  EXPECT_FALSE(TransferTestProfiles(*pc_, *veld_, DatabaseSide::VELD, {"3pointtest"}, profile_, hooks_));
+  EXPECT_EQ(prompter_.Texts().back(), "Error writing profile to database!");
+  EXPECT_EQ(fs::file_size(profiles), 6u * 144u);
 }
 
 // Name 0-7, ID 8-15, password 16-23 (blank padded), date 24-27, flag 28.
