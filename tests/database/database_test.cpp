@@ -11,6 +11,7 @@
 #include "database/password_check.h"
 #include "database/profile_commands.h"
 #include "database/results_index.h"
+#include "database/system_log.h"
 #include "platform/file_error.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
@@ -80,6 +81,8 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   VectorListTarget combo, list;
   pc_->FillCombo(combo, "UUT_Types");
   EXPECT_EQ(combo.items, (Names{"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"}));
+  pc_->FillCombo(combo, "EXC");
+  EXPECT_EQ(combo.items, (Names{"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"}));
   pc_->FillCombo(combo, "exc");  // another name: emptied, nothing added
   EXPECT_TRUE(combo.items.empty());
   pc_->FillList(list, "TestProfile");
@@ -265,6 +268,14 @@ TEST_F(OperatorsTest, FailedAttemptsAreAppendedToTheLogWithTheTypedIdAndNeverThe
       "    Operator ID#:  ID-42\r\n");
   EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), line), std::sregex_iterator()), 2) << log;
   EXPECT_EQ(log.find("hunter"), std::string::npos);
+}
+
+// Dates without leading zeros; a time that is no date gives -1 for each field.
+TEST(SystemLog, LinesCarryTheDateAsWrittenByHand) {
+  EXPECT_EQ(FailedAttemptLine(OleDateTime(2012, 3, 7, 9, 5, 0), "ID-42"),
+            "Failed attempt at password entry logged!    Attempt occurred:  3/7/2012 9:5    Operator ID#:  ID-42\r\n");
+  EXPECT_EQ(UnlockLine(OleDateTime(2012, 11, 17, 23, 59, 0)), "Device unlocked by administrator:  11/17/2012 23:59\r\n");
+  EXPECT_EQ(LogDateTimeText(OleDateTime(0.0, OleDateTime::invalid)), "-1/-1/-1 -1:-1");
 }
 
 TEST_F(OperatorsTest, CancelCountsNothingAnUnwritableLogStopsBeforeCountingAMissingLimitLocksAtOnce) {
