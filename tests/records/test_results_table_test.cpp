@@ -138,13 +138,9 @@ class HandLaidFile {
   std::string bytes;
 };
 
-// Every field a read may fill, with a value no field of the file has.
+// Every field of the optional sections, with a value that no field of the file has.
 TestResults EarlierEverywhere() {
   TestResults r;
-  r.Uut.ID = "E-ID";
-  r.Uut.SetOutputType("E-TYPE");
-  r.Uut.InputUnits = "E-IN";
-  r.Uut.DefaultTestProfile = "E-DEF";
   r.Uut.SerialNumber = "E-SER";
   r.Uut.PartNumber = "E-PART";
   r.Uut.Model = "E-MODEL";
@@ -152,13 +148,8 @@ TestResults EarlierEverywhere() {
   r.Uut.LevelNames = {"E1", "E2", "E3", "E4", "E5"};
   r.Uut.ReCalAccuracy = 9.1;
   r.Uut.SystemVolume = 9.2;
-  r.Uut.CalibrationDueDate = OleDateTime(1.5);
-  r.Profile.ID = "E-PROFILE";
   r.Op.ID = "E-OP";
   r.Op.Password = "E-PW";
-  r.DateTimeTested = OleDateTime(2.5);
-  r.LeakValue = 9.3;
-  r.UnitFactor = 9.4;
   r.ReferenceLocation = 99;
   r.CalibratorSerialNumber = "E-CAL";
   r.ModuleSerialNumber = "E-MOD";
