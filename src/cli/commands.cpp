@@ -254,12 +254,9 @@ int RunTransfer(Session& session, const Invocation& invocation) {
   // The mirror must not change unless the calibrator can be given the same change.
   if (target_side == DatabaseSide::VELD) session.RequireDevice();
   ConsoleProfileHooks hooks(session);
-  if (uuts) {
-    TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks);
-  } else {
-    TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
-  }
-  return kExitDone;
+  const bool stored = uuts ? TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks)
+                           : TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
+  return stored ? kExitDone : kExitStopped;
 }
 
 int RunDelete(Session& session, const Invocation& invocation) {
@@ -304,10 +301,12 @@ int RunResults(Session& session, const Invocation& invocation) {
 
 int RunExport(Session& session, const Invocation& invocation) {
   const ResultFile source = ResolveResultFile(invocation.arguments[0]);
+  // Read first, as the desktop reads before its Save As dialog: a file that gives
+  // nothing is refused before any question.
+  TestResults record;
+  if (!ReadResultForReport(session.pc(), record, source.logical_path, session.prompter())) return kExitStopped;
   const std::string out = invocation.output ? *invocation.output : ProposedExportName(source.host_path) + ".csv";
   ConfirmReplace(out, session.prompter());
-  TestResults record;
-  session.pc().ReadTestResults(record, source.logical_path);
   WriteCsvExport(record, out);
   PrintLine(VisibleText(out));
   return kExitDone;
@@ -323,7 +322,7 @@ int RunCertificate(Session& session, const Invocation& invocation) {
     }
     // The kind is what the results list shows for the row: read from the file.
     TestResults row;
-    session.pc().ReadTestResults(row, file.logical_path);
+    if (!ReadResultForReport(session.pc(), row, file.logical_path, session.prompter())) return kExitStopped;
     selected.push_back({row.AsFound ? "As Found" : "As Left", file.file_name});
   }
   const std::string& out = *invocation.output;

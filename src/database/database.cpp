@@ -46,15 +46,9 @@ bool CDataBaseX::LoadUUT(UUT& uut) {
   return true;
 }
 
-bool CDataBaseX::SaveUUT(const UUT& uut) {
-  uut_table_.SaveRecord(uut);
-  return true;
-}
+bool CDataBaseX::SaveUUT(const UUT& uut) { return uut_table_.SaveRecord(uut); }
 
-bool CDataBaseX::DeleteUUT(const UUT& uut) {
-  uut_table_.DeleteRecord(uut);
-  return true;
-}
+bool CDataBaseX::DeleteUUT(const UUT& uut) { return uut_table_.DeleteRecord(uut); }
 
 void CDataBaseX::ConvertOldUUTTable() { uut_table_.ConvertOldTable(); }
 
@@ -63,10 +57,7 @@ bool CDataBaseX::LoadTestProfile(TestProfile& profile) {
   return true;
 }
 
-bool CDataBaseX::SaveTestProfile(const TestProfile& profile) {
-  profile_table_.SaveRecord(profile);
-  return true;
-}
+bool CDataBaseX::SaveTestProfile(const TestProfile& profile) { return profile_table_.SaveRecord(profile); }
 
 bool CDataBaseX::DeleteTestProfile(const TestProfile& profile) {
   profile_table_.DeleteRecord(profile);

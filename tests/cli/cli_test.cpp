@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "database/database.h"
 #include "process.h"
+#include "support/german_locale.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
 #include "support/temp_root.h"
@@ -46,8 +48,9 @@ class CliTest : public test::TempRootTest {
 
   // The child gets a home folder of its own, where Qt and fontconfig keep their caches.
   test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache",
-                               "XDG_RUNTIME_DIR=" + home_ + "/run", VELDANE_CLI});
+    args.insert(args.begin(), VELDANE_CLI);
+    args.insert(args.begin(), environment_.begin(), environment_.end());
+    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache", "XDG_RUNTIME_DIR=" + home_ + "/run"});
     return test::RunProcess("/usr/bin/env", args, input);
   }
   std::string Expand(std::string text) const {
@@ -79,6 +82,7 @@ class CliTest : public test::TempRootTest {
   }
 
   std::string home_ = temp_.root() + "/../home";
+  std::vector<std::string> environment_;  // more NAME=VALUE for the child
 };
 
 // Calls in order on a fresh root: each command on a normal case and on a failure.
@@ -185,7 +189,11 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
            {{"uut"}, "missing arguments for uut\nusage: veldane-cli [--yes] uut ID [--veld]"},
            {{"about", "x"}, "too many arguments for about\nusage: veldane-cli [--yes] about"},
            {{"transfer", "uut", "sideways", "A"}, "transfer needs to-veld|to-pc, not \"sideways\""},
-           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"}}) {
+           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"},
+           {{"export", ""}, "export needs a file name, not \"\""},
+           {{"export", "A.DAT", "-o", "out/.."}, "export needs a file name, not \"out/..\""},
+           {{"certificate", "A.DAT", "dir/", "-o", "x.pdf"}, "certificate needs a file name, not \"dir/\""},
+           {{"certificate", "A.DAT", "-o", ""}, "certificate needs a file name, not \"\""}}) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
@@ -225,6 +233,15 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   Expect({{"delete", "profile", "Custom-4", "--veld", "--yes"}, 0, "", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT")));
   EXPECT_EQ(fs::file_size(temp_.device() + "/Mounted_Volume/VELD/TestProfile/TestProfileTable.DAT"), 7 * 144u);
+  // A table reported corrupted refuses the change: nothing changes, and the command fails.
+  const std::string pc_table = Root("VELD/PC/UUT/UUTTable.dat");
+  const std::string whole = test::ReadBytes(pc_table);
+  test::WriteBytes(pc_table, whole + "stray");
+  const std::string corrupted = "UUT table corrupted!!\n" + pc_table + "\n";
+  Expect({{"transfer", "uut", "to-pc", "PT-1001"}, 1, "", corrupted + corrupted});  // at start-up, then the save
+  Expect({{"--yes", "delete", "uut", "TX-2002"}, 1, "", corrupted + corrupted});
+  EXPECT_EQ(test::ReadBytes(pc_table), whole + "stray");
+  test::WriteBytes(pc_table, whole);
   // A change for the calibrator that cannot reach it leaves the mirror as it was.
   const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT"));
   Prepare(Device::Unplugged);
@@ -232,7 +249,7 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), mirror);
 }
 
-TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing) {
+TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarlyAreRefused) {
   test::WriteResultFile(Results("PT-1001_0001.DAT"), test::DefaultResultFileDescription());
   const std::string csv = Results("PT-1001_0001.csv");
   test::WriteBytes(csv, "keep");
@@ -240,6 +257,14 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing)
   EXPECT_EQ(test::ReadBytes(csv), "keep");
   Expect({{"--yes", "export", "PT-1001_0001.DAT"}, 0, csv + "\n", ""});
   EXPECT_NE(test::ReadBytes(csv).find("\r\nPT-1001,6/14/2024 10:32:5,As Found,Passed\r\n"), std::string::npos);
+  // Under 4 bytes nothing is read: no default record is exported, printed or listed as a pass.
+  test::WriteBytes(Results("PT-1001_0002.DAT"), "abc");
+  const std::string nothing_read = "No test result could be read from " + Results("PT-1001_0002.DAT") + ".\n";
+  Expect({{"--yes", "export", "PT-1001_0002.DAT"}, 1, "", nothing_read});
+  Expect({{"--yes", "certificate", "PT-1001_0002.DAT", "-o", Root("x.pdf")}, 1, "", nothing_read});
+  EXPECT_FALSE(fs::exists(Results("PT-1001_0002.csv")) || fs::exists(Root("x.pdf")));
+  Expect({{"results", "PT-1001"}, 0,
+          "06/14/2024 10:32:05\tAs Found\tPass\tPT-1001_0001.DAT\n\t\tUnreadable\tPT-1001_0002.DAT\n", ""});
   test::WriteBytes(Results("AAA_0001.DAT"), std::string(100, '\0'));
   Expect({{"results"}, 1, "", "An attempt was made to access " + Results("AAA_0001.DAT") + " past its end.\n"});
 }
@@ -314,6 +339,23 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   fs::copy_file(Results("PT-1001_0001.DAT"), Root("PT-1001_0001.DAT"));
   Expect({{"certificate", Root("PT-1001_0001.DAT"), "-o", pdf}, 1, "",
           Root("PT-1001_0001.DAT is not in the results folder ") + Root("VELD/PC/TestResults.\n")});
+}
+
+// Qt sets the C library's locale from the environment when the tool prints.
+TEST_F(CliTest, CertificateKeepsTheDecimalPointUnderALocaleWithDecimalCommas) {
+  const test::LocaleAvailability german = test::MakeGermanLocaleAvailable();
+  if (!german.available) GTEST_SKIP() << "SKIPPED: no " << test::kGermanLocale << " locale: " << german.why_not;
+  Prepare(Device::Connected);
+  environment_ = {std::string("LC_ALL=") + test::kGermanLocale};
+  if (!german.locpath.empty()) environment_.push_back("LOCPATH=" + german.locpath);
+  const std::string pdf = Root("PT-1001.pdf");
+  Expect({{"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf}, 0, pdf + "\n", ""});
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  const std::string text = test::ReadBytes(pdf + ".txt");
+  for (const char* value : {"4.0021", "11.9987", "-250.0000", "%FS"}) {
+    EXPECT_NE(text.find(value), std::string::npos) << value;
+  }
+  EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
 }
 
 TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {
