@@ -141,6 +141,7 @@ struct PanelCase {
   double excitation;
   std::vector<std::string> present;
   std::vector<std::string> absent;
+  const char* input_units = "in. WC";
 };
 
 class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<PanelCase> {};
@@ -148,7 +149,9 @@ class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<
 TEST_P(WindowPanelTest, UUTPanelFollowsTheType) {
   const PanelCase& c = GetParam();
   StartWithCalibrator();
-  window_->pc().SaveUUT(MakeUUT("U", c.type, c.excitation));
+  UUT uut = MakeUUT("U", c.type, c.excitation);
+  uut.InputUnits = c.input_units;
+  window_->pc().SaveUUT(uut);
   window_->OnConnect();
   Click(WindowList::PcUUTs, {"U"});
   for (const std::string& line : c.present) EXPECT_NE(view_.uut_panel.find(line), std::string::npos) << line;
@@ -161,7 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelCase{"CSOU", 24.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\t24.0 (VDC)\r\n"}, {}},
                       PanelCase{"DIALGAGE", 24.0, {"UUT Type:\t\tDIALGAGE\r\n"}, {"OutputRange:", "Excitation:"}},
                       PanelCase{"P-SWITCH", 24.0, {"UUT Type:\t\tP-SWITCH\r\n"}, {"OutputRange:", "Excitation:"}},
-                      PanelCase{"3WIR", -1.0, {"Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}}));
+                      PanelCase{"3WIR", -1.0, {"Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}},
+                      // The range in the unit printed beside it; stability and leak rate as held.
+                      PanelCase{"CSOU", 24.0,
+                                {"InputRange:\t\t-62.161 to 62.161 (Pa)\r\n", "Stability:\t0.0003 (Pa)\r\n"},
+                                {},
+                                "Pa"},
+                      PanelCase{"CSOU", 24.0, {"InputRange:\t\t-0.250 to 0.250 (inWC)\r\n"}, {}, "inWC"}));
 
 TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoice) {
   StartWithCalibrator();
