@@ -114,41 +114,39 @@ UUT WithProfile(UUT uut, const std::string& profile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Opening, UUTSetupOpenTest,
-    ::testing::Values(
-        UUTOpenCase{"Csou24", MakeUUT("CSOU", 24.0), kProfiles, "CURR", "24VDC", "5pointtest", true, false, true, "-FS",
-                    "-0.25", "0.25"},
-        UUTOpenCase{"CsimExternal", MakeUUT("CSIM", -1.0), kProfiles, "CURR", "EXTERNAL", "5pointtest", true, false,
-                    true, "-FS", "-0.25", "0.25"},
-        // No such text: the first item of the sorted box.
-        UUTOpenCase{"Excitation7p5", MakeUUT("3WIR", 7.5), kProfiles, "3WIR", "12VDC", "5pointtest", true, false, true,
-                    "-FS", "-0.25", "0.25"},
-        UUTOpenCase{"UnknownProfile", WithProfile(MakeUUT("4WIR", 5.0), "gone"), kProfiles, "4WIR", "5VDC",
-                    "3pointtest", true, false, true, "-FS", "-0.25", "0.25"},
-        UUTOpenCase{"ProfileLetterCase", WithProfile(MakeUUT("4WIR", 5.0), "BOTH-leak"), kProfiles, "4WIR", "5VDC",
-                    "Both-Leak", true, false, true, "-FS", "-0.25", "0.25"},
-        UUTOpenCase{
-            "NoProfiles", MakeUUT("4WIR", 5.0), {}, "4WIR", "5VDC", "", true, false, true, "-FS", "-0.25", "0.25"},
-        UUTOpenCase{"PressureSwitch", MakeUUT("P-SWITCH", 24.0), kProfiles, "P-SWITCH", "24VDC", "5pointtest", false,
-                    true, false, "OPEN", "-0.25", "0.25"},
-        UUTOpenCase{"DialGauge", MakeUUT("DIALGAGE", 24.0), kProfiles, "DIALGAGE", "24VDC", "5pointtest", false, false,
-                    false, "-FS", "-0.25", "0.25"},
-        // Held in inches of water, shown in the UUT's unit: -0.25 x 248.642103 / 1000.
-        UUTOpenCase{"RangeInKpa", MakeUUT("CSOU", 24.0, "kPa"), kProfiles, "CURR", "24VDC", "5pointtest", true, false,
-                    true, "-FS", "-0.06216052575", "0.06216052575"},
-        UUTOpenCase{"RangeInPa", MakeUUT("CSOU", 24.0, "Pa"), kProfiles, "CURR", "24VDC", "5pointtest", true, false,
-                    true, "-FS", "-62.16052575", "62.16052575"},
-        // A unit the pressure unit table does not know: as held.
-        UUTOpenCase{"UnknownUnit", MakeUUT("CSOU", 24.0, "in. WC"), kProfiles, "CURR", "24VDC", "5pointtest", true,
-                    false, true, "-FS", "-0.25", "0.25"}),
+    ::testing::Values(UUTOpenCase{"Csou24", MakeUUT("CSOU", 24.0), kProfiles, "CURR", "24VDC", "5pointtest", true,
+                                  false, true, "-FS", "-0.25", "0.25"},
+                      UUTOpenCase{"CsimExternal", MakeUUT("CSIM", -1.0), kProfiles, "CURR", "EXTERNAL", "5pointtest",
+                                  true, false, true, "-FS", "-0.25", "0.25"},
+                      // No such text: the first item of the sorted box.
+                      UUTOpenCase{"Excitation7p5", MakeUUT("3WIR", 7.5), kProfiles, "3WIR", "12VDC", "5pointtest", true,
+                                  false, true, "-FS", "-0.25", "0.25"},
+                      UUTOpenCase{"UnknownProfile", WithProfile(MakeUUT("4WIR", 5.0), "gone"), kProfiles, "4WIR",
+                                  "5VDC", "3pointtest", true, false, true, "-FS", "-0.25", "0.25"},
+                      UUTOpenCase{"PressureSwitch", MakeUUT("P-SWITCH", 24.0), kProfiles, "P-SWITCH", "24VDC",
+                                  "5pointtest", false, true, false, "OPEN", "-0.25", "0.25"},
+                      UUTOpenCase{"DialGauge", MakeUUT("DIALGAGE", 24.0), kProfiles, "DIALGAGE", "24VDC", "5pointtest",
+                                  false, false, false, "-FS", "-0.25", "0.25"},
+                      // Held in inches of water, shown in the UUT's unit: -0.25 x 248.642103 / 1000.
+                      UUTOpenCase{"RangeInKpa", MakeUUT("CSOU", 24.0, "kPa"), kProfiles, "CURR", "24VDC", "5pointtest",
+                                  true, false, true, "-FS", "-0.06216052575", "0.06216052575"},
+                      UUTOpenCase{"UnknownUnit", MakeUUT("CSOU", 24.0, "in. WC"), kProfiles, "CURR", "24VDC",
+                                  "5pointtest", true, false, true, "-FS", "-0.25", "0.25"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// What OK stores after the user's actions.
+// What OK stores after the user's choices and clicks.
 struct UUTOkCase {
   const char* name;
   UUT uut;
   std::vector<std::string> ids;
-  std::function<void(UUTSetupFormTest&, UUTSetupDlg&)> act;
-  std::function<void(const UUT&)> check;
+  const char* type;        // chosen, or nullptr
+  const char* excitation;  // chosen, or nullptr
+  std::vector<UUTSetupDlg::SwitchRow> clicks;
+  // Stored:
+  const char* stored_type;
+  double stored_excitation, output_offset, output_span;
+  const char* output_units;
+  const char* default_profile;
 };
 
 class UUTSetupOkTest : public UUTSetupFormTest, public ::testing::WithParamInterface<UUTOkCase> {};
@@ -157,124 +155,72 @@ TEST_P(UUTSetupOkTest, StoresWhatTheControlsHold) {
   const UUTOkCase& c = GetParam();
   UUT uut = c.uut;
   OpenOn(uut, c.ids);
-  c.act(*this, form_);
+  if (c.type) Choose(form_.TypeBox(), &UUTSetupDlg::OnTypeChosen, c.type);
+  if (c.excitation) Choose(form_.ExcitationBox(), &UUTSetupDlg::OnExcitationChosen, c.excitation);
+  for (UUTSetupDlg::SwitchRow row : c.clicks) form_.OnSwitchClicked(row);
   ASSERT_TRUE(form_.OnOk());
   EXPECT_TRUE(prompter_.entries.empty());
-  c.check(uut);
+  EXPECT_EQ(uut.OutputType, c.stored_type);
+  EXPECT_EQ(uut.Excitation, c.stored_excitation);
+  EXPECT_EQ(uut.OutputOffset, c.output_offset);
+  EXPECT_EQ(uut.OutputSpan, c.output_span);
+  EXPECT_EQ(uut.OutputUnits, c.output_units);
+  EXPECT_EQ(uut.DefaultTestProfile, c.default_profile);
 }
 
-// A UUT whose numbers need all 17 digits and whose range is in kPa.
-UUT Awkward() {
-  UUT uut = MakeUUT("CSOU", 24.0, "kPa");
-  uut.InputOffset = -1.0 / 3.0;
-  uut.InputSpan = 2.0 / 3.0 + 1e-9;
-  uut.OutputOffset = 0.1 + 0.2;
-  uut.OutputSpan = 16.0 / 7.0;
-  uut.Accuracy = 0.1 / 3.0;
-  uut.ReCalAccuracy = 2.0 / 7.0;
-  uut.ControlStability = 1e-4 / 3.0;
-  uut.MaxLeakRate = 1.0 / 7.0;
-  uut.SystemVolume = 64.0 / 3.0;
-  return uut;
-}
-
+using Row = UUTSetupDlg::SwitchRow;
 INSTANTIATE_TEST_SUITE_P(
     Ok, UUTSetupOkTest,
-    ::testing::Values(UUTOkCase{"ExternalMakesCsim", MakeUUT("CSOU", 24.0), kProfiles,
-                                [](auto& t, auto& form) {
-                                  t.Choose(form.ExcitationBox(), &UUTSetupDlg::OnExcitationChosen, "EXTERNAL");
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.OutputType, "CSIM");
-                                  EXPECT_EQ(uut.Excitation, -1.0);
-                                }},
-                      UUTOkCase{"CurrWithVoltsIsCsou", MakeUUT("CSIM", -1.0), kProfiles,
-                                [](auto& t, auto& form) {
-                                  t.Choose(form.ExcitationBox(), &UUTSetupDlg::OnExcitationChosen, "15VDC");
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.OutputType, "CSOU");
-                                  EXPECT_EQ(uut.Excitation, 15.0);
-                                }},
-                      UUTOkCase{"SwitchOpenBox", MakeUUT("CSOU", 24.0), kProfiles,
-                                [](auto& t, auto& form) {
-                                  t.Choose(form.TypeBox(), &UUTSetupDlg::OnTypeChosen, "P-SWITCH");
-                                  EXPECT_FALSE(form.layout().output_column);
-                                  EXPECT_STREQ(form.layout().plus_row_label, "CLOSE");
-                                  form.OnSwitchClicked(UUTSetupDlg::SwitchRow::Open);
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.OutputType, "P-SWITCH");
-                                  EXPECT_EQ(uut.OutputOffset, 1.0);
-                                  EXPECT_EQ(uut.OutputSpan, -1.0);
-                                }},
-                      // At most one box ticked: the second click clears the first.
-                      UUTOkCase{"SwitchCloseAfterOpen", MakeUUT("P-SWITCH", 24.0), kProfiles,
-                                [](auto&, auto& form) {
-                                  form.OnSwitchClicked(UUTSetupDlg::SwitchRow::Open);
-                                  form.OnSwitchClicked(UUTSetupDlg::SwitchRow::Close);
-                                  EXPECT_FALSE(form.SwitchChecked(UUTSetupDlg::SwitchRow::Open));
-                                  EXPECT_TRUE(form.SwitchChecked(UUTSetupDlg::SwitchRow::Close));
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.OutputOffset, 0.0);
-                                  EXPECT_EQ(uut.OutputSpan, 1.0);
-                                }},
-                      UUTOkCase{"DialGaugeHasNoOutputUnits", MakeUUT("CSOU", 24.0), kProfiles,
-                                [](auto& t, auto& form) {
-                                  t.Choose(form.TypeBox(), &UUTSetupDlg::OnTypeChosen, "DIALGAGE");
-                                  EXPECT_EQ(form.OutputUnitsText(), "");
-                                  EXPECT_FALSE(form.layout().switch_column);
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.OutputType, "DIALGAGE");
-                                  EXPECT_EQ(uut.OutputUnits, "");
-                                }},
-                      UUTOkCase{"UnknownProfileStoresTheFirst", WithProfile(MakeUUT("CSOU", 24.0), "gone"), kProfiles,
-                                [](auto&, auto&) {},
-                                [](const UUT& uut) { EXPECT_EQ(uut.DefaultTestProfile, "3pointtest"); }},
-                      UUTOkCase{"NoProfilesStoresNone",
-                                MakeUUT("CSOU", 24.0),
-                                {},
-                                [](auto&, auto&) {},
-                                [](const UUT& uut) { EXPECT_EQ(uut.DefaultTestProfile, ""); }},
-                      // Typed in kPa, held in inches of water.
-                      UUTOkCase{"RangeTypedInKpa", MakeUUT("CSOU", 24.0, "kPa"), kProfiles,
-                                [](auto& t, auto&) {
-                                  t.Type(UField::InputMinusFS, "-1");
-                                  t.Type(UField::InputPlusFS, "1.5");
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_DOUBLE_EQ(uut.InputOffset, -1000.0 / 248.642103);
-                                  EXPECT_DOUBLE_EQ(uut.InputOffset + uut.InputSpan, 1500.0 / 248.642103);
-                                  EXPECT_EQ(uut.InputUnits, "kPa");
-                                }},
-                      // Bounds are inclusive.
-                      UUTOkCase{"Bounds", MakeUUT("CSOU", 24.0), kProfiles,
-                                [](auto& t, auto&) {
-                                  t.Type(UField::Accuracy, "10000");
-                                  t.Type(UField::MaxLeakRate, "0.000001");
-                                  t.Type(UField::SettlingTime, "99999");
-                                  t.Type(UField::ControlStability, "0");
-                                },
-                                [](const UUT& uut) {
-                                  EXPECT_EQ(uut.Accuracy, 10000.0);
-                                  EXPECT_EQ(uut.MaxLeakRate, 0.000001);
-                                  EXPECT_EQ(uut.SettlingTime, 99999);
-                                }},
-                      // %.15g loses digits: numbers whose text is not changed keep every bit.
-                      UUTOkCase{"UnchangedKeepsEveryBit", Awkward(), kProfiles, [](auto&, auto&) {},
-                                [](const UUT& uut) {
-                                  const UUT before = Awkward();
-                                  for (double UUT::*number : std::initializer_list<double UUT::*>{
-                                           &UUT::InputOffset, &UUT::InputSpan, &UUT::OutputOffset, &UUT::OutputSpan,
-                                           &UUT::Accuracy, &UUT::ReCalAccuracy, &UUT::ControlStability,
-                                           &UUT::MaxLeakRate, &UUT::SystemVolume, &UUT::Excitation}) {
-                                    EXPECT_EQ(uut.*number, before.*number);
-                                  }
-                                  EXPECT_EQ(uut.OutputType, "CSOU");
-                                }}),
+    ::testing::Values(
+        UUTOkCase{"ExternalMakesCsim", MakeUUT("CSOU", 24.0), kProfiles, nullptr, "EXTERNAL", {},
+                  "CSIM", -1.0, 4.0, 16.0, "mA", "5pointtest"},
+        UUTOkCase{"CurrWithVoltsIsCsou", MakeUUT("CSIM", -1.0), kProfiles, nullptr, "15VDC", {},
+                  "CSOU", 15.0, 4.0, 16.0, "mA", "5pointtest"},
+        // The OPEN row's box: 1 at -FS, 0 at +FS.
+        UUTOkCase{"SwitchOpen", MakeUUT("CSOU", 24.0), kProfiles, "P-SWITCH", nullptr, {Row::Open},
+                  "P-SWITCH", 24.0, 1.0, -1.0, "mA", "5pointtest"},
+        // One box at a time: ticking CLOSE clears OPEN.
+        UUTOkCase{"SwitchOpenThenClose", MakeUUT("P-SWITCH", 24.0), kProfiles, nullptr, nullptr,
+                  {Row::Open, Row::Close},
+                  "P-SWITCH", 24.0, 0.0, 1.0, "mA", "5pointtest"},
+        UUTOkCase{"DialGauge", MakeUUT("CSOU", 24.0), kProfiles, "DIALGAGE", nullptr, {},
+                  "DIALGAGE", 24.0, 4.0, 16.0, "", "5pointtest"},
+        UUTOkCase{"UnknownProfileStoresTheFirst", WithProfile(MakeUUT("3WIR", 5.0), "gone"), kProfiles, nullptr,
+                  nullptr, {},
+                  "3WIR", 5.0, 4.0, 16.0, "VDC", "3pointtest"},
+        UUTOkCase{"NoProfilesStoresNone", MakeUUT("3WIR", 5.0), {}, nullptr, nullptr, {},
+                  "3WIR", 5.0, 4.0, 16.0, "VDC", ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UUTSetupFormTest, RangeIsTypedInTheUUTsUnitAndAnUnchangedNumberKeepsEveryBit) {
+  UUT uut = MakeUUT("CSOU", 24.0, "kPa");
+  OpenOn(uut);
+  Type(UField::InputMinusFS, "-1");
+  Type(UField::InputPlusFS, "1.5");
+  ASSERT_TRUE(form_.OnOk());
+  EXPECT_DOUBLE_EQ(uut.InputOffset, -1000.0 / 248.642103);
+  EXPECT_DOUBLE_EQ(uut.InputOffset + uut.InputSpan, 1500.0 / 248.642103);
+
+  // Numbers that need all 17 digits, which %.15g does not show.
+  UUT awkward = MakeUUT("CSOU", 24.0, "kPa");
+  awkward.InputOffset = -1.0 / 3.0;
+  awkward.InputSpan = 2.0 / 3.0 + 1e-9;
+  awkward.OutputOffset = 0.1 + 0.2;
+  awkward.OutputSpan = 16.0 / 7.0;
+  awkward.Accuracy = 0.1 / 3.0;
+  awkward.ReCalAccuracy = 2.0 / 7.0;
+  awkward.ControlStability = 1e-4 / 3.0;
+  awkward.MaxLeakRate = 1.0 / 7.0;
+  awkward.SystemVolume = 64.0 / 3.0;
+  UUT edited = awkward;
+  OpenOn(edited);
+  ASSERT_TRUE(form_.OnOk());
+  for (double UUT::*number : std::initializer_list<double UUT::*>{
+           &UUT::InputOffset, &UUT::InputSpan, &UUT::OutputOffset, &UUT::OutputSpan, &UUT::Accuracy,
+           &UUT::ReCalAccuracy, &UUT::ControlStability, &UUT::MaxLeakRate, &UUT::SystemVolume}) {
+    EXPECT_EQ(edited.*number, awkward.*number);
+  }
+}
 
 // A failed check: its message, the focus on the field, the dialog open, the UUT as it was.
 struct UUTRefusalCase {

@@ -73,8 +73,6 @@ class SetupDialogsUiTest : public QObject {
     QTest::keyClicks(Child<QLineEdit>(&dialog, "idEdit"), QStringLiteral("7395r25wb2dq8c"));
     QCOMPARE(Text(&dialog, "idEdit"), QStringLiteral("7395R25WB2DQ8C"));
     QCOMPARE(Child<QComboBox>(&dialog, "typeCombo")->currentText(), QStringLiteral("3WIR"));
-    QCOMPARE(Child<QComboBox>(&dialog, "profileCombo")->currentText(), QStringLiteral("3pointtest"));
-    QCOMPARE(Text(&dialog, "outputPlusFsEdit"), QStringLiteral("5.05"));
     QCOMPARE(Child<QLabel>(&dialog, "outputUnitsLabel")->text(), QStringLiteral("VDC"));
 
     auto* type = Child<QComboBox>(&dialog, "typeCombo");
@@ -134,11 +132,6 @@ class SetupDialogsUiTest : public QObject {
 
     auto* count = Child<QLineEdit>(&dialog, "pointCountEdit");
     count->setFocus();
-    count->selectAll();
-    QTest::keyClicks(count, QStringLiteral("150"));
-    QCOMPARE(db.prompter.entries.size(), size_t(1));
-    QCOMPARE(count->text(), QStringLiteral("101"));
-    QCOMPARE(list->topLevelItemCount(), 101);
     count->selectAll();
     QTest::keyClick(count, Qt::Key_1);
     QTest::keyClick(count, Qt::Key_Tab);  // leaving the edit
