@@ -19,9 +19,32 @@
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
 #include "ui/operator_dialogs.h"
+#include "ui/test_profile_widgets.h"
+#include "ui/uut_setup_widget.h"
 
 namespace {
 namespace fs = std::filesystem;
+
+// The custom point entry is grabbed on its own: the profile dialog never opens it here.
+class NoPointEntry : public veld::CustomPointEntry {
+ public:
+  bool Run(veld::CCustomProfileEntry_Dlg&) override { return false; }
+};
+
+// A UUT or test profile as the VELD database of the demo volume holds it.
+veld::UUT VeldUUT(veld::CRapiTestDlg& window, const std::string& id) {
+  veld::UUT uut;
+  uut.ID = id;
+  window.veld().LoadUUT(uut);
+  return uut;
+}
+
+veld::TestProfile VeldProfile(veld::CRapiTestDlg& window, const std::string& id) {
+  veld::TestProfile profile;
+  profile.ID = id;
+  window.veld().LoadTestProfile(profile);
+  return profile;
+}
 
 // The calibrator folder is remembered in memory only.
 class NoFolderStore : public veld::CalibratorFolderStore {
@@ -73,6 +96,7 @@ int main(int argc, char** argv) {
     window.resultCombo()->setCurrentIndex(window.resultCombo()->findText(QStringLiteral("PT-1001")));
     window.resultsView()->selectionModel()->select(window.resultsView()->model()->index(0, 0),
                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::vector<std::string>& window_profiles = program.window().list(veld::WindowList::VeldProfiles).items;
     const std::function<bool()> shots[] = {
         [&] { return Grab(window, out_dir, "main-window"); },
         [&] {
@@ -89,6 +113,37 @@ int main(int argc, char** argv) {
           veld::PasswordConfigureForm form(checks);
           veld::AdministratorSettingsDialog administrator(form, &window);
           return Grab(administrator, out_dir, "administrator-settings");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::UUTSetupDlg form(program.window().pc().prompter());
+          form.Open(uut, window_profiles, true, program.window().veld());
+          veld::UUTSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "uut-setup-curr");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PS-4001");
+          veld::UUTSetupDlg form(program.window().pc().prompter());
+          form.Open(uut, window_profiles, true, program.window().veld());
+          form.OnSwitchClicked(veld::UUTSetupDlg::SwitchRow::Open);
+          veld::UUTSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "uut-setup-pswitch");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::TestProfile profile = VeldProfile(program.window(), "Custom-4");
+          NoPointEntry entry;
+          veld::TPSetupDlg form(program.window().pc().prompter(), entry);
+          form.Open(profile, uut, program.window().veld(), true);
+          veld::TPSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "test-profile-setup-custom");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::CCustomProfileEntry_Dlg form(program.window().pc().prompter());
+          form.Open(75.0, 3, uut);
+          veld::CustomProfileEntryWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "custom-point-entry");
         },
     };
     for (const auto& shot : shots) {

@@ -234,19 +234,24 @@ std::vector<std::string> TestProfileTable::ReadIds() const {
   return ids;
 }
 
-bool TestProfileTable::CheckStorable(const TestProfile& profile) {
+const char* TestProfileTable::RecordProblem(const TestProfile& profile) {
   // Text wider than its field would make the record longer than 144 bytes and leave a
   // damaged record behind; refuse it before anything is written.
-  const char* problem = nullptr;
-  if (profile.ID.size() > kMaxTextLength) {
-    problem = kIdTooLongMessage;
-  } else if (profile.ProfileType.size() > kMaxTextLength) {
-    problem = kTypeTooLongMessage;
-  } else if (!SurvivesTrim(profile.ID)) {
-    problem = kIdUnstorableMessage;
-  } else if (!SurvivesTrim(profile.ProfileType)) {
-    problem = kTypeUnstorableMessage;
-  }
+  if (profile.ID.size() > kMaxTextLength) return kIdTooLongMessage;
+  if (profile.ProfileType.size() > kMaxTextLength) return kTypeTooLongMessage;
+  if (!SurvivesTrim(profile.ID)) return kIdUnstorableMessage;
+  if (!SurvivesTrim(profile.ProfileType)) return kTypeUnstorableMessage;
+  return nullptr;
+}
+
+const char* TestProfileTable::SaveProblem(const TestProfile& profile) {
+  if (const char* problem = RecordProblem(profile)) return problem;
+  if (profile.ProfileType == "Custom" && !IsValidFileId(profile.ID)) return kInvalidIdMessage;
+  return nullptr;
+}
+
+bool TestProfileTable::CheckStorable(const TestProfile& profile) {
+  const char* problem = RecordProblem(profile);
   if (problem) prompter_.Message(problem);
   return problem == nullptr;
 }

@@ -52,6 +52,9 @@ class TestProfileTable {
   // Linux alike: not empty, no path separators, drive colons, wildcards, quotes, pipes,
   // control characters or "..".
   static bool IsValidFileId(const std::string& id);
+  // The message with which saving would refuse the profile's record, or (for a "Custom"
+  // profile) its custom file; nullptr when both would be stored.
+  static const char* SaveProblem(const TestProfile& profile);
 
  private:
   // The four stored fields of one record.
@@ -69,6 +72,8 @@ class TestProfileTable {
   static std::optional<size_t> FindRecord(std::string_view table, const std::string& id,
                                           const std::string& path);
   static Record RecordOf(const TestProfile& profile);
+  // Why SaveRecord refuses the profile's record, or nullptr.
+  static const char* RecordProblem(const TestProfile& profile);
   // Every record's ID in file order.
   std::vector<std::string> ReadIds() const;
   // Shows why a profile cannot be stored and answers false, or answers true.

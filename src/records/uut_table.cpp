@@ -381,16 +381,16 @@ void CUUTTable::LoadRecord(UUT& uut) {
   }
 }
 
+const char* CUUTTable::IdProblem(const std::string& id) {
+  if (id.size() > kIdWidth) return kIdTooLongText;
+  if (id.find('\0') != std::string::npos) return kIdHasNulText;
+  return nullptr;
+}
+
 bool CUUTTable::IdFits(const UUT& uut) {
-  if (uut.ID.size() > kIdWidth) {
-    prompter_.Message(kIdTooLongText);
-    return false;
-  }
-  if (uut.ID.find('\0') != std::string::npos) {
-    prompter_.Message(kIdHasNulText);
-    return false;
-  }
-  return true;
+  const char* problem = IdProblem(uut.ID);
+  if (problem != nullptr) prompter_.Message(problem);
+  return problem == nullptr;
 }
 
 bool CUUTTable::SaveRecord(const UUT& uut) {

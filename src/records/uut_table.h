@@ -58,6 +58,8 @@ class CUUTTable {
   void FillList(ListTarget& list);
   // Every record's ID appended in file order.
   void FillCombo(ListTarget& combo);
+  // The message with which SaveRecord would refuse an ID, or nullptr when it can be stored.
+  static const char* IdProblem(const std::string& id);
 
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }

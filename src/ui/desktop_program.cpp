@@ -27,13 +27,17 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       qt_administrator_(widget_.get()),
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
       qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
-      calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_) {
+      calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_),
+      qt_uut_editor_(widget_.get(), prompter_),
+      qt_profile_editor_(widget_.get(), prompter_) {
   WindowServices services{
       prompter_,
       overrides.password_entry ? *overrides.password_entry : qt_password_entry_,
       overrides.printer ? *overrides.printer : *qt_printer_,
       overrides.save_as ? *overrides.save_as : qt_save_as_,
       overrides.administrator ? *overrides.administrator : qt_administrator_,
+      overrides.uut_editor ? overrides.uut_editor : &qt_uut_editor_,
+      overrides.profile_editor ? overrides.profile_editor : &qt_profile_editor_,
   };
   window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
   widget_->Attach(*window_);

@@ -7,6 +7,8 @@
 #include "app/main_window.h"
 #include "ui/desktop_services.h"
 #include "ui/main_window_widget.h"
+#include "ui/test_profile_widgets.h"
+#include "ui/uut_setup_widget.h"
 
 namespace veld {
 
@@ -21,6 +23,8 @@ struct DesktopOverrides {
   SaveAsQuestion* save_as = nullptr;
   AdministratorDialog* administrator = nullptr;
   CalibratorFolderStore* calibrator_folder = nullptr;
+  UUTEditor* uut_editor = nullptr;
+  ProfileEditor* profile_editor = nullptr;
 };
 
 class DesktopProgram {
@@ -49,6 +53,8 @@ class DesktopProgram {
   Prompter& prompter_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
+  QtUUTEditor qt_uut_editor_;
+  QtProfileEditor qt_profile_editor_;
   std::unique_ptr<CRapiTestDlg> window_;
 };
 

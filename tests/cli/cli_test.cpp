@@ -28,6 +28,8 @@ constexpr const char* kConnectStatus =
 constexpr const char* kBuiltInUUTs = "73950R5WB2DQ8C\n7395R25WB2DQ8C\n";
 // Every demo UUT has results.
 constexpr const char* kDemoUUTs = "DG-3001\nPS-4001\nPT-1001\nPT-1002\nTX-2001\nTX-2002\n";
+// The demo calibrator's UUT table holds them and the kPa UUT PT-5001, which has none.
+constexpr const char* kDemoTableUUTs = "DG-3001\nPS-4001\nPT-1001\nPT-1002\nPT-5001\nTX-2001\nTX-2002\n";
 
 // One run of the tool: its arguments, exit status and exact stdout and stderr, where
 // "{root}" stands for the temporary root.
@@ -136,16 +138,25 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"Demo", Device::Demo, {{{"refresh"}, 0, kDemoUUTs, ""}, {{"results"}, 0, kDemoUUTs, ""}}},
         Scenario{
             "Connected", Device::Connected,
-            {{{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoUUTs, ""},
+            {{{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"profiles", "--veld"}, 0,
               "11pointtest\n21pointtest\n3pointtest\n5pointtest\n6pointtest\n7pointtest\nBoth-Leak\nCustom-4\n", ""},
-             // -100 to 100 Pa, held as inches of water column (248.642103 Pa each).
+             // -100 to 100 Pa, held as inches of water column (248.642103 Pa each), shown in Pa.
              {{"uut", "TX-2002", "--veld"}, 0,
               "UUT ID:\t\tTX-2002\nUUT Serial Number:\t\nUUT Manufacturer:\t\nUUT Model:\t\t\nUUT Type:\t\t4WIR\n"
-              "Accuracy:\t\t0.500 (%FS)\nRe-Cal. Accuracy:\t0.250 (%FS)\nInputRange:\t\t-0.402 to 0.402 (Pa)\n"
+              "Accuracy:\t\t0.500 (%FS)\nRe-Cal. Accuracy:\t0.250 (%FS)\nInputRange:\t\t-100.000 to 100.000 (Pa)\n"
               "OutputRange:\t\t0.000 to 10.000 (VDC)\nSettling Time:\t\t 5000 (ms)\n"
               "System Volume:\t\t64.000 (cu. in.)\nExcitation:\t\tEXTERNAL\nReq'd Ctrl Stability:\t0.0003 (Pa)\n"
               "Max Leak Rate:\t\t0.000300 (Pa/s)\nDefault Test Profile:\t5pointtest\n",
+              ""},
+             // -1 to 1 kPa: the range in kPa; stability and leak rate as held.
+             {{"uut", "PT-5001", "--veld"}, 0,
+              "UUT ID:\t\tPT-5001\nUUT Serial Number:\tSN-70114\nUUT Manufacturer:\t\nUUT Model:\t\tDPT1K\n"
+              "UUT Type:\t\tCURR\nAccuracy:\t\t0.250 (%FS)\nRe-Cal. Accuracy:\t0.125 (%FS)\n"
+              "InputRange:\t\t-1.000 to 1.000 (kPa)\nOutputRange:\t\t4.000 to 20.000 (mA)\n"
+              "Settling Time:\t\t 5000 (ms)\nSystem Volume:\t\t64.000 (cu. in.)\nExcitation:\t\t24.0 (VDC)\n"
+              "Req'd Ctrl Stability:\t0.0003 (kPa)\nMax Leak Rate:\t\t0.000300 (kPa/s)\n"
+              "Default Test Profile:\t5pointtest\n",
               ""},
              {{"uut", "TX-2002"}, 1, "", "No UUT profile \"TX-2002\" in the PC database.\n"},
              // "Both" over 7 points: 0, 1/3, 2/3, 1, 2/3, 1/3, 0 of -250 to 250 Pa and 4 to 20 mA.
@@ -161,9 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
              {{"transfer", "uut", "to-pc", "TX-2002", "PT-1001"}, 0, "", ""},
              {{"uuts"}, 0, std::string(kBuiltInUUTs) + "PT-1001\nTX-2002\n", ""},
              {{"--yes", "delete", "uut", "PT-1001", "--veld"}, 0, "", ""},
-             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + "DG-3001\nPS-4001\nPT-1002\nTX-2001\nTX-2002\n", ""},
+             {{"uuts", "--veld"}, 0,
+              std::string(kBuiltInUUTs) + "DG-3001\nPS-4001\nPT-1002\nPT-5001\nTX-2001\nTX-2002\n", ""},
              {{"transfer", "uut", "to-veld", "PT-1001"}, 0, "", ""},
-             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoUUTs, ""},
+             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"download", "uut"}, 0, "", ""},
              {{"results", "TX-2001"}, 0,
               "06/17/2024 13:15:00\tAs Found\tFail\tTX-2001_0001.DAT\n"
