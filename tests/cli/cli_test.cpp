@@ -306,9 +306,15 @@ TEST_F(CliTest, ACommandDuringWhichACopyFailedExits1AndConnectSaysHowManyFiles) 
 TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscapes) {
   test::WriteResultFile(Root("outside/PT-1001_0001.DAT"), test::DefaultResultFileDescription());
   Expect({{"init"}, 0, "", ""});
-  for (const std::string name : {"..\\..\\..\\outside\\PT-1001_0001.DAT", "..", "."}) {
-    Expect({{"export", name, "-o", "{root}/x.csv"}, 1, "", name + " was not found.\n"});
-    Expect({{"certificate", name, "-o", "{root}/x.pdf"}, 1, "", name + " was not found.\n"});
+  const std::string backslashes = "..\\..\\..\\outside\\PT-1001_0001.DAT";
+  Expect({{"export", backslashes, "-o", "{root}/x.csv"}, 1, "", backslashes + " was not found.\n"});
+  Expect({{"certificate", backslashes, "-o", "{root}/x.pdf"}, 1, "", backslashes + " was not found.\n"});
+  for (const std::string name : {"..", "."}) {  // folders, not file names
+    for (const char* command : {"export", "certificate"}) {
+      Expect({{command, name, "-o", "{root}/x.out"}, 2, "",
+              std::string("veldane-cli: ") + command + " needs a file name, not \"" + name +
+                  "\"\nTry 'veldane-cli --help'.\n"});
+    }
   }
   EXPECT_FALSE(fs::exists(Root("x.csv")) || fs::exists(Root("x.pdf")));
 
