@@ -56,6 +56,9 @@ class CUUTTable {
   void FillList(ListTarget& list);
   // Every record's ID appended in file order.
   void FillCombo(ListTarget& combo);
+  // Every whole record in file order, each read as LoadRecord reads it (a length that is
+  // not a whole number of records leaves the part record out, as the lists do).
+  std::vector<UUT> ReadAllRecords();
 
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }
