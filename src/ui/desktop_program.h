@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "ui/desktop_services.h"
 #include "ui/main_window_widget.h"
+#include "ui/report_dialogs.h"
 
 namespace veld {
 
@@ -18,6 +19,7 @@ struct DesktopOverrides {
   SaveAsQuestion* save_as = nullptr;
   AdministratorDialog* administrator = nullptr;
   CalibratorFolderStore* calibrator_folder = nullptr;
+  ReportWindows* report_windows = nullptr;
 };
 
 class DesktopProgram {
@@ -43,6 +45,7 @@ class DesktopProgram {
   QtSaveAsQuestion qt_save_as_;
   QtAdministratorDialog qt_administrator_;
   QtCalibratorFolderStore qt_calibrator_folder_;
+  QtReportWindows qt_report_windows_;
   Prompter& prompter_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
