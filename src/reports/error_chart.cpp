@@ -100,7 +100,7 @@ ChartData BuildErrorChart(const ChartPair& pair) {
   double low = 0.0, high = 0.0, x_low = std::numeric_limits<double>::infinity(), x_high = -x_low;
   for (const TestResults* result : {pair.as_found, pair.as_left}) {
     if (result == nullptr) continue;
-    chart.title += "   " + SideTitle(*result);
+    chart.title += " | " + SideTitle(*result);
     SideSeries side = SeriesOf(*result, reads_pressure);
     for (ChartSeries& series : side.series) {
       for (const ChartPoint& point : series.points) {

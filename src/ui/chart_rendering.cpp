@@ -75,9 +75,10 @@ void AddBand(QChart* chart, const ChartBand& band, const ChartAxis& x_axis, QAbs
 }
 
 // A series is its line, and its markers drawn over it in the same colour; the legend
-// shows the line.
+// shows the line. A dashed series is lighter, so that the legend, which shows no dashes,
+// tells it from the solid one of the same role.
 void AddSeries(QChart* chart, const ChartSeries& data, QAbstractAxis* x, QAbstractAxis* y) {
-  const QColor colour = RoleColour(data.role);
+  const QColor colour = data.line == LineStyle::Dashed ? RoleColour(data.role).lighter(160) : RoleColour(data.role);
   auto* line = new QLineSeries;
   line->setName(Latin1(data.name));
   QPen pen(colour, data.role == SeriesRole::Limit ? 1.5 : 2.0);

@@ -253,8 +253,8 @@ QWidget* MainWindowWidget::BuildStatusArea() {
   due_dates_ = MakeButton(kDueDatesLabel, "dueDatesButton");
   buttons->addWidget(connect_);
   buttons->addWidget(refresh_);
-  buttons->addStretch();
   buttons->addWidget(due_dates_);
+  buttons->addStretch();
   layout->addLayout(buttons);
 
   QLabel* status_label = MakeLabel(kStatusLabel);

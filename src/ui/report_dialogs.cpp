@@ -140,6 +140,7 @@ DriftHistoryWindow::DriftHistoryWindow(const ChartData& chart, const std::vector
   splitter->addWidget(table);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
+  splitter->setSizes({540, 200});
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter, 1);
   layout->addWidget(CloseButtons(this));

@@ -83,11 +83,11 @@ TEST_F(ReportCommandsTest, ChartTakesOneResultOrAnAsFoundAndAnAsLeftPairAndSaysW
       EXPECT_EQ(prompter_.entries[0].icon, c.icon);
     }
   }
-  EXPECT_EQ(windows_.charts[0].title, "UUT PT-1   As Left 05/02/2023 09:00: Pass");
+  EXPECT_EQ(windows_.charts[0].title, "UUT PT-1 | As Left 05/02/2023 09:00: Pass");
 
   SelectResults({"PT-1_0002.DAT", "PT-1_0003.DAT"});
   window_->OnChart();
-  EXPECT_EQ(windows_.charts[1].title, "UUT PT-1   As Found 04/30/2025 08:00: Pass   As Left 05/02/2023 09:00: Pass");
+  EXPECT_EQ(windows_.charts[1].title, "UUT PT-1 | As Found 04/30/2025 08:00: Pass | As Left 05/02/2023 09:00: Pass");
   EXPECT_FALSE(window_->busy());
   // The print records are not the chart's: a chart leaves the next certificate alone.
   EXPECT_EQ(window_->records().as_left.Profile.NumberOfPoints, 11);

@@ -106,7 +106,7 @@ TEST_F(ChartTest, PairShowsEachPointsErrorAgainstItsNominalWithTheLegsOfBothApar
   const TestResults as_left = Read(left_desc);
 
   const ChartData chart = BuildErrorChart({&as_found, &as_left});
-  EXPECT_EQ(chart.title, "UUT PT-1001   As Found 06/14/2024 08:00: Fail   As Left 06/14/2024 09:30: Pass");
+  EXPECT_EQ(chart.title, "UUT PT-1001 | As Found 06/14/2024 08:00: Fail | As Left 06/14/2024 09:30: Pass");
   ASSERT_EQ(Names(chart), (std::vector<std::string>{"As Found (ascending)", "As Found (descending)", "As Left"}));
   ExpectPoints(chart.series[0], {{0, 0.1, false}, {50, -0.2, false}});
   ExpectPoints(chart.series[1], {{100, 0.2, false}, {50, 0.4, true}, {0, 0.05, false}});

@@ -182,7 +182,7 @@ class MainWindowUiTest : public QObject {
     auto* chart = window.findChild<ErrorChartWindow*>();
     QVERIFY(chart != nullptr && chart->isVisible());
     QCOMPARE(chart->findChild<QChartView*>("chartView")->chart()->title(),
-             QStringLiteral("UUT PT-1   As Found 06/14/2024 10:32: Pass"));
+             QStringLiteral("UUT PT-1 | As Found 06/14/2024 10:32: Pass"));
 
     QTest::mouseClick(Button(window, "historyButton"), Qt::LeftButton);
     auto* history = window.findChild<DriftHistoryWindow*>();

@@ -12,7 +12,7 @@ namespace {
 // A chart with every element: a band, two series, a failed point and a note.
 ChartData EveryElement() {
   ChartData chart;
-  chart.title = "UUT M\xfcller   As Found 06/14/2024 08:00: Fail";
+  chart.title = "UUT M\xfcller | As Found 06/14/2024 08:00: Fail";
   chart.x = NumberAxis("Nominal (%FS)", 0.0, 100.0, 10);
   chart.y = NumberAxis("Error (%FS)", -0.5, 0.5);
   chart.series.push_back({"As Found (ascending)", SeriesRole::AsFound, LineStyle::Solid, MarkerShape::Circle,
