@@ -323,6 +323,9 @@ TEST_F(ChartTest, HistoryOfAUUTWithoutResultsIsEmptyAndItsChartSaysSo) {
   EXPECT_TRUE(chart.series.empty());
   EXPECT_EQ(chart.notes, std::vector<std::string>{"No test results of this UUT on the PC"});
   EXPECT_TRUE(ReadDriftHistory("NONE").entries.empty());
+  // A file too short to read names no UUT, not even the empty UUT ID whose files it begins.
+  test::WriteBytes(HostPath("C:\\VELD\\PC\\TestResults\\_0001.DAT"), "ab");
+  EXPECT_TRUE(ReadDriftHistory("").entries.empty());
 }
 
 }  // namespace
