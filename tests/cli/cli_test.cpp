@@ -306,8 +306,6 @@ TEST_F(CliTest, ChartAndHistoryFollowTheWindowsRulesAndWriteTheFormatOfTheirExte
   Expect({{"chart", "PT-1001_0001.DAT", "-o", png}, 1, "", png + " already exists.\nDo you want to replace it?\n"});
   Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", Root("x.svg")}, 1, "",
           "Test Results selected for the chart are both As Found\n"});
-  Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0002.DAT", "-o", Root("x.svg")}, 1, "",
-          "Test Results selected for the chart are of different UUTs.\n"});
   Expect({{"chart", "NONE.DAT", "-o", Root("x.svg")}, 1, "", "NONE.DAT was not found.\n"});
   EXPECT_FALSE(fs::exists(Root("x.svg")));
   Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
