@@ -187,6 +187,21 @@ void PrepareResultFolders(const WorkFolder& work, const std::vector<int>& counts
   }
 }
 
+void PrepareHistoryFolder(const WorkFolder& work, int count) {
+  const std::string marker = work.path() + "/history-" + std::to_string(count) + ".ready";
+  if (IsPrepared(marker)) return;
+  fs::create_directories(work.HistoryResults(count));
+  const std::string prefix = ResultFilePrefix(kHistoryUut);
+  for (int i = 0; i < count; ++i) {
+    ResultFileDescription desc = ResultDescription(i);
+    desc.uut.ID = kHistoryUut;
+    desc.as_found = i % 2 == 0;
+    desc.date_tested = OleDateTime(40000.0 + i / 2.0);
+    WriteBytesTo(work.HistoryResults(count) + "/" + prefix + Format("%05d.DAT", i + 1), test::BuildResultFile(desc));
+  }
+  MarkPrepared(marker);
+}
+
 std::string PcTableId(int i) { return Format("PC-%04d", i); }
 std::string VeldTableId(int i) { return Format("VELD-%04d", i); }
 

@@ -6,6 +6,7 @@
 //   root-connect-N/                                 a desktop that the connect fills afresh
 //   cp-N/                                           the target of the cp floor
 //   root-tables/                                    PC and VELD UUT tables of 5,000 records
+//   root-history-N/VELD/PC/TestResults/             N results of one UUT over many years
 // Each set of N files is the first N of one sequence, so the sets grow alike.
 
 #include <cstddef>
@@ -33,6 +34,8 @@ class WorkFolder {
   std::string ConnectResults(int count) const { return ConnectRoot(count) + "/VELD/PC/TestResults"; }
   std::string CopyTarget(int count) const { return path_ + "/cp-" + std::to_string(count); }
   std::string TableRoot() const { return path_ + "/root-tables"; }
+  std::string HistoryRoot(int count) const { return path_ + "/root-history-" + std::to_string(count); }
+  std::string HistoryResults(int count) const { return HistoryRoot(count) + "/VELD/PC/TestResults"; }
   std::string ReportFolder() const { return path_ + "/reports"; }
   std::string Trash() const { return path_ + "/trash"; }
 
@@ -52,6 +55,13 @@ std::string ResultFileBytes(int i);
 
 // Writes the device and desktop result folders for every count, unless present.
 void PrepareResultFolders(const WorkFolder& work, const std::vector<int>& counts);
+
+// The UUT whose drift history the history benchmark reads.
+inline constexpr const char* kHistoryUut = "HX-7001";
+
+// Writes count results of kHistoryUut, one every twelve hours, unless present: every
+// profile type and file form as the result folders have them.
+void PrepareHistoryFolder(const WorkFolder& work, int count);
 
 // Writes the PC table (records "PC-0000"...) and the VELD table (records "VELD-0000"...)
 // of record_count records each under TableRoot(), unless present; both are kept as

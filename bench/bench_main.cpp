@@ -2,7 +2,7 @@
 // reports, each registered beside its floor: the same bytes read, listed or copied by the
 // system's own tools (cat, ls, cp) or by one plain read of the table file per operation.
 //
-//   veld_bench --workdir=DIR [--counts=1000,10000,50000] [--records=5000] [benchmark flags]
+//   veld_bench --workdir=DIR [--counts=1000,10000,50000] [--records=5000] [--history=10000] [benchmark flags]
 //       writes the data under DIR (kept for the next run), runs every benchmark and prints
 //       one line per workload on stdout: name count seconds floor_seconds ratio
 //       (the best repetition of each); the benchmark library's own table goes to stderr.
@@ -32,6 +32,7 @@
 #include "platform/binary_file.h"
 #include "platform/host_path.h"
 #include "reports/csv_export.h"
+#include "reports/drift_history.h"
 
 #ifdef VELD_BENCH_PDF
 #include <QGuiApplication>
@@ -83,6 +84,7 @@ struct Settings {
   std::vector<int> counts = {1000, 10000, 50000};
   int records = 5000;
   int transferred = 500;
+  int history = 10000;
   std::string probe;
   int probe_count = 0;
 };
@@ -128,6 +130,23 @@ void CatOneUut(benchmark::State& state, const WorkFolder& work, int count) {
   const std::string command = "find " + Quote(work.FullResults(count)) + " -maxdepth 1 -type f -name " +
                               Quote(ResultFilePrefix(UutId(kListedUut)) + "*.DAT") +
                               " -print0 | xargs -0 cat > /dev/null";
+  for (auto _ : state) Shell(state, command);
+}
+
+// What `veldane-cli history` does: the history read, its table rows and its chart's data.
+void DriftHistoryOfOneUut(benchmark::State& state, const WorkFolder& work, int count) {
+  UseRoots(work.HistoryRoot(count), work.HistoryRoot(count));
+  for (auto _ : state) {
+    const DriftHistory history = ReadDriftHistory(kHistoryUut);
+    benchmark::DoNotOptimize(BuildHistoryRows(history));
+    benchmark::DoNotOptimize(BuildHistoryChart(history));
+    if (history.entries.size() != static_cast<size_t>(count)) state.SkipWithError("wrong number of results");
+  }
+}
+
+void CatHistory(benchmark::State& state, const WorkFolder& work, int count) {
+  const std::string command = "find " + Quote(work.HistoryResults(count)) +
+                              " -maxdepth 1 -type f -iname '*.DAT' -print0 | xargs -0 cat > /dev/null";
   for (auto _ : state) Shell(state, command);
 }
 
@@ -375,6 +394,9 @@ std::vector<Workload> RegisterAll(const Settings& settings, const WorkFolder& wo
     Register(workloads, "connect_all_new", n, 1, 1, [=](auto& s) { ConnectAllNew(s, work, n); },
              [=](auto& s) { CopyAll(s, work, n); }, n > 10000 ? 2 : 0);
   }
+  const int history = settings.history;
+  Register(workloads, "drift_history", history, 3, 3, [=](auto& s) { DriftHistoryOfOneUut(s, work, history); },
+           [=](auto& s) { CatHistory(s, work, history); });
   const int records = settings.records;
   const std::vector<std::string> pc_table = {PcTablePath(work)};
   // The sub-millisecond workloads take enough iterations for tens of milliseconds per
@@ -436,6 +458,7 @@ int Probe(const Settings& settings, const WorkFolder& work) {
       {"table_fill_list", [&](auto& s) { FillUutList(s, work, settings.records); }},
       {"table_transfer", [&](auto& s) { TransferUuts(s, work, settings.records, settings.transferred); }},
       {"table_load_last", [&](auto& s) { LoadLastUut(s, work, settings.records); }},
+      {"drift_history", [&](auto& s) { DriftHistoryOfOneUut(s, work, settings.history); }},
   };
   const auto probe = probes.find(settings.probe);
   if (probe == probes.end()) {
@@ -450,7 +473,8 @@ int Probe(const Settings& settings, const WorkFolder& work) {
   benchmark::RunSpecifiedBenchmarks(&quiet);
   fs::remove_all(work.Trash());
   const bool table = settings.probe.rfind("table_", 0) == 0;
-  std::cout << settings.probe << ' ' << (table ? settings.records : n) << ' ' << PeakRssKib() << std::endl;
+  const int shown = table ? settings.records : settings.probe == "drift_history" ? settings.history : n;
+  std::cout << settings.probe << ' ' << shown << ' ' << PeakRssKib() << std::endl;
   return 0;
 }
 
@@ -478,6 +502,8 @@ Settings ParseSettings(int& argc, char** argv) {
       settings.counts = ParseCounts(*v);
     } else if (auto v = value("--records")) {
       settings.records = std::stoi(*v);
+    } else if (auto v = value("--history")) {
+      settings.history = std::stoi(*v);
     } else if (auto v = value("--probe")) {
       settings.probe = *v;
     } else if (auto v = value("--count")) {
@@ -507,6 +533,7 @@ int Main(int argc, char** argv) {
 
   PrepareResultFolders(work, settings.counts);
   PrepareTables(work, settings.records);
+  PrepareHistoryFolder(work, settings.history);
   PrepareReports(work);
   WriteReportsOnce(work);
   const std::vector<Workload> workloads = RegisterAll(settings, work);

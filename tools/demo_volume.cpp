@@ -8,6 +8,7 @@
 #include "database/results_index.h"
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
+#include "platform/format.h"
 #include "platform/host_path.h"
 #include "units/pressure_units.h"
 
@@ -179,6 +180,21 @@ std::vector<DemoResultFile> DemoResultFiles() {
                              ResultFileForm::Instrument, true, OleDateTime(2024, 7, 2, 14, 45, 30))};
   leak.description.leak_value = 0.00042;  // at least the UUT's MaxLeakRate: the leak test passes
   files.push_back(leak);
+  // Its calibrations of the years before: a drift history, the 2023 As Found out of tolerance.
+  const std::vector<std::vector<double>> earlier_errors = {
+      {0.05, 0.12, 0.08, -0.04, 0.02, 0.06, 0.03},  {0.01, 0.03, -0.02, 0.02, 0.0, -0.01, 0.01},
+      {0.08, 0.21, 0.16, 0.05, -0.06, 0.11, 0.04},  {0.02, 0.04, 0.03, -0.01, 0.01, 0.02, 0.0},
+      {0.12, 0.34, 0.29, 0.18, -0.07, 0.19, 0.09},  {0.01, 0.05, -0.03, 0.02, 0.02, -0.02, 0.01},
+      {0.18, 0.41, 0.62, 0.37, -0.12, 0.27, 0.15},  {0.03, 0.06, 0.04, -0.02, 0.01, 0.03, 0.02}};
+  for (size_t i = 0; i < earlier_errors.size(); ++i) {
+    const int year = 2020 + static_cast<int>(i / 2);
+    const bool as_found = i % 2 == 0;
+    DemoResultFile earlier{prefix("PT-1002") + Format("%04d.DAT", static_cast<int>(i) + 2),
+                           Result(FindUUT(uuts, "PT-1002"), both, earlier_errors[i], ResultFileForm::ModuleDate,
+                                  as_found, OleDateTime(year, 7, 1 + static_cast<int>(i / 2), as_found ? 9 : 11, 0, 0))};
+    earlier.description.leak_value = 0.00042;
+    files.push_back(earlier);
+  }
 
   files.push_back({prefix("TX-2002") + "0001.DAT",
                    Result(FindUUT(uuts, "TX-2002"), custom, {0.1, -0.2, 0.15, 0.05}, ResultFileForm::Operator, true,

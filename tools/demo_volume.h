@@ -37,7 +37,8 @@ struct DemoResultFile {
 
 // PT-1001: an As Found/As Left pair 90 minutes apart (current form); TX-2001: a failing
 // As Found and a passing As Left 20 h 50 min later (UUT extension form); PT-1002: a
-// leak test on "Both-Leak" (instrument form); TX-2002: a "Custom-4" result (operator
+// leak test on "Both-Leak" (instrument form) and the yearly pairs of 2020 to 2023 before
+// it, their 2023 As Found out of tolerance (current form); TX-2002: a "Custom-4" result (operator
 // form); DG-3001: the oldest form; PS-4001: a pressure switch As Left.
 std::vector<DemoResultFile> DemoResultFiles();
 

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 
 #include "demo_volume.h"
@@ -21,6 +22,7 @@
 #include "ui/operator_dialogs.h"
 #include "ui/test_profile_widgets.h"
 #include "ui/uut_setup_widget.h"
+#include "ui/report_dialogs.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -52,6 +54,27 @@ class NoFolderStore : public veld::CalibratorFolderStore {
   std::string Load() override { return {}; }
   void Save(const std::string&) override {}
 };
+
+// Chooses a UUT ID in the combo and selects the results list's rows of the given files.
+void SelectResults(veld::MainWindowWidget& window, const QString& uut, const QStringList& files) {
+  window.resultCombo()->setCurrentIndex(window.resultCombo()->findText(uut));
+  QAbstractItemModel* rows = window.resultsView()->model();
+  window.resultsView()->clearSelection();
+  for (int row = 0; row < rows->rowCount(); ++row) {
+    if (files.contains(rows->index(row, 3).data().toString())) {
+      window.resultsView()->selectionModel()->select(rows->index(row, 0),
+                                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+  }
+}
+
+// The report window that the last command opened.
+template <typename Window>
+Window& Opened(veld::MainWindowWidget& window) {
+  const QList<Window*> windows = window.findChildren<Window*>();
+  if (windows.isEmpty()) throw std::runtime_error("no report window opened");
+  return *windows.back();
+}
 
 // Shows a widget offscreen, lets it lay itself out, and saves it as OUT_DIR/name.png.
 bool Grab(QWidget& widget, const QString& out_dir, const char* name) {
@@ -144,6 +167,29 @@ int main(int argc, char** argv) {
           form.Open(75.0, 3, uut);
           veld::CustomProfileEntryWidget dialog(form, &window);
           return Grab(dialog, out_dir, "custom-point-entry");
+        },
+        [&] {
+          // PT-1002's pair of 2023: the As Found out of tolerance, the legs of "Both" apart.
+          SelectResults(window, QStringLiteral("PT-1002"), {"PT-1002_0008.DAT", "PT-1002_0009.DAT"});
+          program.window().OnChart();
+          return Grab(Opened<veld::ErrorChartWindow>(window), out_dir, "error-chart");
+        },
+        [&] {
+          program.window().OnHistory();
+          return Grab(Opened<veld::DriftHistoryWindow>(window), out_dir, "drift-history");
+        },
+        [&] {
+          // A fixed day, and two more UUTs on the PC: one due soon, one later.
+          program.window().SetClock([] { return veld::OleDateTime(2025, 7, 15, 9, 0, 0); });
+          for (const auto& [id, due] : {std::pair{"FT-5001", veld::OleDateTime(2025, 8, 1, 0, 0, 0)},
+                                        {"LT-6001", veld::OleDateTime(2026, 3, 31, 0, 0, 0)}}) {
+            veld::UUT uut;
+            uut.ID = id;
+            uut.CalibrationDueDate = due;
+            program.window().pc().SaveUUT(uut);
+          }
+          program.window().OnDueDates();
+          return Grab(Opened<veld::DueDatesWindow>(window), out_dir, "due-dates");
         },
     };
     for (const auto& shot : shots) {

@@ -132,6 +132,9 @@ void CRapiTestDlg::RunCommand(Command&& command) {
   }
 }
 
+// The report commands live in a file of their own and run like every other command.
+void CRapiTestDlg::RunReportCommand(const std::function<void()>& command) { RunCommand(command); }
+
 // --- Lists ---------------------------------------------------------------------------
 
 void CRapiTestDlg::RefillList(WindowList which) {

@@ -6,6 +6,7 @@
 // interface is told and calls the commands when the user acts; the tests do the same with
 // a recording view.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@
 #include "reports/collation.h"
 
 namespace veld {
+
+class ReportWindows;
 
 inline constexpr const char* kLockedOutNotice = "System is locked out.";
 inline constexpr const char* kProfileEditSelectionMessage = "Please select a profile to edit.";
@@ -44,6 +47,8 @@ struct WindowServices {
   // The setup dialogs; without them (the command-line tool) EDIT and NEW do nothing.
   UUTEditor* uut_editor = nullptr;
   ProfileEditor* profile_editor = nullptr;
+  // The chart, history and due dates windows; without them those buttons do nothing.
+  ReportWindows* report_windows = nullptr;
 };
 
 class CRapiTestDlg {
@@ -96,6 +101,13 @@ class CRapiTestDlg {
   void OnDeleteTestProfiles();
   void OnTransferTestProfilesToPC();
   void OnTransferTestProfilesToVELD();
+  // The error chart of the selected result or As Found/As Left pair, the drift history of
+  // the UUT chosen in the UUT ID combo, the due dates of both databases' UUTs.
+  void OnChart();
+  void OnHistory();
+  void OnDueDates();
+  // The clock that says which day is today (default: the local time now).
+  void SetClock(std::function<OleDateTime()> now) { now_ = std::move(now); }
 
   // --- State --------------------------------------------------------------------------
   CDataBaseX& pc() { return pc_; }
@@ -153,6 +165,7 @@ class CRapiTestDlg {
   std::vector<SelectedResult> SelectedResults() const;
   void PrepareCalibrator();
   void DownloadAfterChange(bool uut_table);
+  void RunReportCommand(const std::function<void()>& command);
 
   MainView& view_;
   WindowServices services_;
@@ -175,6 +188,7 @@ class CRapiTestDlg {
   std::vector<int> result_selection_;
   AdministratorChecks administrator_checks_;
   CalibratorSearch calibrator_search_;
+  std::function<OleDateTime()> now_ = &OleDateTime::Now;
 };
 
 }  // namespace veld

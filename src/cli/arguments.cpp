@@ -3,10 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "reports/chart_data.h"
+
 namespace veld::cli {
 namespace {
 
-enum Option : unsigned { kVeld = 1, kOutput = 2, kUut = 4 };
+enum Option : unsigned { kVeld = 1, kOutput = 2, kUut = 4, kWithin = 8 };
+
+// The largest --within: a century of days.
+constexpr int kMaxWithinDays = 36500;
 
 struct CommandEntry {
   const char* name;
@@ -83,6 +88,26 @@ const std::vector<CommandEntry>& Commands() {
        "Decodes a smart part number into a new UUT and prints its UUT panel; when the part\n"
        "number is not understood, prints why on stderr.",
        1, 1, 0, {}, {}},
+      {"chart", "chart FILE [FILE2] -o OUT.png|svg|pdf",
+       "Writes the error chart of one result, or of an As Found and an As Left result of one\n"
+       "UUT (names in the results folder, or paths): the error of each point in %FS against\n"
+       "its nominal %FS (for dial gauges and pressure switches, against the pressure read),\n"
+       "the UUT's accuracy as a band, failed points in red. The format follows the extension\n"
+       "of OUT. An existing OUT is replaced only with --yes. Prints the path written.",
+       1, 2, kOutput, {}, {}},
+      {"history", "history UUTID [-o OUT.png|svg|pdf]",
+       "Prints the results of a UUT in the PC database in the order of their test dates, one\n"
+       "a line: date and time tested, As Found / As Left, largest error (%FS), Pass / Fail\n"
+       "and file name, separated by tabs. With -o, writes the chart of the largest errors\n"
+       "against the test dates, with the UUT's Accuracy and Re-Cal Accuracy as limits,\n"
+       "instead, and prints the path written (an existing OUT is replaced only with --yes).",
+       1, 1, kOutput, {}, {}},
+      {"due", "due [--within DAYS] [--veld]",
+       "Prints the UUTs of the PC database (or of the VELD database with --veld) with their\n"
+       "calibration due dates, one a line: due date (or \"not set\"), Overdue / Due soon,\n"
+       "days left and UUT ID, separated by tabs. Overdue UUTs come first, then those due\n"
+       "within DAYS calendar days (default 30, at most 36500), then the rest.",
+       0, 0, kVeld | kWithin, {}, {}},
       {"settings", "settings [--veld]",
        "Prints the settings table of the PC database (or of the VELD database), key=value\n"
        "a line, in file order.",
@@ -90,6 +115,17 @@ const std::vector<CommandEntry>& Commands() {
       {"about", "about", "Prints the About box's revision history.", 0, 0, 0, {}, {}},
   };
   return commands;
+}
+
+// Whole days, digits only: "30", not "+30", "3e1" or "30 ".
+bool ParseDays(const std::string& text, std::optional<int>& days) {
+  if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    return false;
+  }
+  const int value = std::stoi(text);
+  if (value > kMaxWithinDays) return false;
+  days = value;
+  return true;
 }
 
 const CommandEntry* FindCommand(const std::string& name) {
@@ -137,10 +173,12 @@ bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, 
                  "\nusage: veldane-cli [--yes] " + entry.synopsis;
     return false;
   }
-  const std::pair<bool, unsigned> used[] = {
-      {invocation.veld, kVeld}, {invocation.output.has_value(), kOutput}, {invocation.uut.has_value(), kUut}};
-  const char* option_names[] = {"--veld", "-o", "--uut"};
-  for (size_t i = 0; i < 3; ++i) {
+  const std::pair<bool, unsigned> used[] = {{invocation.veld, kVeld},
+                                            {invocation.output.has_value(), kOutput},
+                                            {invocation.uut.has_value(), kUut},
+                                            {invocation.within.has_value(), kWithin}};
+  const char* option_names[] = {"--veld", "-o", "--uut", "--within"};
+  for (size_t i = 0; i < std::size(used); ++i) {
     if (used[i].first && (entry.options & used[i].second) == 0) {
       error.text = std::string(option_names[i]) + " does not apply to " + name;
       return false;
@@ -156,6 +194,14 @@ bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, 
   }
   if (name == "certificate" && !invocation.output) {
     error.text = "certificate needs -o OUT.pdf";
+    return false;
+  }
+  if (name == "chart" && !invocation.output) {
+    error.text = "chart needs -o OUT.png|svg|pdf";
+    return false;
+  }
+  if ((name == "chart" || name == "history") && invocation.output && !ChartFileFormatOf(*invocation.output)) {
+    error.text = kChartFileFormatMessage;
     return false;
   }
   if (name == "export" || name == "certificate") return CheckFileNames(invocation, error);
@@ -186,6 +232,12 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args, U
       invocation.help = true;
     } else if (arg == "--veld") {
       invocation.veld = true;
+    } else if (arg == "--within") {
+      if (i + 1 >= args.size() || !ParseDays(args[i + 1], invocation.within)) {
+        error.text = "--within needs a number of days from 0 to " + std::to_string(kMaxWithinDays);
+        return std::nullopt;
+      }
+      ++i;
     } else if (arg == "-o" || arg == "--output" || arg == "--uut") {
       if (i + 1 >= args.size()) {
         error.text = arg + " needs a value";

@@ -21,6 +21,7 @@ struct Invocation {
   bool veld = false;                   // the VELD database instead of the PC database
   std::optional<std::string> output;   // -o OUT
   std::optional<std::string> uut;      // --uut ID
+  std::optional<int> within;           // --within DAYS
   bool help = false;                   // --help: the command's help, or the overview
 };
 

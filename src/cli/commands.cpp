@@ -6,6 +6,7 @@
 #include <map>
 
 #include "cli/pdf_printer.h"
+#include "cli/report_commands.h"
 #include "database/profile_commands.h"
 #include "database/results_index.h"
 #include "database/settings_listing.h"
@@ -376,7 +377,8 @@ int RunCommand(Session& session, const Invocation& invocation) {
       {"profile", RunProfile},   {"transfer", RunTransfer}, {"delete", RunDelete},
       {"download", RunDownload}, {"results", RunResults},   {"export", RunExport},
       {"certificate", RunCertificate}, {"decode", RunDecode}, {"settings", RunSettings},
-      {"about", RunAbout},
+      {"about", RunAbout},       {"chart", RunChart},       {"history", RunHistory},
+      {"due", RunDue},
   };
   const int status = commands.at(invocation.command)(session, invocation);
   // A command during which a file could not be copied has not done what it was asked.

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/prompter.h"
 #include "records/list_target.h"
@@ -45,6 +46,8 @@ class CDataBaseX {
   bool LoadUUT(UUT& uut);
   bool SaveUUT(const UUT& uut);
   bool DeleteUUT(const UUT& uut);
+  // Every UUT record of the table, in file order.
+  std::vector<UUT> LoadAllUUTs() { return uut_table_.ReadAllRecords(); }
   void ConvertOldUUTTable();
   bool LoadTestProfile(TestProfile& profile);
   bool SaveTestProfile(const TestProfile& profile);

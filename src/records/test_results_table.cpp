@@ -129,7 +129,8 @@ class ResultFileParser {
 
   void Reserve(size_t n) {
     results_.PassFailText.reserve(n);
-    if (columns_ == Columns::VerdictsOnly) return;
+    if (columns_ == Columns::VerdictsAndErrors) results_.ErrorFS.reserve(n);
+    if (columns_ != Columns::All) return;
     for (auto* column : {&results_.PointNumberText, &results_.TargetPressureText, &results_.ActualPressureText,
                          &results_.TargetOutputText, &results_.ActualOutputText, &results_.ErrorText}) {
       column->reserve(n);
@@ -164,7 +165,8 @@ class ResultFileParser {
     const double error = results_.Uut.ErrorPercentFS(a, b);
     results_.PassFailText.push_back(PointPasses(error, results_.Uut.Accuracy) ? "P" : "F");
     // Formatting the texts is most of the cost of a read; the listings do without them.
-    if (columns_ == Columns::VerdictsOnly) return;
+    if (columns_ == Columns::VerdictsAndErrors) results_.ErrorFS.push_back(error);
+    if (columns_ != Columns::All) return;
     results_.PointNumberText.push_back(Format("%i", i));
     results_.TargetPressureText.push_back(FormatNumber(target_pressure));
     results_.TargetOutputText.push_back(FormatNumber(target_output));

@@ -18,10 +18,11 @@ class TestResultsTable {
   // FileError(EndOfFile) and leaves every other field as it was.
   bool ReadFile(TestResults& results, const std::string& host_path);
 
-  // What a read fills of the per-point columns: all of them, or only the verdicts
-  // (PassFailText), which is all that the listings need of each file. Every other field,
-  // and every error, is the same as a full read gives.
-  enum class Columns { All, VerdictsOnly };
+  // What a read fills of the per-point columns: all of them, only the verdicts
+  // (PassFailText), which is all that the listings need of each file, or the verdicts and
+  // the errors in %FS (PassFailText and ErrorFS), which is all that a drift history needs.
+  // Every other field, and every error, is the same as a full read gives.
+  enum class Columns { All, VerdictsOnly, VerdictsAndErrors };
   bool ReadFile(TestResults& results, const std::string& host_path, Columns columns);
 
   // Pa per unit of a pressure unit name, -1.0 for an unknown name.

@@ -452,4 +452,13 @@ void CUUTTable::FillCombo(ListTarget& combo) {
   for (const std::string& id : ReadIds(BinaryFile::ReadWholeFile(host), host)) combo.Append(id);
 }
 
+std::vector<UUT> CUUTTable::ReadAllRecords() {
+  const std::string host = HostPath(table_path_);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(host);
+  const size_t count = bytes.size() / kRecordSize;
+  std::vector<UUT> uuts(count);
+  for (size_t i = 0; i < count; ++i) ReadRecordInto(RecordAt(bytes, i), host, uuts[i]);
+  return uuts;
+}
+
 }  // namespace veld

@@ -60,6 +60,9 @@ class CUUTTable {
   void FillCombo(ListTarget& combo);
   // The message with which SaveRecord would refuse an ID, or nullptr when it can be stored.
   static const char* IdProblem(const std::string& id);
+  // Every whole record in file order, each read as LoadRecord reads it (a length that is
+  // not a whole number of records leaves the part record out, as the lists do).
+  std::vector<UUT> ReadAllRecords();
 
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }

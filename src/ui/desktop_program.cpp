@@ -25,6 +25,7 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       qt_password_entry_(widget_.get()),
       qt_save_as_(widget_.get()),
       qt_administrator_(widget_.get()),
+      qt_report_windows_(widget_.get()),
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
       qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
       calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_),
@@ -39,6 +40,7 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       overrides.uut_editor ? overrides.uut_editor : &qt_uut_editor_,
       overrides.profile_editor ? overrides.profile_editor : &qt_profile_editor_,
   };
+  services.report_windows = overrides.report_windows ? overrides.report_windows : &qt_report_windows_;
   window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
   widget_->Attach(*window_);
   QObject::connect(widget_.get(), &MainWindowWidget::aboutRequested, widget_.get(), [this] { ShowAbout(); });

@@ -9,6 +9,7 @@
 #include "ui/main_window_widget.h"
 #include "ui/test_profile_widgets.h"
 #include "ui/uut_setup_widget.h"
+#include "ui/report_dialogs.h"
 
 namespace veld {
 
@@ -25,6 +26,7 @@ struct DesktopOverrides {
   CalibratorFolderStore* calibrator_folder = nullptr;
   UUTEditor* uut_editor = nullptr;
   ProfileEditor* profile_editor = nullptr;
+  ReportWindows* report_windows = nullptr;
 };
 
 class DesktopProgram {
@@ -50,6 +52,7 @@ class DesktopProgram {
   QtSaveAsQuestion qt_save_as_;
   QtAdministratorDialog qt_administrator_;
   QtCalibratorFolderStore qt_calibrator_folder_;
+  QtReportWindows qt_report_windows_;
   Prompter& prompter_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;

@@ -25,6 +25,7 @@
 #include "app/about_box.h"
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
+#include "app/report_texts.h"
 #include "reports/panels.h"
 #include "ui/latin1.h"
 #include "ui/list_models.h"
@@ -249,8 +250,10 @@ QWidget* MainWindowWidget::BuildStatusArea() {
   connect_->setDefault(true);
   connect_->setAutoDefault(true);
   refresh_ = MakeButton(kRefreshTestResultsLabel, "refreshButton");
+  due_dates_ = MakeButton(kDueDatesLabel, "dueDatesButton");
   buttons->addWidget(connect_);
   buttons->addWidget(refresh_);
+  buttons->addWidget(due_dates_);
   buttons->addStretch();
   layout->addLayout(buttons);
 
@@ -295,6 +298,8 @@ QWidget* MainWindowWidget::BuildResultsArea() {
   combo_label->setBuddy(result_combo_);
   top->addWidget(combo_label);
   top->addWidget(result_combo_);
+  history_ = MakeButton(kHistoryLabel, "historyButton", QString::fromLatin1(kHistoryAccessibleName));
+  top->addWidget(history_);
   top->addStretch();
   layout->addLayout(top);
 
@@ -321,8 +326,10 @@ QWidget* MainWindowWidget::BuildResultsArea() {
   buttons->addStretch();
   print_ = MakeButton(kPrintLabel, "printButton");
   export_ = MakeButton(kExportLabel, "exportButton");
+  chart_ = MakeButton(kChartLabel, "chartButton");
   buttons->addWidget(print_);
   buttons->addWidget(export_);
+  buttons->addWidget(chart_);
   layout->addLayout(buttons);
   return area;
 }
@@ -333,6 +340,9 @@ void MainWindowWidget::Attach(CRapiTestDlg& window) {
   connect(refresh_, &QPushButton::clicked, this, [this] { window_->OnRefreshTestResults(); });
   connect(print_, &QPushButton::clicked, this, [this] { window_->OnPrint(); });
   connect(export_, &QPushButton::clicked, this, [this] { window_->OnExport(); });
+  connect(chart_, &QPushButton::clicked, this, [this] { window_->OnChart(); });
+  connect(history_, &QPushButton::clicked, this, [this] { window_->OnHistory(); });
+  connect(due_dates_, &QPushButton::clicked, this, [this] { window_->OnDueDates(); });
 
   for (WindowList which : kWindowLists) {
     ProfileListView* view = listView(which);

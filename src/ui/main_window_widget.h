@@ -98,6 +98,9 @@ class MainWindowWidget : public QDialog, public MainView {
   QPushButton* refresh_ = nullptr;
   QPushButton* print_ = nullptr;
   QPushButton* export_ = nullptr;
+  QPushButton* chart_ = nullptr;
+  QPushButton* history_ = nullptr;
+  QPushButton* due_dates_ = nullptr;
   // The ten profile buttons: EDIT, NEW, DELETE, <-- Transfer, Transfer --> of each group.
   std::array<QPushButton*, 5> uut_buttons_{};
   std::array<QPushButton*, 5> profile_buttons_{};

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
 
 #include "database/database.h"
+#include "reports/chart_data.h"
 #include "process.h"
 #include "support/german_locale.h"
 #include "support/recording_prompter.h"
@@ -215,7 +217,9 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
        {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld]\n", "  uut ID [--veld]\n", "  profiles [--veld]\n",
         "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
         "  download uut|profile\n", "  results [UUTID]\n", "  export FILE [-o OUT]\n",
-        "  certificate FILE [FILE2] -o OUT.pdf\n", "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n"}) {
+        "  certificate FILE [FILE2] -o OUT.pdf\n", "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n",
+        "  chart FILE [FILE2] -o OUT.png|svg|pdf\n", "  history UUTID [-o OUT.png|svg|pdf]\n",
+        "  due [--within DAYS] [--veld]\n"}) {
     EXPECT_NE(help.find(synopsis), std::string::npos) << synopsis;
   }
   EXPECT_TRUE(Cli({"export", "--help"}).out.starts_with("usage: veldane-cli [--yes] export FILE [-o OUT]\n\n"));
@@ -405,6 +409,67 @@ TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
   EXPECT_NE(log.find("Operator ID#:  X9\r\n"), std::string::npos);
   EXPECT_EQ(log.find("calib8"), std::string::npos) << "typed passwords are never logged";
+}
+
+TEST_F(CliTest, ChartAndHistoryFollowTheWindowsRulesAndWriteTheFormatOfTheirExtension) {
+  Prepare(Device::Connected);
+  const std::string png = Root("pair.png");
+  // The As Left file first: the chart sorts the pair by kind.
+  Expect({{"chart", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", png}, 0, png + "\n", ""});
+  EXPECT_EQ(test::ReadBytes(png).substr(0, 4), "\x89PNG");
+  Expect({{"chart", "PT-1001_0001.DAT", "-o", png}, 1, "", png + " already exists.\nDo you want to replace it?\n"});
+  Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", Root("x.svg")}, 1, "",
+          "Test Results selected for the chart are both As Found\n"});
+  Expect({{"chart", "NONE.DAT", "-o", Root("x.svg")}, 1, "", "NONE.DAT was not found.\n"});
+  EXPECT_FALSE(fs::exists(Root("x.svg")));
+  Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
+          "veldane-cli: A chart is written as a .png, .svg or .pdf file.\nTry 'veldane-cli --help'.\n"});
+  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "",
+          "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
+
+  // The largest errors of the demo's pair: 0.031 %FS As Found, 0.009 %FS As Left.
+  Expect({{"history", "PT-1001"}, 0,
+          "06/14/2024 08:00\tAs Found\t0.0310\tPass\tPT-1001_0001.DAT\n"
+          "06/14/2024 09:30\tAs Left\t0.0090\tPass\tPT-1001_0002.DAT\n",
+          ""});
+  Expect({{"history", "NO-SUCH"}, 0, "", ""});
+  const std::string pdf = Root("history.pdf");
+  Expect({{"history", "TX-2001", "-o", pdf}, 0, pdf + "\n", ""});
+  ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  EXPECT_NE(test::ReadBytes(pdf + ".txt").find("Drift history of UUT TX-2001"), std::string::npos);
+}
+
+TEST_F(CliTest, DueListsOverdueUUTsFirstThenThoseDueWithinTheDaysThenTheRest) {
+  // The tool counts from the local date, so the due dates are set around it.
+  const double today = std::floor(OleDateTime::Now().Value());
+  const auto day = [&](int offset) { return OleDateTime(today + offset + 0.5); };
+  {
+    test::RecordingPrompter prompter;
+    CDataBaseX pc(prompter);
+    pc.SetDevice(0);
+    pc.Open();
+    for (const auto& [id, due] : {std::pair{"LATER", day(45)}, {"UNSET", OleDateTime(0.0)}, {"LATE", day(-400)},
+                                  {"SOON", day(10)}}) {
+      UUT uut;
+      uut.ID = id;
+      uut.CalibrationDueDate = due;
+      pc.SaveUUT(uut);
+    }
+  }
+  const auto line = [&](int offset, const std::string& status, const char* id) {
+    return CertificateDateText(day(offset)) + "\t" + status + "\t" + std::to_string(offset) + "\t" + id + "\n";
+  };
+  const std::string unset = "not set\t\t\t73950R5WB2DQ8C\nnot set\t\t\t7395R25WB2DQ8C\nnot set\t\t\tUNSET\n";
+  Expect({{"due"}, 0, line(-400, "Overdue", "LATE") + line(10, "Due soon", "SOON") + line(45, "", "LATER") + unset, ""});
+  Expect({{"due", "--within", "45"}, 0,
+          line(-400, "Overdue", "LATE") + line(10, "Due soon", "SOON") + line(45, "Due soon", "LATER") + unset, ""});
+  Expect({{"due", "--veld"}, 0, "", ""});  // no mirror before the first upload
+  if (std::floor(OleDateTime::Now().Value()) != today) GTEST_SKIP() << "the day changed while the tool ran";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"due", "--within", "-1"}, {"due", "--within", "1e3"}, {"due", "--within", "36501"}, {"due", "--within"}}) {
+    Expect({args, 2, "", "veldane-cli: --within needs a number of days from 0 to 36500\nTry 'veldane-cli --help'.\n"});
+  }
+  Expect({{"uuts", "--within", "3"}, 2, "", "veldane-cli: --within does not apply to uuts\nTry 'veldane-cli --help'.\n"});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A read that fills only the verdict column (what the listings need) must leave every
-// other field, and raise every error, exactly as a full read.
+// A read that fills only the verdict column (what the listings need), or the verdicts and
+// the errors (what a drift history needs), must leave every other field, and raise every
+// error, exactly as a full read.
 
 #include <gtest/gtest.h>
 
@@ -70,12 +71,18 @@ TEST_P(VerdictsOnlyRead, FillsEverythingButTheOtherColumnsAsAFullRead) {
   EXPECT_EQ(OverallPass(verdicts), OverallPass(full));
   EXPECT_EQ(verdicts.RowCount(), 0u);
   EXPECT_TRUE(verdicts.ErrorText.empty() && verdicts.TargetPressureText.empty() && verdicts.ErrorFS.empty());
+
+  TestResults errors = EarlierRecord();
+  table.ReadFile(errors, Path(), Columns::VerdictsAndErrors);
+  EXPECT_EQ(test::DescribeFields(errors, false), test::DescribeFields(full, false));
+  EXPECT_EQ(errors.ErrorFS, full.ErrorFS);
+  EXPECT_TRUE(errors.ErrorText.empty() && errors.ActualPressure.empty() && errors.PointNumberText.empty());
 }
 
 TEST_P(VerdictsOnlyRead, FileCutShortRaisesTheSameErrorAndChangesNothingElse) {
   const std::string bytes = test::BuildResultFile(GetParam().desc);
   test::WriteBytes(Path(), bytes.substr(0, 400));  // inside the first point
-  for (Columns columns : {Columns::All, Columns::VerdictsOnly}) {
+  for (Columns columns : {Columns::All, Columns::VerdictsOnly, Columns::VerdictsAndErrors}) {
     TestResultsTable table;
     TestResults record = EarlierRecord();
     record.ClearColumns();

@@ -3,10 +3,13 @@
 // in place of the modal dialogs that would wait for a user.
 
 #include <QAbstractItemView>
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -21,6 +24,7 @@
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
 #include "ui/latin1.h"
+#include "ui/report_dialogs.h"
 #include "support/fake_window_services.h"
 
 namespace veld::test {
@@ -106,7 +110,8 @@ class MainWindowUiTest : public QObject {
     for (const char* name : {"connectButton", "refreshButton", "printButton", "exportButton", "uutEditButton",
                              "uutNewButton", "uutDeleteButton", "uutTransferToPcButton", "uutTransferToVeldButton",
                              "profileEditButton", "profileNewButton", "profileDeleteButton",
-                             "profileTransferToPcButton", "profileTransferToVeldButton"}) {
+                             "profileTransferToPcButton", "profileTransferToVeldButton", "chartButton",
+                             "historyButton", "dueDatesButton"}) {
       QVERIFY2(!Button(window, name)->accessibleName().isEmpty(), name);
     }
     QCOMPARE(Button(window, "uutEditButton")->accessibleName(), QStringLiteral("EDIT (UUT Profiles)"));
@@ -160,6 +165,43 @@ class MainWindowUiTest : public QObject {
     QTest::mouseClick(Button(window, "printButton"), Qt::LeftButton);
     QCOMPARE(setup.printer.printed.size(), size_t(1));
     QVERIFY(setup.prompter.entries.empty());
+  }
+
+  void chartHistoryAndDueDatesOpenTheirWindowsBesideTheMainWindow() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    UUT overdue;
+    overdue.ID = "OVERDUE";
+    overdue.CalibrationDueDate = OleDateTime(2001, 1, 1, 0, 0, 0);
+    setup.program->window().pc().SaveUUT(overdue);
+    QTest::mouseClick(window.connectButton(), Qt::LeftButton);
+    window.resultCombo()->setCurrentIndex(window.resultCombo()->findText("PT-1"));
+    ClickRow(window.resultsView(), 0);
+
+    QTest::mouseClick(Button(window, "chartButton"), Qt::LeftButton);
+    auto* chart = window.findChild<ErrorChartWindow*>();
+    QVERIFY(chart != nullptr && chart->isVisible());
+    QCOMPARE(chart->findChild<QChartView*>("chartView")->chart()->title(),
+             QStringLiteral("UUT PT-1 | As Found 06/14/2024 10:32: Pass"));
+
+    QTest::mouseClick(Button(window, "historyButton"), Qt::LeftButton);
+    auto* history = window.findChild<DriftHistoryWindow*>();
+    QVERIFY(history != nullptr && history->isVisible());
+    QCOMPARE(history->findChild<QTreeView*>("historyTable")->model()->rowCount(), 2);
+
+    QTest::mouseClick(Button(window, "dueDatesButton"), Qt::LeftButton);
+    auto* due = window.findChild<DueDatesWindow*>();
+    QVERIFY(due != nullptr && due->isVisible());
+    QAbstractItemModel* rows = due->findChild<QTreeView*>("dueDatesTable")->model();
+    QCOMPARE(rows->rowCount(), 7);  // the PC's four UUTs, the mirror's three
+    QCOMPARE(rows->index(0, 0).data().toString(), QStringLiteral("OVERDUE"));
+    QVERIFY(rows->index(0, 4).data(Qt::BackgroundRole).isValid());   // overdue rows are marked
+    QVERIFY(!rows->index(1, 4).data(Qt::BackgroundRole).isValid());
+    due->findChild<QSpinBox*>("dueWithinBox")->setValue(5);
+    QCOMPARE(due->form().within_days(), 5);
+    QTest::mouseClick(due->findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+    QVERIFY(!due->isVisible());
+    QVERIFY(window.isVisible() && setup.prompter.entries.empty());
   }
 
   void escapeClosesTheWindowAndF1OpensTheAboutBox() {

@@ -1,0 +1,112 @@
+#include "cli/report_commands.h"
+
+#include <QApplication>
+#include <QtGlobal>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "platform/binary_file.h"
+#include "platform/file_error.h"
+#include "platform/host_path.h"
+#include "reports/drift_history.h"
+#include "reports/due_dates.h"
+#include "reports/error_chart.h"
+#include "ui/chart_rendering.h"
+
+namespace veld::cli {
+namespace fs = std::filesystem;
+
+namespace {
+
+void PrintLine(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+}
+
+// Qt's own notes about the headless environment are not the program's messages; only its
+// errors reach stderr.
+void QtErrorsOnly(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+// Qt Charts draws only with a widgets application object; the tool makes a headless one
+// for the length of the command that draws, so that the other commands never start Qt.
+class HeadlessApplication {
+ public:
+  HeadlessApplication() {
+    if (QCoreApplication::instance() != nullptr) return;
+    qInstallMessageHandler(QtErrorsOnly);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    application_ = std::make_unique<QApplication>(argc_, argv_);
+  }
+
+ private:
+  int argc_ = 1;
+  char name_[12] = "veldane-cli";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> application_;
+};
+
+// A result file named on the command line: a name in the results folder, or a path. One
+// that is not there is refused with the file error rather than charted as an empty result.
+std::string ResultFilePath(const std::string& argument) {
+  const std::string in_folder = std::string(kResultFolder) + argument;
+  if (argument.find('/') == std::string::npos && BinaryFile::Exists(HostPath(in_folder))) return in_folder;
+  if (!fs::is_regular_file(argument)) throw FileError(FileError::Cause::NotFound, argument);
+  return argument;
+}
+
+// An existing output file is replaced only when the user answers Yes (--yes).
+void ConfirmReplace(const std::string& path, Prompter& prompter) {
+  if (!fs::exists(path)) return;
+  if (!prompter.AskYesNo(path + " already exists.\r\nDo you want to replace it?")) throw CommandStopped{kExitStopped};
+}
+
+// The format was checked with the arguments.
+int WriteChart(Session& session, const ChartData& chart, const std::string& out) {
+  ConfirmReplace(out, session.prompter());
+  HeadlessApplication application;
+  WriteChartFile(chart, out, *ChartFileFormatOf(out));
+  PrintLine(out);
+  return kExitDone;
+}
+
+}  // namespace
+
+int RunChart(Session& session, const Invocation& invocation) {
+  std::vector<TestResults> results(invocation.arguments.size());
+  std::vector<const TestResults*> selected;
+  for (size_t i = 0; i < results.size(); ++i) {
+    session.pc().ReadTestResults(results[i], ResultFilePath(invocation.arguments[i]));
+    selected.push_back(&results[i]);
+  }
+  ChartPair pair;
+  if (const std::string complaint = PairForChart(selected, pair); !complaint.empty()) {
+    session.prompter().Message(complaint);
+    return kExitStopped;
+  }
+  return WriteChart(session, BuildErrorChart(pair), *invocation.output);
+}
+
+int RunHistory(Session& session, const Invocation& invocation) {
+  const DriftHistory history = ReadDriftHistory(invocation.arguments[0]);
+  if (invocation.output) return WriteChart(session, BuildHistoryChart(history), *invocation.output);
+  for (const HistoryRow& row : BuildHistoryRows(history)) {
+    PrintLine(row.date_tested + "\t" + row.kind + "\t" + row.largest_error + "\t" + row.verdict + "\t" + row.file_name);
+  }
+  return kExitDone;
+}
+
+int RunDue(Session& session, const Invocation& invocation) {
+  const DatabaseSide side = invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
+  const std::vector<DueDateEntry> entries =
+      ReadDueDates(session.Database(side), side == DatabaseSide::VELD ? kVeldDatabaseName : kPcDatabaseName);
+  for (const DueDateRow& row :
+       ListDueDates(entries, OleDateTime::Now(), invocation.within.value_or(kDefaultDueWithinDays))) {
+    PrintLine(row.due_date + "\t" + row.status_text + "\t" + row.days_text + "\t" + row.uut_id);
+  }
+  return kExitDone;
+}
+
+}  // namespace veld::cli
