@@ -31,8 +31,8 @@ class MainView {
   virtual void ShowResultCombo(const std::vector<std::string>& items, int selected) = 0;
   // The results list refilled: these rows, nothing selected.
   virtual void ShowResultRows(const std::vector<ResultRow>& rows) = 0;
-  // A long step's progress: done of total, under a caption; total 0 ends it.
-  virtual void ShowProgress(const std::string& caption, size_t done, size_t total) = 0;
+  // A long step's progress: done of total, with a text that says so; total 0 ends it.
+  virtual void ShowProgress(const std::string& text, size_t done, size_t total) = 0;
   // While busy the window shows the wait cursor, stays painted and takes no input.
   virtual void SetBusy(bool busy) = 0;
   virtual void FocusList(WindowList list) = 0;

@@ -36,6 +36,9 @@ std::string EnvironmentDevice() {
 class CRapiTestDlg::SyncView : public SyncObserver {
  public:
   explicit SyncView(CRapiTestDlg& window) : window_(window) {}
+  ~SyncView() override { window_.view_.ShowProgress({}, 0, 0); }
+  SyncView(const SyncView&) = delete;
+  SyncView& operator=(const SyncView&) = delete;
 
   void StatusTextChanged(const std::string& status_text) override { window_.SetStatusText(status_text); }
   void BeginWaitCursor() override { window_.view_.SetBusy(true); }
@@ -59,6 +62,9 @@ class CRapiTestDlg::SyncView : public SyncObserver {
   std::string SelectedResultUUT() override {
     const int selected = window_.result_combo_selection_;
     return selected >= 0 ? window_.result_combo_[static_cast<size_t>(selected)] : std::string();
+  }
+  void ResultUploadProgress(size_t done, size_t total) override {
+    if (total > 0) window_.view_.ShowProgress(ResultUploadProgressText(done, total), done, total);
   }
   void SelectResultComboItem(int index) override {
     window_.result_combo_selection_ = index;

@@ -35,7 +35,6 @@ inline constexpr const char* kExportTooManyMessage =
     "Too many test results selected for collation into export file.  Please select 1 test result file only.";
 inline constexpr const char* kNotACalibratorFolderMessage =
     "%s does not hold a calibrator volume: its root has no Mounted_Volume\\VELD folder.";
-inline constexpr const char* kResultUploadProgressCaption = "Copying test results from VELD";
 
 // The services through which the commands reach the user.
 struct WindowServices {

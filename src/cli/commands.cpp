@@ -82,6 +82,13 @@ class ConsoleSyncObserver : public SyncObserver {
     std::fflush(stdout);
     printed_ = status_text;
   }
+  // On a terminal, one line on stderr that counts the files up as they are copied.
+  void ResultUploadProgress(size_t done, size_t total) override {
+    if (total == 0 || !progress_.ShouldShow(done == total)) return;
+    std::fprintf(stderr, "\r%s", ResultUploadProgressText(done, total).c_str());
+    if (done == total) std::fputc('\n', stderr);
+    std::fflush(stderr);
+  }
   void RefillUUTLists() override {
     veld_uuts_ = SortedIds(session_.veld(), "UUT");
     pc_uuts_ = SortedIds(session_.pc(), "UUT");
@@ -113,6 +120,7 @@ class ConsoleSyncObserver : public SyncObserver {
 
  private:
   Session& session_;
+  TerminalProgress progress_;
   std::string printed_;
   std::vector<std::string> veld_uuts_, pc_uuts_, veld_profiles_, pc_profiles_, combo_;
 };

@@ -6,6 +6,16 @@
 #include <iostream>
 
 namespace veld::cli {
+
+TerminalProgress::TerminalProgress() : terminal_(isatty(STDERR_FILENO) != 0) {}
+
+bool TerminalProgress::ShouldShow(bool last) {
+  if (!terminal_) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (!last && now - shown_ < std::chrono::milliseconds(100)) return false;
+  shown_ = now;
+  return true;
+}
 namespace {
 
 // One line of stdin without its line end (a CR before the LF is dropped too); false at

@@ -2,6 +2,7 @@
 // The terminal side of veldane-cli: message boxes become lines on stderr, questions are
 // answered from --yes, and the password entry dialog reads from the terminal or stdin.
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -22,6 +23,18 @@ std::string VisibleText(const std::string& text, std::string_view keep = {});
 // Writes a text as lines: "\r\n" becomes "\n", a last line gets its line end, and control
 // characters other than line ends and tabs are made visible.
 void WriteLines(std::FILE* stream, const std::string& text);
+
+// Whether a progress line is due: only on a terminal, at most a few times a second, and
+// always for the last one.
+class TerminalProgress {
+ public:
+  TerminalProgress();
+  bool ShouldShow(bool last);
+
+ private:
+  bool terminal_;
+  std::chrono::steady_clock::time_point shown_{};
+};
 
 // Messages go to stderr with their exact text. A question counts as Yes only when the
 // user gave --yes; otherwise it is printed and answered No.

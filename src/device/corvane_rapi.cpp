@@ -183,6 +183,8 @@ class PartialFile {
   bool committed_ = false;
 };
 
+}  // namespace
+
 // The names in a local folder, taken once at the start of an upload, and those added
 // since. Answers for certain only where the mapping of the name onto the folder could not
 // differ: the exact name of a regular file there, or no name at all that equals it
@@ -230,8 +232,6 @@ class LocalFolderNames {
   bool folded_made_ = false;
   bool complete_ = true;
 };
-
-}  // namespace
 
 // One CeRapiInit and its CeRapiUninit around an operation. A refused connection shows in
 // the calls that follow; it is not closed, since that would close a connection that is
@@ -524,40 +524,60 @@ void CCorvaneRAPI::DownloadCustomProfiles() {
   ReportCaseGroups(local_pairs, kLocalProfileFolder);
 }
 
+// The device folder is listed first, so that the copies can report how many of how many
+// files are done; a connect of tens of thousands of results takes a while.
 void CCorvaneRAPI::UploadTestResults() {
   if (!RequireLibrary()) return;
+  const std::optional<std::vector<std::string>> names = DeviceFolderNames(kDeviceResultsFolder, true);
+  if (!names) {
+    prompter_.Message(kNoTestResultsMessage);
+    return;
+  }
   // The local folder is mapped and listed once: mapping each new name would search the
   // whole folder for another spelling of it, which made a first upload quadratic.
   const std::string host_folder = HostPath(kLocalResultsFolder);
   LocalFolderNames local(host_folder);
-  const bool listed = WalkDeviceFolder(kDeviceResultsFolder, [&](const std::string& name) {
+  std::vector<const std::string*> new_names;
+  for (const std::string& name : *names) {
     // A result file on the desktop is never overwritten, whatever its content.
-    const LocalFolderNames::Found found = local.Find(name);
-    if (found == LocalFolderNames::Found::File) return;
-    const std::string local_path = kLocalResultsFolder + name;
-    const std::string device_path = kDeviceResultsFolder + name;
-    switch (found) {
-      case LocalFolderNames::Found::File: return;
-      case LocalFolderNames::Found::Nothing:  // no file of that name to protect
-        CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
-        break;
-      case LocalFolderNames::Found::Unsure:
-        if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
-          // Another spelling is another calibrator file (or another test): say that it is
-          // not copied rather than take one for the other.
-          const std::string held_name = std::filesystem::path(held).filename().string();
-          if (held_name != name) {
-            ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
-                             kLocalResultsFolder + held_name + " differs from it only in letter case.");
-          }
-          return;
+    if (local.Find(name) != LocalFolderNames::Found::File) new_names.push_back(&name);
+  }
+  ReportUploadProgress(0, new_names.size());
+  size_t done = 0;
+  for (const std::string* name : new_names) {
+    UploadResultFile(*name, host_folder, local);
+    ReportUploadProgress(++done, new_names.size());
+  }
+}
+
+void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& host_folder,
+                                    LocalFolderNames& local) {
+  const std::string local_path = kLocalResultsFolder + name;
+  const std::string device_path = kDeviceResultsFolder + name;
+  switch (local.Find(name)) {
+    case LocalFolderNames::Found::File: return;
+    case LocalFolderNames::Found::Nothing:  // no file of that name to protect
+      CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
+      break;
+    case LocalFolderNames::Found::Unsure:
+      if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
+        // Another spelling is another calibrator file (or another test): say that it is
+        // not copied rather than take one for the other.
+        const std::string held_name = std::filesystem::path(held).filename().string();
+        if (held_name != name) {
+          ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
+                           kLocalResultsFolder + held_name + " differs from it only in letter case.");
         }
-        CopyFileFromDevice(local_path, device_path);
-        break;
-    }
-    local.Add(name);
-  });
-  if (!listed) prompter_.Message(kNoTestResultsMessage);
+        return;
+      }
+      CopyFileFromDevice(local_path, device_path);
+      break;
+  }
+  local.Add(name);
+}
+
+void CCorvaneRAPI::ReportUploadProgress(size_t done, size_t total) {
+  if (upload_progress_) upload_progress_(done, total);
 }
 
 void CCorvaneRAPI::UploadAll() {

@@ -19,6 +19,7 @@
 
 namespace veld {
 
+class LocalFolderNames;
 class Prompter;
 
 class CCorvaneRAPI {
@@ -57,6 +58,11 @@ class CCorvaneRAPI {
   // not everything was copied.
   size_t FailedCopies() const { return failed_copies_; }
 
+  // Told how many new result files an upload has copied of how many it found: first with
+  // none done, then after each file.
+  using UploadProgress = std::function<void(size_t done, size_t total)>;
+  void SetUploadProgress(UploadProgress progress) { upload_progress_ = std::move(progress); }
+
   void UploadUUTTable();
   void DownloadUUTTable();
   void UploadSettingsTable();
@@ -87,6 +93,8 @@ class CCorvaneRAPI {
   // CopyFileFromDevice onto a local file whose host path is already known.
   void CopyFileFromDeviceTo(const std::string& host_target, const std::string& local_path,
                             const std::string& device_path);
+  void UploadResultFile(const std::string& name, const std::string& host_folder, LocalFolderNames& local);
+  void ReportUploadProgress(size_t done, size_t total);
   // The names in a device folder, as a walk gives them; nothing when the listing found none.
   std::optional<std::vector<std::string>> DeviceFolderNames(const std::string& folder, bool report_unusable);
 
@@ -111,6 +119,7 @@ class CCorvaneRAPI {
   // of connections comes back to where it was.
   int open_connections_ = 0;
   size_t failed_copies_ = 0;
+  UploadProgress upload_progress_;
 };
 
 }  // namespace veld

@@ -21,6 +21,17 @@ std::string UploadOutcomeLine(size_t failed_copies) {
   return std::to_string(failed_copies) + " files could not be copied from VELD.\r\n";
 }
 
+// Uploads the new result files, telling the observer how far the copying has come; the
+// link reports to nobody once the step is over, however it ends.
+void UploadResults(CCorvaneRAPI& rapi, SyncObserver& observer) {
+  struct Reporting {
+    CCorvaneRAPI& rapi;
+    ~Reporting() { rapi.SetUploadProgress(nullptr); }
+  } reporting{rapi};
+  rapi.SetUploadProgress([&observer](size_t done, size_t total) { observer.ResultUploadProgress(done, total); });
+  rapi.UploadTestResults();
+}
+
 }  // namespace
 
 bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX& veld_database,
@@ -47,7 +58,7 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
   status += "Test Profile database uploaded from VELD.\r\nUploading Test Results data files from VELD.\r\n";
   ShowStatus(observer, status);
 
-  rapi.UploadTestResults();
+  UploadResults(rapi, observer);
   observer.RefillResultCombo();
   status += UploadOutcomeLine(rapi.FailedCopies() - failed_before);
   observer.StatusTextChanged(status);
@@ -60,7 +71,7 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
 
 size_t RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer) {
   const size_t failed_before = rapi.FailedCopies();
-  rapi.UploadTestResults();
+  UploadResults(rapi, observer);
   const size_t failed = rapi.FailedCopies() - failed_before;
   const std::string remembered = observer.SelectedResultUUT();
   observer.RefillResultCombo();
@@ -68,6 +79,10 @@ size_t RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer) {
   const int entry = FindResultComboEntry(observer.ResultComboItems(), remembered);
   if (entry >= 0) observer.SelectResultComboItem(entry);
   return failed;
+}
+
+std::string ResultUploadProgressText(size_t done, size_t total) {
+  return "Copying test results from VELD: " + std::to_string(done) + " of " + std::to_string(total);
 }
 
 int FindResultComboEntry(const std::vector<std::string>& items, const std::string& text) {

@@ -35,7 +35,13 @@ class SyncObserver {
   virtual void SelectResultComboItem(int index) = 0;
   // The settings record was read again from the PC settings table.
   virtual void SettingsReloaded() {}
+  // The result upload copied done of the total new files it found: first with none done,
+  // then after each file; the step is over when the sequence goes on.
+  virtual void ResultUploadProgress(size_t /*done*/, size_t /*total*/) {}
 };
+
+// How far the result upload has come, as the window and the command-line tool show it.
+std::string ResultUploadProgressText(size_t done, size_t total);
 
 // Connect: copies the calibrator's tables, custom profiles and new result files and
 // refreshes the window. False when the device could not be reached (the message was

@@ -270,7 +270,7 @@ QWidget* MainWindowWidget::BuildStatusArea() {
   progress_bar_ = new QProgressBar;
   progress_bar_->setObjectName(QStringLiteral("progressBar"));
   progress_bar_->setAccessibleName(QString::fromLatin1(kProgressName));
-  progress_bar_->setFormat(QStringLiteral("%v / %m"));
+  progress_bar_->setTextVisible(false);  // the label above says how far
   layout->addWidget(progress_label_);
   layout->addWidget(progress_bar_);
   // Shown only while a long step runs, without moving the rest of the window.
@@ -418,12 +418,12 @@ void MainWindowWidget::ShowResultCombo(const std::vector<std::string>& items, in
 
 void MainWindowWidget::ShowResultRows(const std::vector<ResultRow>& rows) { result_model_->SetRows(rows); }
 
-void MainWindowWidget::ShowProgress(const std::string& caption, size_t done, size_t total) {
+void MainWindowWidget::ShowProgress(const std::string& text, size_t done, size_t total) {
   const bool running = total > 0;
   progress_label_->setVisible(running);
   progress_bar_->setVisible(running);
   if (running) {
-    progress_label_->setText(Latin1(caption));
+    progress_label_->setText(Latin1(text));
     progress_bar_->setRange(0, static_cast<int>(total));
     progress_bar_->setValue(static_cast<int>(done));
   }

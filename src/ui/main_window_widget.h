@@ -57,7 +57,7 @@ class MainWindowWidget : public QDialog, public MainView {
   void ShowStatusText(const std::string& text) override;
   void ShowResultCombo(const std::vector<std::string>& items, int selected) override;
   void ShowResultRows(const std::vector<ResultRow>& rows) override;
-  void ShowProgress(const std::string& caption, size_t done, size_t total) override;
+  void ShowProgress(const std::string& text, size_t done, size_t total) override;
   void SetBusy(bool busy) override;
   void FocusList(WindowList list) override;
   void CloseWindow() override;

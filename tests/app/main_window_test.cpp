@@ -78,6 +78,12 @@ TEST_F(WindowTest, ConnectFillsTheFourListsTheComboAndShowsTheFirstRecords) {
             "Uploading Test Profile database from VELD.\r\nTest Profile database uploaded from VELD.\r\n"
             "Uploading Test Results data files from VELD.\r\nAll data uploaded from VELD.\r\n");
   EXPECT_EQ(view_.statuses.size(), 1u + 4u);  // start-up's empty box, then each stage
+  // The three new result files counted up as they are copied, then the count put away.
+  using Progress = std::vector<std::pair<size_t, size_t>>;
+  EXPECT_EQ(view_.progress, (Progress{{0, 3}, {1, 3}, {2, 3}, {3, 3}, {0, 0}}));
+  view_.progress.clear();
+  window_->OnRefreshTestResults();  // nothing new: nothing to count
+  EXPECT_EQ(view_.progress, (Progress{{0, 0}}));
   EXPECT_FALSE(view_.busy);
   EXPECT_FALSE(window_->busy());
 }
