@@ -26,7 +26,10 @@ std::string Describe(FileError::Cause cause, const std::string& path, const std:
 }  // namespace
 
 FileError::FileError(Cause cause, std::string path, std::string detail)
-    : std::runtime_error(Describe(cause, path, detail)), cause_(cause), path_(std::move(path)) {}
+    : std::runtime_error(Describe(cause, path, detail)),
+      cause_(cause),
+      path_(std::move(path)),
+      detail_(std::move(detail)) {}
 
 FileError FileErrorFromErrno(int error_number, const std::string& path) {
   switch (error_number) {
