@@ -90,11 +90,13 @@ class PartialFile {
   BinaryFile& file() { return file_; }
 
   void Commit() {
+    // On the disk before the rename, and the rename on the disk after it: a crash leaves
+    // the old file or the whole new one, and a copy that was reported done stays done.
+    file_.Sync();
     file_.Close();
-    std::error_code ec;
-    std::filesystem::rename(path_, target_, ec);  // replaces the target in one step
-    if (ec) throw FileErrorFromErrno(ec.value(), target_);
+    BinaryFile::Replace(path_, target_);  // replaces the target in one step
     committed_ = true;
+    BinaryFile::SyncFolder(std::filesystem::path(target_).parent_path().string());
   }
 
  private:
