@@ -34,6 +34,11 @@
 #include "reports/csv_export.h"
 #include "reports/drift_history.h"
 
+#ifdef VELD_BENCH_WINDOW
+#include <QApplication>
+
+#include "window_bench.h"
+#endif
 #ifdef VELD_BENCH_PDF
 #include <QGuiApplication>
 
@@ -379,6 +384,17 @@ void Register(std::vector<Workload>& workloads, const std::string& name, int cou
   workloads.push_back({name, count});
 }
 
+#ifdef VELD_BENCH_WINDOW
+// The window's workloads run at 10,000 result files, or at the largest count asked for below it.
+int WindowCount(const Settings& settings) {
+  int count = settings.counts.front();
+  for (int n : settings.counts) {
+    if (n <= 10000) count = std::max(count, n);
+  }
+  return count;
+}
+#endif
+
 std::vector<Workload> RegisterAll(const Settings& settings, const WorkFolder& work) {
   std::vector<Workload> workloads;
   for (int n : settings.counts) {
@@ -394,6 +410,11 @@ std::vector<Workload> RegisterAll(const Settings& settings, const WorkFolder& wo
     Register(workloads, "connect_all_new", n, 1, 1, [=](auto& s) { ConnectAllNew(s, work, n); },
              [=](auto& s) { CopyAll(s, work, n); }, n > 10000 ? 2 : 0);
   }
+#ifdef VELD_BENCH_WINDOW
+  for (const WindowWorkload& window : WindowWorkloads(work, WindowCount(settings))) {
+    Register(workloads, window.name, window.count, window.iterations, window.iterations, window.run, window.floor);
+  }
+#endif
   const int history = settings.history;
   Register(workloads, "drift_history", history, 3, 3, [=](auto& s) { DriftHistoryOfOneUut(s, work, history); },
            [=](auto& s) { CatHistory(s, work, history); });
@@ -523,7 +544,9 @@ int Main(int argc, char** argv) {
   // The stand-in library as built beside this program, unless the caller names one.
   setenv("VELD_RAPI_LIBRARY", VELD_BENCH_RAPI_LIBRARY, 0);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-#ifdef VELD_BENCH_PDF
+#if defined(VELD_BENCH_WINDOW)
+  QApplication application(argc, argv);
+#elif defined(VELD_BENCH_PDF)
   QGuiApplication application(argc, argv);
 #endif
   benchmark::Initialize(&argc, argv);
@@ -535,6 +558,9 @@ int Main(int argc, char** argv) {
   PrepareTables(work, settings.records);
   PrepareHistoryFolder(work, settings.history);
   PrepareReports(work);
+#ifdef VELD_BENCH_WINDOW
+  PrepareWindowData(work, WindowCount(settings));
+#endif
   WriteReportsOnce(work);
   const std::vector<Workload> workloads = RegisterAll(settings, work);
   SummaryReporter reporter;

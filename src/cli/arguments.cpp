@@ -283,6 +283,7 @@ std::string OverviewHelp() {
       "  VELD_ROOT          the folder that stands for drive C:\\ (default: the home folder)\n"
       "  VELD_DEVICE        the calibrator's file system root\n"
       "  VELD_RAPI_LIBRARY  the remote API library to load instead of the stand-in\n"
+      "  VELD_LOCK_WAIT_MS  milliseconds a change waits for another program (default 10000)\n"
       "\n"
       "Results go to stdout; messages and questions go to stderr.\n"
       "Exit status: 0 done; 1 the command stopped on a message; 2 usage error;\n"

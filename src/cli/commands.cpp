@@ -393,4 +393,11 @@ int RunCommand(Session& session, const Invocation& invocation) {
   return status == kExitDone && session.rapi().FailedCopies() > 0 ? kExitStopped : status;
 }
 
+bool ChangesData(const std::string& command) {
+  // certificate: its password check counts failures and may lock the system down.
+  static const char* const kChanging[] = {"init",   "connect",  "refresh",    "transfer",
+                                          "delete", "download", "certificate"};
+  return std::find(std::begin(kChanging), std::end(kChanging), command) != std::end(kChanging);
+}
+
 }  // namespace veld::cli

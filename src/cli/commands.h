@@ -28,4 +28,8 @@ int RunAbout(Session& session, const Invocation& invocation);
 // Runs the invocation's command.
 int RunCommand(Session& session, const Invocation& invocation);
 
+// Whether a command changes the data root (a database, the log, the failure count) or the
+// calibrator, and so runs under the data root's lock.
+bool ChangesData(const std::string& command);
+
 }  // namespace veld::cli

@@ -1,7 +1,9 @@
 // veldane-cli: the headless front end of Veldane Manager.
 
 #include <cstdio>
+#include <chrono>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/session.h"
+#include "database/data_root_lock.h"
 #include "platform/file_error.h"
 
 namespace {
@@ -30,11 +33,22 @@ int ShowHelp(const Invocation& invocation) {
 // shown like every other message.
 int Run(const Invocation& invocation) {
   try {
-    Session session(invocation.yes);
-    if (!session.StartUp()) {
+    Session session(invocation.yes);  // creates the folder tree, where the lock file lives
+    // A changing command holds the data root from start-up to its end, after waiting its
+    // turn. A listing takes the lock only to complete the tables at start-up, and only
+    // when it is free: when another program holds it, that program has done so.
+    const bool changes = ChangesData(invocation.command);
+    std::optional<veld::DataRootLock> lock =
+        veld::DataRootLock::Acquire(changes ? veld::DataRootLock::DefaultWait() : std::chrono::milliseconds(0));
+    if (changes && !lock) {
+      session.prompter().Message(veld::DataRootLock::kBusyMessage);
+      return kExitStopped;
+    }
+    if (!session.StartUp(lock.has_value())) {
       WriteLines(stderr, "System is locked out.");
       return kExitLockedOut;
     }
+    if (!changes) lock.reset();
     return RunCommand(session, invocation);
   } catch (const CommandStopped& stopped) {
     return stopped.exit_status;

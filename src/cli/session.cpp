@@ -8,11 +8,11 @@ namespace veld::cli {
 
 Session::Session(bool answer_yes) : prompter_(answer_yes), pc_(prompter_), veld_(prompter_), rapi_(prompter_) {}
 
-bool Session::StartUp() {
+bool Session::StartUp(bool open_tables) {
   veld_.SetDevice(1);
   pc_.SetDevice(0);
   pc_.SetSystemData(&settings_);
-  pc_.Open();
+  if (open_tables) pc_.Open();
   if (pc_.IsLockedOut()) return false;
   // The window reads the settings record at Connect; every run of the tool is a session
   // of its own, so it reads them here, or protected printing could never apply.

@@ -27,8 +27,10 @@ class Session {
   explicit Session(bool answer_yes);
 
   // VELD database device flag 1, PC database flag 0, the settings record, PC Open. False
-  // when the PC settings say the system is locked out.
-  bool StartUp();
+  // when the PC settings say the system is locked out. Without open_tables the PC tables
+  // are read as they are, neither created, converted nor completed: for a listing while
+  // another program holds the data root, which has done that at its own start-up.
+  bool StartUp(bool open_tables = true);
 
   CDataBaseX& pc() { return pc_; }
   CDataBaseX& veld() { return veld_; }

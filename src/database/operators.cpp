@@ -30,17 +30,18 @@ bool CDataBaseX::IsLockedOut() { return GetSettingValue("LockedOut") == "true"; 
 
 int CDataBaseX::RecordFailedAttempt() {
   const int count = converter_.AsInteger(GetSettingValue("FailedPWAttemptCount")) + 1;
-  SetSetting("FailedPWAttemptCount", Format("%i", count));
   const int limit = converter_.AsInteger(GetSettingValue("LockDownAttemptLimit"));
   const bool locked = count >= limit;
-  SetSetting("LockedOut", locked ? "true" : "false");
+  // The count and the lock-out in one change of the table: a crash between them would
+  // leave the count at the limit and the system open.
+  settings_table_.SetSettings(
+      {{"FailedPWAttemptCount", Format("%i", count)}, {"LockedOut", locked ? "true" : "false"}});
   if (system_data_ != nullptr) system_data_->LockedOut = locked;
   return count;
 }
 
 void CDataBaseX::ClearLockOut() {
-  SetSetting("FailedPWAttemptCount", "0");
-  SetSetting("LockedOut", "false");
+  settings_table_.SetSettings({{"FailedPWAttemptCount", "0"}, {"LockedOut", "false"}});
   if (system_data_ != nullptr) system_data_->LockedOut = false;
 }
 

@@ -1,6 +1,7 @@
 #include "database/password_check.h"
 
 #include "database/database.h"
+#include "platform/file_error.h"
 #include "platform/format.h"
 
 namespace veld {
@@ -12,8 +13,14 @@ PasswordCheckResult RunPasswordCheck(CDataBaseX& pc_database, PasswordEntry& ent
   const std::string typed_password = op.Password;
   if (pc_database.ValidateOperator(op, typed_password)) return PasswordCheckResult::Passed;
 
-  pc_database.LogFailedAttempt(op, typed_password);
+  // Counted first, and on the disk before anything else is tried: a log that cannot be
+  // written, or a process ended before the log line, must not let a guess go uncounted.
   const int count = pc_database.RecordFailedAttempt();
+  try {
+    pc_database.LogFailedAttempt(op, typed_password);
+  } catch (const FileError& error) {
+    prompter.Message(error.what());
+  }
   if (!pc_database.IsLockedOut()) return PasswordCheckResult::Failed;
   prompter.Message(Format("System is being locked down due to %i failed password entry attempts.\r\n"
                           "Please see system administrator for unlock.",

@@ -28,12 +28,13 @@ class PasswordEntry {
 enum class PasswordCheckResult {
   Passed,      // run the protected function
   Cancelled,   // nothing counted, nothing logged
-  Failed,      // logged and counted; not (yet) locked
+  Failed,      // counted and logged; not (yet) locked
   LockedDown,  // the lock-down message was shown; the program must end
 };
 
-// Runs the entry dialog, validates the operator against the PC database, and logs,
-// counts and locks down on failure.
+// Runs the entry dialog, validates the operator against the PC database, and on failure
+// counts (durably), logs and locks down. A log that cannot be written is reported through
+// the prompter; the failure is counted and locks down all the same.
 PasswordCheckResult RunPasswordCheck(CDataBaseX& pc_database, PasswordEntry& entry, Prompter& prompter,
                                      const std::string& prompt);
 

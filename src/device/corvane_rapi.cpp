@@ -164,15 +164,18 @@ class PartialFile {
   // Puts the copy in place of the target. False, the copy dropped, when the target's name
   // is one that the local file system cannot hold.
   bool Commit() {
+    // On the disk before the rename, and the rename on the disk after it: a crash leaves
+    // the old file or the whole new one, and a copy that was reported done stays done.
+    file_.Sync();
     file_.Close();
-    std::error_code ec;
-    std::filesystem::rename(path_, target_, ec);  // replaces the target in one step
-    if (ec == std::errc::filename_too_long || ec == std::errc::illegal_byte_sequence ||
-        ec == std::errc::invalid_argument) {
-      return false;
+    try {
+      BinaryFile::Replace(path_, target_);  // replaces the target in one step
+    } catch (const FileError& error) {
+      if (error.cause() == FileError::Cause::BadPath) return false;
+      throw;
     }
-    if (ec) throw FileErrorFromErrno(ec.value(), target_);
     committed_ = true;
+    BinaryFile::SyncFolder(std::filesystem::path(target_).parent_path().string());
     return true;
   }
 

@@ -4,8 +4,14 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/fault_injection.h"
 #include "platform/file_error.h"
 #include "platform/posix_io.h"
+
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#endif
 
 namespace veld {
 namespace {
@@ -33,6 +39,33 @@ unsigned ChunkSize(size_t remaining) {
   return static_cast<unsigned>(remaining < kMaxChunk ? remaining : kMaxChunk);
 }
 
+// The folder part of a path: "." for a bare name.
+std::string FolderOf(const std::string& path) {
+  const size_t cut = path.find_last_of("/\\");
+  if (cut == std::string::npos) return ".";
+  return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+int ProcessId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return static_cast<int>(::getpid());
+#endif
+}
+
+// Gives the new file the permissions of the file it is about to replace, so that a
+// rename does not quietly widen or narrow who may read a table.
+void KeepPermissions(int fd, const std::string& replaced) {
+#ifndef _WIN32
+  veld_stat_t info{};
+  if (VELD_STAT(replaced.c_str(), &info) == 0) ::fchmod(fd, info.st_mode & 07777);
+#else
+  (void)fd;
+  (void)replaced;
+#endif
+}
+
 }  // namespace
 
 BinaryFile::BinaryFile(const std::string& path, Mode mode) {
@@ -56,6 +89,10 @@ BinaryFile& BinaryFile::operator=(BinaryFile&& other) noexcept {
 bool BinaryFile::TryOpen(const std::string& path, Mode mode) {
   Close();
   path_ = path;
+  if (const int injected = fault::Check(fault::Operation::Open, path)) {
+    errno = injected;
+    return false;
+  }
   const int fd = VELD_OPEN(path.c_str(), OpenFlags(mode), 0644);
   if (fd < 0) return false;
   // A folder is never a table or result file. Only a read-only open can succeed on one:
@@ -108,6 +145,12 @@ void BinaryFile::Write(const void* data, size_t size) {
   size_t done = 0;
   const auto* bytes = static_cast<const char*>(data);
   while (done < size) {
+    if (const int injected = fault::Check(fault::Operation::Write, path_)) {
+      // A disk that fills up takes part of a block before it refuses the rest.
+      if (injected == ENOSPC) (void)VELD_WRITE(fd_, bytes + done, ChunkSize(size - done) / 2);
+      errno = injected;
+      Fail();
+    }
     const auto put = VELD_WRITE(fd_, bytes + done, ChunkSize(size - done));
     if (put < 0) {
       if (errno == EINTR) continue;
@@ -139,7 +182,26 @@ uint64_t BinaryFile::Length() const {
 }
 
 void BinaryFile::SetLength(uint64_t length) {
+  if (const int injected = fault::Check(fault::Operation::Truncate, path_)) {
+    errno = injected;
+    Fail();
+  }
   if (VELD_TRUNCATE(fd_, static_cast<off_t>(length)) != 0) Fail();
+}
+
+void BinaryFile::Sync() {
+  if (const int injected = fault::Check(fault::Operation::Sync, path_)) {
+    errno = injected;
+    Fail();
+  }
+  if (fault::SyncsSkipped()) return;
+#ifdef _WIN32
+  if (_commit(fd_) != 0) Fail();
+#else
+  while (::fsync(fd_) != 0) {
+    if (errno != EINTR) Fail();
+  }
+#endif
 }
 
 bool BinaryFile::Exists(const std::string& path) {
@@ -150,16 +212,85 @@ bool BinaryFile::Exists(const std::string& path) {
 void BinaryFile::Rename(const std::string& from, const std::string& to) {
   if (Exists(to)) throw FileError(FileError::Cause::AlreadyExists, to);
   if (!Exists(from)) throw FileError(FileError::Cause::NotFound, from);
+  if (const int injected = fault::Check(fault::Operation::Rename, from)) throw FileErrorFromErrno(injected, from);
   if (std::rename(from.c_str(), to.c_str()) != 0) throw FileErrorFromErrno(errno, from);
 }
 
+void BinaryFile::Replace(const std::string& from, const std::string& to) {
+  if (const int injected = fault::Check(fault::Operation::Rename, to)) throw FileErrorFromErrno(injected, to);
+#ifdef _WIN32
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw FileError(FileError::Cause::Generic, to, "MoveFileEx failed");
+  }
+#else
+  if (std::rename(from.c_str(), to.c_str()) != 0) throw FileErrorFromErrno(errno, to);
+#endif
+}
+
+void BinaryFile::SyncFolder(const std::string& host_folder) {
+#ifdef _WIN32
+  (void)host_folder;  // MOVEFILE_WRITE_THROUGH has already waited for the rename
+#else
+  if (const int injected = fault::Check(fault::Operation::Open, host_folder)) {
+    throw FileErrorFromErrno(injected, host_folder);
+  }
+  const int fd = ::open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileErrorFromErrno(errno, host_folder);
+  int failure = fault::Check(fault::Operation::Sync, host_folder);
+  if (failure == 0 && !fault::SyncsSkipped()) {
+    int result = 0;
+    do {
+      result = ::fsync(fd);
+    } while (result != 0 && errno == EINTR);
+    // Some file systems cannot sync a folder at all (EINVAL); they keep names in order anyway.
+    if (result != 0 && errno != EINVAL && errno != EROFS) failure = errno;
+  }
+  ::close(fd);
+  if (failure != 0) throw FileErrorFromErrno(failure, host_folder);
+#endif
+}
+
 void BinaryFile::Remove(const std::string& path) {
+  if (const int injected = fault::Check(fault::Operation::Remove, path)) throw FileErrorFromErrno(injected, path);
   if (std::remove(path.c_str()) != 0) throw FileErrorFromErrno(errno, path);
 }
 
 FileBytes BinaryFile::ReadWholeFile(const std::string& path) {
   BinaryFile file(path, Mode::Read);
   return file.ReadAll();
+}
+
+std::string BinaryFile::TemporaryPathBeside(const std::string& path) {
+  const size_t cut = path.find_last_of("/\\");
+  const size_t name_at = cut == std::string::npos ? 0 : cut + 1;
+  return path.substr(0, name_at) + "." + path.substr(name_at) + "." + std::to_string(ProcessId()) + ".tmp";
+}
+
+void BinaryFile::ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+  const std::string temporary = TemporaryPathBeside(path);
+  BinaryFile file;
+  bool opened = file.TryOpen(temporary, Mode::CreateNew);
+  // One left by an earlier run that had this process id and ended before it could clean up.
+  if (!opened && errno == EEXIST && std::remove(temporary.c_str()) == 0) {
+    opened = file.TryOpen(temporary, Mode::CreateNew);
+  }
+  if (!opened) throw FileErrorFromErrno(errno, path);
+  try {
+    KeepPermissions(file.fd_, path);
+    file.Write(bytes);
+    file.Sync();
+    file.Close();
+    Replace(temporary, path);
+  } catch (const FileError& error) {
+    file.Close();
+    std::remove(temporary.c_str());  // cleanup only: not an operation that tests inject into
+    throw FileError(error.cause(), path, error.detail());
+  }
+  try {
+    SyncFolder(FolderOf(path));
+  } catch (const FileError& error) {
+    throw FileError(error.cause(), path, error.detail());
+  }
 }
 
 }  // namespace veld

@@ -36,7 +36,7 @@ class BinaryFile {
     ReadWrite,     // existing file, read and write, content kept
     Create,        // created when missing, emptied when present; read and write
     OpenOrCreate,  // created when missing, content kept; read and write
-    CreateNew,     // created, and only when nothing of that name exists; read and write
+    CreateNew,     // created, and only when no file of that name exists; read and write
   };
 
   BinaryFile() = default;
@@ -67,14 +67,30 @@ class BinaryFile {
   uint64_t Position() const;
   uint64_t Length() const;
   void SetLength(uint64_t length);
+  // Waits until what was written is on the disk itself.
+  void Sync();
 
   static bool Exists(const std::string& path);
   // Renames; throws FileError(AlreadyExists) when the new name is taken.
   static void Rename(const std::string& from, const std::string& to);
+  // Renames over the file at to, if any, in one step: whoever opens to finds the old
+  // file or the new one, never neither.
+  static void Replace(const std::string& from, const std::string& to);
+  // Waits until the names in a folder (a rename, a new or removed file) are on the disk.
+  static void SyncFolder(const std::string& host_folder);
   // Removes a file; throws FileError when it cannot.
   static void Remove(const std::string& path);
   // The whole content of a file; throws FileError when it cannot be read.
   static FileBytes ReadWholeFile(const std::string& path);
+  // Gives a file new content all at once. The bytes go to a new file beside it, which is
+  // synced and renamed over the file, and the folder is synced: after a failure or a
+  // crash at any point the file holds its old content or the new one, and a change that
+  // returned is on the disk. On failure the file beside is removed and FileError names
+  // the file. The file beside has a name that no listing takes for data (a leading dot,
+  // ending in ".tmp"); it keeps the permissions of the file it replaces.
+  static void ReplaceWholeFile(const std::string& path, std::string_view bytes);
+  // The name of the file beside path that ReplaceWholeFile writes in this process.
+  static std::string TemporaryPathBeside(const std::string& path);
 
  private:
   [[noreturn]] void Fail() const;

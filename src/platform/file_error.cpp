@@ -26,7 +26,10 @@ std::string Describe(FileError::Cause cause, const std::string& path, const std:
 }  // namespace
 
 FileError::FileError(Cause cause, std::string path, std::string detail)
-    : std::runtime_error(Describe(cause, path, detail)), cause_(cause), path_(std::move(path)) {}
+    : std::runtime_error(Describe(cause, path, detail)),
+      cause_(cause),
+      path_(std::move(path)),
+      detail_(std::move(detail)) {}
 
 FileError FileErrorFromErrno(int error_number, const std::string& path) {
   switch (error_number) {
@@ -43,6 +46,7 @@ FileError FileErrorFromErrno(int error_number, const std::string& path) {
     case EFBIG: return FileError(FileError::Cause::DiskFull, path);
     case EEXIST: return FileError(FileError::Cause::AlreadyExists, path);
     case ENAMETOOLONG:
+    case EILSEQ:
     case EINVAL: return FileError(FileError::Cause::BadPath, path);
     default: return FileError(FileError::Cause::Generic, path, std::strerror(error_number));
   }

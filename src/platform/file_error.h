@@ -23,10 +23,13 @@ class FileError : public std::runtime_error {
 
   Cause cause() const { return cause_; }
   const std::string& path() const { return path_; }
+  // What the system said beyond the cause, if anything.
+  const std::string& detail() const { return detail_; }
 
  private:
   Cause cause_;
   std::string path_;
+  std::string detail_;
 };
 
 // Builds the error that matches the C library's errno value for an operation on path.

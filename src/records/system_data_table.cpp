@@ -1,5 +1,8 @@
 #include "records/system_data_table.h"
 
+#include <algorithm>
+#include <cerrno>
+
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
 #include "platform/host_path.h"
@@ -69,64 +72,58 @@ void SystemDataTable::SetDevice(bool device) {
 
 void SystemDataTable::Open() {
   const std::string host = HostPath(table_path_);
-  uint64_t length = 0;
-  bool created = false;
+  std::optional<FileBytes> bytes;
   try {
-    length = BinaryFile(host, BinaryFile::Mode::ReadWrite).Length();
+    // Opened for writing: a table that exists but may not be written (read-only, a
+    // folder) is reported rather than replaced.
+    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
+    bytes = file.ReadAll();
   } catch (const FileError& error) {
-    // Only a missing table is created; one that exists but will not open read-write
-    // (read-only, a folder) is reported rather than replaced.
     if (error.cause() != FileError::Cause::NotFound) throw;
-    BinaryFile(host, BinaryFile::Mode::OpenOrCreate);
-    created = true;
   }
-  if (!created && length % kRecordSize != 0) {
+  if (bytes && bytes->size() % kRecordSize != 0) {
     prompter_.Message(kCorruptedMessage + host);
     return;
   }
-  FillDefaults();
+  // A missing table is created with every default at once, never left empty in between.
+  AddMissingDefaults(host, bytes ? bytes->view() : std::string_view());
 }
 
 void SystemDataTable::FillDefaults() {
-  // One read of the table answers every key; the missing ones are then written in one
-  // go, with the same result as asking and setting them one at a time.
   const std::string host = HostPath(table_path_);
   FileBytes bytes;
-  if (BinaryFile file; file.TryOpen(host, BinaryFile::Mode::Read)) bytes = file.ReadAll();
-  const Scan scan = ScanRecords(bytes, host);
+  {
+    // Adds to the table that is there and may be written; Open is what creates one.
+    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
+    bytes = file.ReadAll();
+  }
+  AddMissingDefaults(host, bytes);
+}
 
-  std::vector<std::pair<size_t, std::string>> replacements;  // settings stored as "NULL"
-  std::string appended;
+void SystemDataTable::AddMissingDefaults(const std::string& host, std::string_view bytes) {
+  // One read of the table answers every key; the missing ones are then written in one
+  // go, with the same result as asking and setting them one at a time.
+  const Scan scan = ScanRecords(bytes, host);
+  std::string image(bytes.substr(0, scan.whole_records * kRecordSize));
+  bool changed = image.size() != bytes.size();
   for (const Default& setting : Defaults()) {
     const auto found = FindKey(scan, setting.key);
     if (found && scan.settings[*found].value != kMissing) continue;
+    const std::string record = EncodeRecord(setting.key, setting.value);
     if (found) {
-      replacements.emplace_back(*found, EncodeRecord(setting.key, setting.value));
+      image.replace(*found * kRecordSize, kRecordSize, record);  // a setting stored as "NULL"
     } else {
-      appended += EncodeRecord(setting.key, setting.value);
+      image += record;
     }
+    changed = true;
   }
-  if (replacements.empty() && appended.empty()) return;
-
-  BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-  for (const auto& [slot, record] : replacements) {
-    file.Seek(slot * kRecordSize);
-    file.Write(record);
-  }
-  file.Seek(scan.whole_records * kRecordSize);
-  file.Write(appended);
-  file.SetLength(scan.whole_records * kRecordSize + appended.size());
+  if (changed) BinaryFile::ReplaceWholeFile(host, image);
 }
 
 void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
   value = kMissing;
   const std::string host = HostPath(table_path_);
-  FileBytes bytes;
-  {
-    BinaryFile file;
-    if (!file.TryOpen(host, BinaryFile::Mode::Read)) return;
-    bytes = file.ReadAll();
-  }
+  const FileBytes bytes = ReadIfPresent(host);
   const Scan scan = ScanRecords(bytes, host);
   const auto found = FindKey(scan, key);
   if (!found) return;
@@ -135,21 +132,51 @@ void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
   value = value_buffer_;
 }
 
-void SystemDataTable::SetSetting(const std::string& key, const std::string& value) {
-  if (!CheckStorable(key, value)) return;
-  BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-  const FileBytes bytes = file.ReadAll();
-  const Scan scan = ScanRecords(bytes, file.path());
-  const size_t count = scan.whole_records;
-  const auto found = FindKey(scan, key);
-  // A new record goes right after the last whole record, so that stray bytes at the end
-  // of a damaged table cannot push it out of line with the record grid.
-  const size_t slot = found.value_or(count);
-  file.Seek(slot * kRecordSize);
-  file.Write(EncodeRecord(key, value));
-  file.SetLength((found ? count : count + 1) * kRecordSize);
-  key_buffer_ = key;
-  value_buffer_ = value;
+void SystemDataTable::SetSetting(const std::string& key, const std::string& value) { SetSettings({{key, value}}); }
+
+void SystemDataTable::SetSettings(const std::vector<std::pair<std::string, std::string>>& settings) {
+  for (const auto& [key, value] : settings) {
+    if (!CheckStorable(key, value)) return;
+  }
+  const std::string host = HostPath(table_path_);
+  FileBytes bytes;
+  {
+    // The file is not created here, and one that may not be written is refused.
+    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
+    bytes = file.ReadAll();
+  }
+  const Scan scan = ScanRecords(bytes, host);
+  // Stray bytes after the last whole record are dropped; a new record goes right after it.
+  std::string image(bytes.view().substr(0, scan.whole_records * kRecordSize));
+  std::vector<std::string> appended;
+  for (const auto& [key, value] : settings) {
+    std::optional<size_t> slot = FindKey(scan, key);
+    if (!slot) {
+      const auto added = std::find(appended.begin(), appended.end(), key);
+      if (added != appended.end()) slot = scan.whole_records + static_cast<size_t>(added - appended.begin());
+    }
+    const std::string record = EncodeRecord(key, value);
+    if (slot) {
+      image.replace(*slot * kRecordSize, kRecordSize, record);
+    } else {
+      image += record;
+      appended.push_back(key);
+    }
+  }
+  BinaryFile::ReplaceWholeFile(host, image);
+  if (!settings.empty()) {
+    key_buffer_ = settings.back().first;
+    value_buffer_ = settings.back().second;
+  }
+}
+
+FileBytes SystemDataTable::ReadIfPresent(const std::string& host) {
+  BinaryFile file;
+  if (file.TryOpen(host, BinaryFile::Mode::Read)) return file.ReadAll();
+  // Only a table that is not there reads as empty: one that fails to open must not look
+  // like a table without settings, which would unlock a locked system or restart a count.
+  if (errno != ENOENT && errno != ENOTDIR) throw FileErrorFromErrno(errno, host);
+  return {};
 }
 
 SystemDataTable::Scan SystemDataTable::ScanRecords(std::string_view bytes, const std::string& path) {

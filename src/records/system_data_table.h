@@ -1,12 +1,14 @@
 #pragma once
 // The settings table file: 136-byte records of a key and a value, each a fixed-width
-// text field of width 32.
+// text field of width 32. Every change replaces the file whole, so that a failure or a
+// crash leaves either the old table or the new one.
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/prompter.h"
 
@@ -34,12 +36,15 @@ class SystemDataTable {
   // Creates or checks the file, then adds every missing setting with its default.
   void Open();
   void FillDefaults();
-  // The stored value (trimmed), or "NULL" when the key is absent or the file does not open.
+  // The stored value (trimmed), or "NULL" when the key or the file is absent. A file that
+  // is there but cannot be read raises FileError.
   void GetSetting(const std::string& key, std::string& value);
   // Rewrites the key's record in place or appends one; never creates the file. A key
   // or value that would not read back as itself (longer than 32 characters, or cut by
   // the reading rules) is refused with a message and the file is left unchanged.
   void SetSetting(const std::string& key, const std::string& value);
+  // Several settings in order, as one change of the file: all of them or none.
+  void SetSettings(const std::vector<std::pair<std::string, std::string>>& settings);
 
   const std::string& LogicalPath() const { return table_path_; }
 
@@ -60,6 +65,10 @@ class SystemDataTable {
   // have to read past raises its read error, as a record-by-record search would.
   static std::optional<size_t> FindKey(const Scan& scan, const std::string& key);
   static std::string EncodeRecord(const std::string& key, const std::string& value);
+  // The table's bytes; nothing when it does not exist. Raises FileError when it exists
+  // but cannot be read.
+  static FileBytes ReadIfPresent(const std::string& host);
+  void AddMissingDefaults(const std::string& host, std::string_view bytes);
   // Shows why a setting cannot be stored and answers false, or answers true.
   bool CheckStorable(const std::string& key, const std::string& value);
 

@@ -65,7 +65,7 @@ void TestProfileTable::Open() {
     for (const StandardProfile& standard : kStandardProfiles) {
       bytes += EncodeRecord({standard.id, "Ascending", standard.points, false});
     }
-    BinaryFile(host, BinaryFile::Mode::Create).Write(bytes);
+    BinaryFile::ReplaceWholeFile(host, bytes);
     return;
   }
   if (length % kRecordSize != 0) prompter_.Message(kCorruptedMessage + host);
@@ -87,40 +87,54 @@ void TestProfileTable::LoadRecord(TestProfile& profile) {
 bool TestProfileTable::SaveRecord(const TestProfile& profile) {
   if (!CheckStorable(profile)) return false;
   const Record record = RecordOf(profile);
-  {
-    BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-    const FileBytes table = file.ReadAll();
-    // A new record goes right after the last whole record, so that stray bytes at the
-    // end of a damaged table cannot push it out of line with the record grid.
-    const size_t slot = FindRecord(table, profile.ID, file.path()).value_or(table.size() / kRecordSize);
-    file.Seek(slot * kRecordSize);
-    file.Write(EncodeRecord(record));
-  }
+  const std::string host = HostPath(table_path_);
+  const FileBytes table = ReadForChange(host);
+  // A new record goes right after the last whole record, so that stray bytes at the end
+  // of a damaged table cannot push it out of line with the record grid.
+  const size_t at = FindRecord(table, profile.ID, host).value_or(table.size() / kRecordSize) * kRecordSize;
+  std::string image(table.view());
+  image.replace(at, std::min(kRecordSize, image.size() - at), EncodeRecord(record));
+  // Whatever stray bytes remain beyond the last whole record are cut off, and said so.
+  const bool cut = image.size() % kRecordSize != 0;
+  image.resize(image.size() - image.size() % kRecordSize);
+  BinaryFile::ReplaceWholeFile(host, image);
   buffer_ = record;
-  const bool whole = CheckLengthAfterSave();
-  return SaveCustomPoints(profile) && whole;
+  if (cut) prompter_.Message(kWriteErrorMessage);
+  try {
+    // False after any message: a table that had to be cut back, a custom file not written.
+    return SaveCustomPoints(profile) && !cut;
+  } catch (const FileError&) {
+    // Points that could not be written take the record back with them: the profile is
+    // stored whole or not at all.
+    RestoreTable(host, table);
+    throw;
+  }
 }
 
 void TestProfileTable::DeleteRecord(const TestProfile& profile) {
-  {
-    BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-    const FileBytes table = file.ReadAll();
-    const size_t count = table.size() / kRecordSize;
-    const auto found = FindRecord(table, profile.ID, file.path());
-    // No record, no change: an orphaned custom file is left alone as well.
-    if (!found) return;
-    const size_t last = count - 1;
-    if (*found != last) {
-      file.Seek(*found * kRecordSize);
-      file.Write(table.view().substr(last * kRecordSize, kRecordSize));
-    }
-    file.SetLength(last * kRecordSize);
+  const std::string host = HostPath(table_path_);
+  const FileBytes table = ReadForChange(host);
+  const size_t count = table.size() / kRecordSize;
+  const auto found = FindRecord(table, profile.ID, host);
+  // No record, no change: an orphaned custom file is left alone as well.
+  if (!found) return;
+  const size_t last = count - 1;
+  std::string image(table.view().substr(0, last * kRecordSize));
+  if (*found != last) {
+    image.replace(*found * kRecordSize, kRecordSize, table.view().substr(last * kRecordSize, kRecordSize));
   }
+  BinaryFile::ReplaceWholeFile(host, image);
   if (profile.ProfileType != "Custom") return;
   const auto custom = CustomHostPath(profile);
   std::error_code ec;
   // Never a folder or anything else that only happens to carry the name.
-  if (custom && std::filesystem::is_regular_file(*custom, ec)) BinaryFile::Remove(*custom);
+  if (!custom || !std::filesystem::is_regular_file(*custom, ec)) return;
+  try {
+    BinaryFile::Remove(*custom);
+  } catch (const FileError&) {
+    RestoreTable(host, table);  // a custom profile is deleted with its points or not at all
+    throw;
+  }
 }
 
 void TestProfileTable::FillList(ListTarget& list) {
@@ -166,12 +180,19 @@ bool TestProfileTable::SaveCustomPoints(const TestProfile& profile) {
   for (size_t k = 0; k < count; ++k) out.F64(k < profile.CustomPoints.size() ? profile.CustomPoints[k] : 0.0);
 
   const auto host = CustomHostPath(profile);
-  BinaryFile file;
-  if (!host || !file.TryOpen(*host, BinaryFile::Mode::Create)) {
+  if (!host) {
     prompter_.Message(kInvalidIdMessage);
     return false;
   }
-  file.Write(out.bytes());
+  try {
+    BinaryFile::ReplaceWholeFile(*host, out.bytes());
+  } catch (const FileError& error) {
+    // Only a name that cannot be a file here is the profile ID's fault; a full or failing
+    // disk is reported as what it is.
+    if (error.cause() != FileError::Cause::NotFound && error.cause() != FileError::Cause::BadPath) throw;
+    prompter_.Message(kInvalidIdMessage);
+    return false;
+  }
   return true;
 }
 
@@ -256,14 +277,19 @@ bool TestProfileTable::CheckStorable(const TestProfile& profile) {
   return problem == nullptr;
 }
 
-bool TestProfileTable::CheckLengthAfterSave() {
-  BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
-  const uint64_t length = file.Length();
-  if (length % kRecordSize == 0) return true;
-  file.SetLength(length - length % kRecordSize);
-  file.Close();
-  prompter_.Message(kWriteErrorMessage);
-  return false;
+FileBytes TestProfileTable::ReadForChange(const std::string& host_path) {
+  // Opened for writing, though the change goes to a new file: a table that may not be
+  // written is refused here rather than replaced by the rename.
+  BinaryFile file(host_path, BinaryFile::Mode::ReadWrite);
+  return file.ReadAll();
+}
+
+void TestProfileTable::RestoreTable(const std::string& host_path, std::string_view bytes) {
+  try {
+    BinaryFile::ReplaceWholeFile(host_path, bytes);
+  } catch (const FileError&) {
+    // The failure that made the change go back is the one the user hears of.
+  }
 }
 
 std::optional<std::string> TestProfileTable::CustomHostPath(const TestProfile& profile) const {

@@ -1,11 +1,15 @@
 #pragma once
 // The test profile table file (144-byte records) and the custom profile files beside it.
+// Every change replaces a file whole (BinaryFile::ReplaceWholeFile): a failure or a crash
+// leaves each file with its old content or its new one. A save or delete whose custom file
+// cannot be written or removed puts the table back and reports the failure.
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/binary_file.h"
 #include "platform/prompter.h"
 #include "records/list_target.h"
 #include "records/test_profile.h"
@@ -28,8 +32,9 @@ class TestProfileTable {
   // Fills profile from the first record with its ID, then loads its custom points.
   void LoadRecord(TestProfile& profile);
   // Rewrites or appends the profile's record, then writes its custom file. A profile
-  // whose ID or type does not fit the record is refused with a message. False after any
-  // message (a refusal, a table that had to be cut back, a custom file not written).
+  // whose ID or type does not fit the record is refused with a message; a custom file
+  // that cannot be written for want of disk or a failing disk takes the record back. False
+  // after any message (a refusal, a table that had to be cut back, a custom file not written).
   bool SaveRecord(const TestProfile& profile);
   // Removes the profile's record (the last record takes its place) and, for a
   // "Custom" profile, its custom file.
@@ -78,8 +83,9 @@ class TestProfileTable {
   std::vector<std::string> ReadIds() const;
   // Shows why a profile cannot be stored and answers false, or answers true.
   bool CheckStorable(const TestProfile& profile);
-  // False when the table had to be cut back to whole records (after its message).
-  bool CheckLengthAfterSave();
+  static FileBytes ReadForChange(const std::string& host_path);
+  // Puts the table back as it was after a later part of the same change failed.
+  static void RestoreTable(const std::string& host_path, std::string_view bytes);
   // The host path of the profile's custom file, or nothing when its ID cannot name one.
   std::optional<std::string> CustomHostPath(const TestProfile& profile) const;
 

@@ -1,5 +1,6 @@
 #include "records/test_results_table.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 
@@ -249,7 +250,12 @@ bool TestResultsTable::ReadFile(TestResults& results, const std::string& host_pa
 bool TestResultsTable::ReadFile(TestResults& results, const std::string& host_path, Columns columns) {
   results.ClearColumns();
   BinaryFile file;
-  if (!file.TryOpen(host_path, BinaryFile::Mode::Read)) return false;
+  if (!file.TryOpen(host_path, BinaryFile::Mode::Read)) {
+    // A file that is not there leaves the record as it was; one that is there but fails
+    // to open (a failing disk) is an error, not a result without values.
+    if (errno == ENOENT || errno == ENOTDIR || errno == EISDIR) return false;
+    throw FileErrorFromErrno(errno, host_path);
+  }
   const FileBytes bytes = file.ReadAll();
   file.Close();
   if (bytes.size() < kMinimumFileBytes) return false;

@@ -349,8 +349,7 @@ void CUUTTable::CreateWithBuiltIns(const std::string& host_path) const {
     decoder.Configure(text, uut);
     records += EncodeRecord(uut, {});
   }
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(records);
+  BinaryFile::ReplaceWholeFile(host_path, records);
 }
 
 void CUUTTable::ConvertOldTable() {
@@ -367,9 +366,28 @@ void CUUTTable::ConvertOldTable() {
     ReportCorrupted(host);
     return;
   }
-  BinaryFile::Rename(host, HostPath(backup_path_));
-  BinaryFile table(host, BinaryFile::Mode::Create);
-  table.Write(*converted);
+  // The old table is kept before the new one replaces it: a crash in between leaves the
+  // old table, which the next run converts again.
+  KeepBackup(bytes);
+  BinaryFile::ReplaceWholeFile(host, *converted);
+}
+
+std::string CUUTTable::LogicalBackupPath(int number) const {
+  if (number <= 1) return backup_path_;
+  const size_t extension = backup_path_.rfind('.');
+  return backup_path_.substr(0, extension) + "_" + std::to_string(number) + backup_path_.substr(extension);
+}
+
+void CUUTTable::KeepBackup(std::string_view old_table) const {
+  for (int number = 1;; ++number) {
+    const std::string host = HostPath(LogicalBackupPath(number));
+    if (!BinaryFile::Exists(host)) {
+      BinaryFile::ReplaceWholeFile(host, old_table);
+      return;
+    }
+    // The calibrator's table comes back with every connect: once kept, it is not kept again.
+    if (BinaryFile::ReadWholeFile(host).view() == old_table) return;
+  }
 }
 
 void CUUTTable::LoadRecord(UUT& uut) {
@@ -396,23 +414,26 @@ bool CUUTTable::IdFits(const UUT& uut) {
 bool CUUTTable::SaveRecord(const UUT& uut) {
   if (!IdFits(uut)) return false;
   const std::string host = HostPath(table_path_);
-  BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-  const FileBytes bytes = file.ReadAll();
+  const FileBytes bytes = ReadForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;
   }
   const auto index = FindRecord(bytes, uut.ID, host);
   const std::string record = EncodeRecord(uut, index ? RecordAt(bytes, *index) : std::string_view());
-  file.Seek(index ? *index * kRecordSize : bytes.size());
-  file.Write(record);
+  std::string table(bytes.view());
+  if (index) {
+    table.replace(*index * kRecordSize, kRecordSize, record);
+  } else {
+    table += record;
+  }
+  BinaryFile::ReplaceWholeFile(host, table);
   return true;
 }
 
 bool CUUTTable::DeleteRecord(const UUT& uut) {
   const std::string host = HostPath(table_path_);
-  BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-  const FileBytes bytes = file.ReadAll();
+  const FileBytes bytes = ReadForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;
@@ -420,12 +441,17 @@ bool CUUTTable::DeleteRecord(const UUT& uut) {
   const auto index = FindRecord(bytes, uut.ID, host);
   if (!index) return true;
   const size_t last = bytes.size() / kRecordSize - 1;
-  if (*index != last) {
-    file.Seek(*index * kRecordSize);
-    file.Write(std::string(RecordAt(bytes, last)));
-  }
-  file.SetLength(last * kRecordSize);
+  std::string table(bytes.view().substr(0, last * kRecordSize));
+  if (*index != last) table.replace(*index * kRecordSize, kRecordSize, RecordAt(bytes, last));
+  BinaryFile::ReplaceWholeFile(host, table);
   return true;
+}
+
+FileBytes CUUTTable::ReadForChange(const std::string& host_path) {
+  // Opened for writing, though the change goes to a new file: a table that may not be
+  // written is refused here, as it always was, rather than replaced by the rename.
+  BinaryFile file(host_path, BinaryFile::Mode::ReadWrite);
+  return file.ReadAll();
 }
 
 std::vector<std::string> CUUTTable::ReadIds(std::string_view bytes, const std::string& host_path) const {

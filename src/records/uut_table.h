@@ -1,7 +1,9 @@
 #pragma once
 // The UUT table file: 568-byte records in the calibrator's format (and the older
 // 276-byte format, which Open converts). Every operation opens, works and closes; each
-// reads the file whole once and parses it from memory.
+// reads the file whole once and parses it from memory, and every change replaces the file
+// whole (BinaryFile::ReplaceWholeFile), so that a failure or a crash leaves either the
+// old table or the new one.
 //
 // Choices where the calibrator's own rules leave room:
 //  - Texts longer than their field: an ID longer than 32 characters (or holding a NUL,
@@ -22,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/binary_file.h"
 #include "platform/prompter.h"
 #include "records/list_target.h"
 #include "records/uut.h"
@@ -44,7 +47,8 @@ class CUUTTable {
   void Open();
   // Converts a table of the old record format; a current-format table is left alone.
   // A length that fits neither format is reported as corrupted. The old file is kept
-  // under the backup name; a backup name already taken raises FileError(AlreadyExists).
+  // under the backup name, or the first free numbered one ("..._Backup_2.dat", ...) when
+  // that is taken; an old table already kept under one of them is not kept twice.
   void ConvertOldTable();
   // Fills uut from the first record whose ID equals uut.ID; unchanged when none does.
   void LoadRecord(UUT& uut);
@@ -67,11 +71,16 @@ class CUUTTable {
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }
+  // The backup name of a number: 1 the plain name, then "_2", "_3", ... before ".dat".
+  std::string LogicalBackupPath(int number) const;
 
  private:
   // IDs of the whole records at the start of a table's bytes, in file order.
   std::vector<std::string> ReadIds(std::string_view bytes, const std::string& host_path) const;
   void CreateWithBuiltIns(const std::string& host_path) const;
+  // Keeps an old-format table under the first free backup name.
+  void KeepBackup(std::string_view old_table) const;
+  static FileBytes ReadForChange(const std::string& host_path);
   void ReportCorrupted(const std::string& host_path);
   // False (after telling the user) when uut.ID cannot be stored as it stands.
   bool IdFits(const UUT& uut);

@@ -23,12 +23,12 @@ std::string Slurp(const std::string& path) {
 
 }  // namespace
 
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& input) {
+RunningProcess::RunningProcess(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& input) {
   // Files rather than pipes: nothing can block, whatever the child writes.
-  std::string folder = (std::filesystem::temp_directory_path() / "veld-process-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  const std::string in_path = folder + "/in", out_path = folder + "/out", err_path = folder + "/err";
+  folder_ = (std::filesystem::temp_directory_path() / "veld-process-XXXXXX").string();
+  if (mkdtemp(folder_.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  const std::string in_path = folder_ + "/in", out_path = folder_ + "/out", err_path = folder_ + "/err";
   std::ofstream(in_path, std::ios::binary) << input;
 
   posix_spawn_file_actions_t actions;
@@ -40,21 +40,37 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
 
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  ProcessResult result;
-  if (spawned == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-    result.out = Slurp(out_path);
-    result.err = Slurp(err_path);
+  if (spawned != 0) {
+    pid_ = -1;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    throw std::runtime_error("cannot start " + program);
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
-  if (spawned != 0) throw std::runtime_error("cannot start " + program);
+}
+
+ProcessResult RunningProcess::Wait() {
+  ProcessResult result;
+  if (pid_ < 0) return result;
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
+  result.out = Slurp(folder_ + "/out");
+  result.err = Slurp(folder_ + "/err");
   return result;
+}
+
+RunningProcess::~RunningProcess() {
+  Wait();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::string& input) {
+  return RunningProcess(program, args, input).Wait();
 }
 
 }  // namespace veld::test

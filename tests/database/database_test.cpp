@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <regex>
 
+#include "database/data_root_lock.h"
 #include "database/database.h"
 #include "database/password_check.h"
 #include "database/profile_commands.h"
@@ -187,6 +189,20 @@ TEST_F(ProfileCommandsTest, ARefusedChangeMakesTheCommandFalse) {
   EXPECT_EQ(fs::file_size(profiles), 6u * 144u);
 }
 
+// One holder at a time, in this process or another; a second gives up after its wait.
+TEST_F(DatabaseTest, TheDataRootLockHasOneHolderAndASecondWaitsOnlyItsBoundedTime) {
+  using std::chrono::milliseconds;
+  StartUp();
+  std::optional<DataRootLock> first = DataRootLock::Acquire(milliseconds(0));
+  ASSERT_TRUE(first);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(DataRootLock::Acquire(milliseconds(50)));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(50));
+  first.reset();
+  EXPECT_TRUE(DataRootLock::Acquire(milliseconds(0)));
+  EXPECT_TRUE(fs::is_regular_file(temp_.root() + "/VELD/Veldane.lock"));
+}
+
 // Name 0-7, ID 8-15, password 16-23 (blank padded), date 24-27, flag 28.
 constexpr const char* kAnnValue = "Ann     B77     pw      0101Y";
 constexpr const char* kNoCount = "00000000000000000000000000000000";  // the default: never counted
@@ -270,26 +286,26 @@ TEST_F(OperatorsTest, FailedAttemptsAreAppendedToTheLogWithTheTypedIdAndNeverThe
   EXPECT_EQ(log.find("hunter"), std::string::npos);
 }
 
-// Dates without leading zeros; a time that is no date gives -1 for each field.
-TEST(SystemLog, LinesCarryTheDateAsWrittenByHand) {
-  EXPECT_EQ(FailedAttemptLine(OleDateTime(2012, 3, 7, 9, 5, 0), "ID-42"),
-            "Failed attempt at password entry logged!    Attempt occurred:  3/7/2012 9:5    Operator ID#:  ID-42\r\n");
-  EXPECT_EQ(UnlockLine(OleDateTime(2012, 11, 17, 23, 59, 0)), "Device unlocked by administrator:  11/17/2012 23:59\r\n");
-  EXPECT_EQ(LogDateTimeText(OleDateTime(0.0, OleDateTime::invalid)), "-1/-1/-1 -1:-1");
-}
-
-TEST_F(OperatorsTest, CancelCountsNothingAnUnwritableLogStopsBeforeCountingAMissingLimitLocksAtOnce) {
+TEST_F(OperatorsTest, CancelCountsNothingAnUnwritableLogIsReportedButFailuresStillCountAndAMissingLimitLocksAtOnce) {
   entry_.cancel = true;
   EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Cancelled);
   EXPECT_EQ(State(), std::string(kNoCount) + " false");
   EXPECT_TRUE(Log().empty());
 
   entry_.cancel = false;
-  fs::create_directories(temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT");  // a folder in its place
-  EXPECT_THROW(CheckWith("wrong"), FileError);
-  EXPECT_EQ(State(), std::string(kNoCount) + " false");
+  const std::string log = temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT";
+  fs::create_directories(log);  // a folder in its place
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Failed);
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Failed);
+  EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::LockedDown);
+  EXPECT_EQ(State(), "3 true");
+  const std::string unwritable = "Access to " + log + " was denied.";
+  EXPECT_EQ(prompter_.Texts(), (Names{unwritable, unwritable, unwritable,
+                                      "System is being locked down due to 3 failed password entry attempts.\r\n"
+                                      "Please see system administrator for unlock."}));
 
-  fs::remove(temp_.root() + "/VELD/PC/System/SYSTEMLOG.DAT");
+  fs::remove(log);
+  pc_->ClearLockOut();
   pc_->SetSetting("LockDownAttemptLimit", "NULL");  // reads as a missing key
   EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::LockedDown);
   EXPECT_EQ(State(), "1 true");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "platform/fault_injection.h"
 #include "platform/file_error.h"
 #include "support/temp_root.h"
 
@@ -51,6 +52,80 @@ TEST_F(BinaryFileTest, FailuresRaiseFileErrorsWithTheirCauseAndCreateEmpties) {
   file.Close();
   BinaryFile(PathOf("c.dat"), Mode::Create).SetLength(2);  // emptied, then padded
   EXPECT_EQ(test::ReadBytes(PathOf("c.dat")), std::string(2, '\0'));
+}
+
+// A whole-file replacement that fails at any one of its operations leaves the old content
+// (or, when only the folder's sync failed, the complete new one), no file beside it, and
+// an error that names the file. A disk that fills up takes half a block first.
+struct ReplaceFault {
+  const char* plan;
+  bool replaced;  // whether the new content is in place when the error comes
+};
+
+class ReplaceWholeFileTest : public BinaryFileTest, public ::testing::WithParamInterface<ReplaceFault> {
+ protected:
+  void TearDown() override { fault::Disarm(); }
+};
+
+TEST_P(ReplaceWholeFileTest, AFailureAtAnyStepLeavesOneWholeContentAndNothingBeside) {
+  const std::string path = PathOf("table.dat");
+  test::WriteBytes(path, "old content");
+  std::filesystem::permissions(path, std::filesystem::perms(0600));
+  const std::optional<fault::Plan> plan = fault::ParsePlan(GetParam().plan);
+  ASSERT_TRUE(plan);
+  fault::Arm(*plan);
+  try {
+    BinaryFile::ReplaceWholeFile(path, "the new content");
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& error) {
+    EXPECT_EQ(error.path(), path);
+    EXPECT_EQ(error.cause(), plan->error == ENOSPC ? Cause::DiskFull : Cause::Generic);
+  }
+  EXPECT_TRUE(fault::Struck());
+  EXPECT_EQ(test::ReadBytes(path), GetParam().replaced ? "the new content" : "old content");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_.root()), {}), 1) << "a file was left beside";
+  fault::Disarm();
+  BinaryFile::ReplaceWholeFile(path, "the new content");
+  EXPECT_EQ(test::ReadBytes(path), "the new content");
+  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0600)) << "kept by the replacement";
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ReplaceWholeFileTest,
+                         ::testing::Values(ReplaceFault{"open:1:EIO", false}, ReplaceFault{"write:1:ENOSPC", false},
+                                           ReplaceFault{"write:1:EIO", false}, ReplaceFault{"sync:1:EIO", false},
+                                           ReplaceFault{"rename:1:EIO", false},
+                                           // The folder, opened and synced after the rename.
+                                           ReplaceFault{"open:2:EIO", true}, ReplaceFault{"sync:2:EIO", true}));
+
+TEST(FaultPlanTest, ParsesKindCountActionAndAPathThatMayHoldColons) {
+  const std::optional<fault::Plan> plan = fault::ParsePlan("rename:3:kill:C:\\VELD");
+  ASSERT_TRUE(plan);
+  EXPECT_EQ(plan->operation, fault::Operation::Rename);
+  EXPECT_EQ(plan->nth, 3u);
+  EXPECT_TRUE(plan->kill);
+  EXPECT_EQ(plan->path_part, "C:\\VELD");
+  const std::optional<fault::Plan> any = fault::ParsePlan("any:12:ENOSPC");
+  ASSERT_TRUE(any);
+  EXPECT_FALSE(any->operation);
+  EXPECT_EQ(any->error, ENOSPC);
+  for (const char* wrong : {"", "write", "write:1", "write:0:EIO", "write:x:EIO", "read:1:EIO", "write:1:EPERM"}) {
+    EXPECT_FALSE(fault::ParsePlan(wrong)) << wrong;
+  }
+}
+
+// Only operations of the planned kind on paths holding the planned part count; the plan
+// strikes once.
+TEST_F(BinaryFileTest, AFaultStrikesTheNthMatchingOperationOnce) {
+  test::WriteBytes(PathOf("a.dat"), "a");
+  test::WriteBytes(PathOf("b.dat"), "b");
+  fault::Arm(*fault::ParsePlan("open:2:EIO:b.dat"));
+  BinaryFile file;
+  EXPECT_TRUE(file.TryOpen(PathOf("b.dat"), Mode::Read));
+  EXPECT_TRUE(file.TryOpen(PathOf("a.dat"), Mode::Read));
+  EXPECT_FALSE(file.TryOpen(PathOf("b.dat"), Mode::Read));
+  EXPECT_EQ(errno, EIO);
+  EXPECT_TRUE(file.TryOpen(PathOf("b.dat"), Mode::Read));
+  fault::Disarm();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "platform/fault_injection.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
 #include "records/test_profile_table.h"
@@ -144,6 +145,11 @@ TEST_F(TestProfileTableTest, CustomPointsAreSavedAsTheRecordsCountOfDoublesReadB
   for (const char* id : {"Plain", "Orphan"}) test::WriteBytes(CustomFile(id), Bytes<double>({0.5}));
   table_.DeleteRecord(Profile("Plain", "Ascending"));   // not a custom profile: its file stays
   table_.DeleteRecord(Profile("Orphan", "Custom", 1));  // no record with this ID: its file stays
+  const std::string kept = Table();
+  fault::Arm(*fault::ParsePlan("remove:1:EIO"));
+  EXPECT_THROW(table_.DeleteRecord(loaded), FileError);  // points that stay keep their record
+  fault::Disarm();
+  EXPECT_EQ(Table(), kept);
   table_.DeleteRecord(loaded);
   EXPECT_EQ(Table(), "");
   EXPECT_FALSE(test::FileExists(CustomFile("My list.2")));

@@ -172,10 +172,17 @@ TEST_F(UutTableTest, OpenConvertsAnOldTableAndKeepsItAsBackup) {
   EXPECT_EQ(bytes.substr(2 * kRecord + 276, 16), DoubleBytes(0.5) + DoubleBytes(64.0));
   table_.ConvertOldTable();  // a current table is left alone
   EXPECT_EQ(Table(), bytes);
-  WriteTable(OldRecord("A", 12.0));  // with the backup name taken, nothing changes
-  EXPECT_THROW(table_.ConvertOldTable(), FileError);
-  EXPECT_EQ(Table(), OldRecord("A", 12.0));
+  // Another old table finds the backup name taken: it is kept under the next free one,
+  // and kept only once however often it is converted.
+  const std::string backup_2 = HostPath("C:\\VELD\\PC\\UUT\\UUTTable_Backup_2.dat");
+  for (int conversion = 0; conversion < 2; ++conversion) {
+    WriteTable(OldRecord("A", 12.0));
+    table_.ConvertOldTable();
+    EXPECT_EQ(Table().size(), kRecord);
+  }
   EXPECT_EQ(test::ReadBytes(BackupPath()), old);
+  EXPECT_EQ(test::ReadBytes(backup_2), OldRecord("A", 12.0));
+  EXPECT_FALSE(test::FileExists(HostPath("C:\\VELD\\PC\\UUT\\UUTTable_Backup_3.dat")));
 }
 
 TEST_F(UutTableTest, ConversionLetsALaterRecordWinForASharedId) {

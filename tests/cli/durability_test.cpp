@@ -1,0 +1,532 @@
+// What a full disk, a failing disk, a crash or a second program can do to the data:
+// veldane-cli in child processes, with a fault injected into one of its file operations
+// (VELD_FAULT) or with another veldane-cli working on the same data at the same time.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "database/data_root_lock.h"
+#include "database/database.h"
+#include "platform/fault_injection.h"
+#include "platform/format.h"
+#include "process.h"
+#include "support/recording_prompter.h"
+#include "support/temp_root.h"
+
+namespace veld {
+namespace {
+namespace fs = std::filesystem;
+
+constexpr const char* kWrongPassword = "Chief\nADM001\nwrong\n";
+constexpr const char* kInjected = "veld: injected fault:";
+
+// Every file (with its bytes) and folder (with nothing) under a folder, by relative path.
+using Tree = std::map<std::string, std::optional<std::string>>;
+
+Tree Scan(const std::string& folder, const std::string& prefix) {
+  Tree tree;
+  if (!fs::exists(folder)) return tree;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string relative = prefix + fs::relative(entry.path(), folder).string();
+    tree[relative] = entry.is_regular_file() ? std::optional(test::ReadBytes(entry.path().string())) : std::nullopt;
+  }
+  return tree;
+}
+
+std::string FileName(const std::string& path) { return fs::path(path).filename().string(); }
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A file written beside its target (".NAME.PID.tmp") or an upload in progress (".part"):
+// nothing that a later run lists or reads as data.
+bool IsTemporary(const std::string& path) {
+  const std::string name = FileName(path);
+  return (name.starts_with(".") && name.ends_with(".tmp")) || name.ends_with(".part");
+}
+
+Tree WithoutTemporaries(Tree tree) {
+  std::erase_if(tree, [](const auto& entry) { return IsTemporary(entry.first); });
+  return tree;
+}
+
+// The bytes of the first file whose name is name, ignoring case; empty when there is none.
+std::string FileNamed(const Tree& tree, const std::string& prefix, const std::string& name) {
+  for (const auto& [path, bytes] : tree) {
+    if (bytes && path.starts_with(prefix) && Lower(FileName(path)) == Lower(name)) return *bytes;
+  }
+  return {};
+}
+
+// The paths whose entries differ between two trees, one a line; empty when they are equal.
+std::string Differences(const Tree& a, const Tree& b) {
+  std::set<std::string> paths;
+  for (const auto& [path, bytes] : a) paths.insert(path);
+  for (const auto& [path, bytes] : b) paths.insert(path);
+  std::string text;
+  for (const std::string& path : paths) {
+    const auto in_a = a.find(path), in_b = b.find(path);
+    if (in_a == a.end() || in_b == b.end() || in_a->second != in_b->second) text += path + "\n";
+  }
+  return text;
+}
+
+size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+
+// A fresh root and calibrator volume, and veldane-cli run on them as a user would.
+class DurabilityTest : public test::TempRootTest {
+ protected:
+  DurabilityTest() {
+    fs::create_directories(home_ + "/run");
+    fs::permissions(home_ + "/run", fs::perms::owner_all);
+  }
+
+  test::ProcessResult Cli(const std::vector<std::string>& args, const std::string& input = "",
+                          const std::string& fault = "") {
+    return test::RunProcess("/usr/bin/env", Arguments(args, fault), input);
+  }
+  std::vector<std::string> Arguments(const std::vector<std::string>& args, const std::string& fault = "") const {
+    // Syncs still pass through the seam, where they count and can fail; only the wait for
+    // the disk is skipped, which a killed process does not need and the loops cannot afford.
+    std::vector<std::string> all = {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache",
+                                    "XDG_RUNTIME_DIR=" + home_ + "/run", "VELD_TEST_SKIP_SYNC=1"};
+    if (!fault.empty()) all.push_back("VELD_FAULT=" + fault);
+    all.push_back(VELDANE_CLI);
+    all.insert(all.end(), args.begin(), args.end());
+    return all;
+  }
+  void Succeeds(const std::vector<std::string>& args, const std::string& input = "") {
+    const test::ProcessResult result = Cli(args, input);
+    ASSERT_EQ(result.exit_status, 0) << ::testing::PrintToString(args) << ": " << result.err;
+  }
+
+  void MakeDemoVolume() { ASSERT_EQ(test::RunProcess(VELD_DEMO_VOLUME, {temp_.device()}).exit_status, 0); }
+  std::string DeviceFile(const std::string& relative) const {
+    return temp_.device() + "/Mounted_Volume/VELD/" + relative;
+  }
+  std::string Root(const std::string& relative) const { return temp_.root() + "/" + relative; }
+
+  // Both folders as they stand, the root's entries under "root/" and the device's under "device/".
+  Tree Data() const {
+    Tree tree = Scan(temp_.root(), "root/");
+    tree.merge(Scan(temp_.device(), "device/"));
+    return tree;
+  }
+  // Puts back the entries of tree that differ in now, the state the folders are in.
+  void Restore(const Tree& tree, const Tree& now) {
+    const auto path_of = [&](const std::string& relative) {
+      const bool on_device = relative.starts_with("device/");
+      return (on_device ? temp_.device() : temp_.root()) + relative.substr(on_device ? 6 : 4);
+    };
+    for (auto entry = now.rbegin(); entry != now.rend(); ++entry) {  // contents before their folders
+      if (tree.count(entry->first) == 0) fs::remove_all(path_of(entry->first));
+    }
+    for (const auto& [relative, bytes] : tree) {
+      const auto current = now.find(relative);
+      if (current != now.end() && current->second == bytes) continue;
+      if (bytes) {
+        test::WriteBytes(path_of(relative), *bytes);
+      } else {
+        fs::create_directories(path_of(relative));
+      }
+    }
+  }
+
+  // The PC settings as the program reads them.
+  std::string PCSetting(const std::string& key, const std::string& value = "") {
+    test::RecordingPrompter prompter;
+    CDataBaseX pc(prompter);
+    pc.SetDevice(0);
+    if (!value.empty()) pc.SetSetting(key, value);
+    return pc.GetSettingValue(key);
+  }
+  // The IDs of a database's UUT table (0 the PC, 1 the mirror), each as often as it is there.
+  std::multiset<std::string> UUTIds(uint8_t device) {
+    test::RecordingPrompter prompter;
+    CDataBaseX database(prompter);
+    database.SetDevice(device);
+    VectorListTarget combo;
+    database.FillCombo(combo, "UUT");
+    return {combo.items.begin(), combo.items.end()};
+  }
+  std::string Log() const {
+    const std::string path = Root("VELD/PC/System/SYSTEMLOG.DAT");
+    return fs::is_regular_file(path) ? test::ReadBytes(path) : std::string();
+  }
+  int FailedCount() { return std::atoi(PCSetting("FailedPWAttemptCount").c_str()); }
+
+  void ProtectPrinting() {
+    PCSetting("21CFRCompliantMode", "true");
+    PCSetting("OperatorChief", "Chief   ADM001  calib8  0101A");
+  }
+  std::vector<std::string> PrintBothPT1001() const {
+    return {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", Root("out.pdf")};
+  }
+
+  std::string home_ = temp_.root() + "/../home";
+};
+
+// ---- A fault injected into every file operation of a command -------------------------
+
+enum class Start { Connected, SmallVolume, SettingsLackKeys, ProtectedPrinting };
+// How the run after a fault brings the data to what the command would have made of it.
+enum class Recovery {
+  Repeat,            // the same command again
+  RepeatOrDownload,  // the same, or, when the mirror already changed, a download of it
+  CountedAgain,      // a failed password attempt again: counted once more
+};
+
+struct LoopScenario {
+  const char* name;
+  Start start;
+  std::vector<std::vector<std::string>> preparation;  // commands run first, each succeeding
+  std::vector<std::string> command;                   // "{root}" stands for the root folder
+  Recovery recovery = Recovery::Repeat;
+  std::string input = "";
+};
+
+void PrintTo(const LoopScenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+class FaultLoopTest : public DurabilityTest, public ::testing::WithParamInterface<LoopScenario> {
+ protected:
+  void Prepare() {
+    const LoopScenario& scenario = GetParam();
+    // A calibrator with its tables, one custom profile and two result files.
+    MakeDemoVolume();
+    for (const auto& entry : fs::directory_iterator(DeviceFile("TestResults/DAT"))) {
+      if (!FileName(entry.path().string()).starts_with("PT-1001_")) fs::remove(entry.path());
+    }
+    if (scenario.start == Start::SmallVolume) {
+      Succeeds({"init"});
+    } else {
+      Succeeds({"connect"});
+    }
+    if (scenario.start == Start::SettingsLackKeys) {
+      const std::string settings = Root("VELD/PC/System/SystemDataTable.dat");
+      test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 30 * 136));
+    }
+    if (scenario.start == Start::ProtectedPrinting) ProtectPrinting();
+    for (const std::vector<std::string>& command : scenario.preparation) Succeeds(command);
+  }
+  std::vector<std::string> Command() const {
+    std::vector<std::string> command = GetParam().command;
+    for (std::string& arg : command) {
+      if (const size_t at = arg.find("{root}"); at != std::string::npos) arg.replace(at, 6, temp_.root());
+    }
+    return command;
+  }
+
+  // After a fault: each file holds its old content or its new one, none is lost, and only
+  // a killed run leaves anything beside them, under a name no listing takes for data.
+  void ExpectOldOrNew(const Tree& now, const Tree& before, const Tree& after, bool killed) {
+    for (const auto& [path, bytes] : now) {
+      if (IsTemporary(path)) {
+        EXPECT_TRUE(killed) << path << " was left behind after a failure that was reported";
+        continue;
+      }
+      if (path.ends_with("SYSTEMLOG.DAT")) continue;  // appended to, not replaced; see below
+      const auto old_entry = before.find(path), new_entry = after.find(path);
+      EXPECT_TRUE((old_entry != before.end() && old_entry->second == bytes) ||
+                  (new_entry != after.end() && new_entry->second == bytes))
+          << path << " holds neither its old content nor its new one";
+    }
+    for (const auto& [path, bytes] : before) {
+      if (after.count(path) != 0 && now.count(path) == 0) ADD_FAILURE() << path << " was lost";
+    }
+    EXPECT_LE(Lines(Log()), static_cast<size_t>(FailedCount())) << "a failed attempt was logged but not counted";
+  }
+
+  void Recover(const test::ProcessResult& clean, const Tree& after) {
+    const LoopScenario& scenario = GetParam();
+    if (scenario.recovery == Recovery::CountedAgain) {
+      const int counted = FailedCount();
+      const test::ProcessResult again = Cli(Command(), scenario.input);
+      EXPECT_EQ(again.exit_status, clean.exit_status);
+      EXPECT_EQ(again.err, clean.err);
+      EXPECT_EQ(FailedCount(), counted + 1);
+      return;
+    }
+    const Tree now = Data();
+    const bool mirror_changed = FileNamed(now, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.DAT") ==
+                                FileNamed(after, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.DAT");
+    // A delete already made in the mirror cannot be made again; the mirror goes to the
+    // calibrator instead.
+    const bool download = scenario.recovery == Recovery::RepeatOrDownload && mirror_changed;
+    const test::ProcessResult next = download ? Cli({"download", "uut"}) : Cli(Command(), scenario.input);
+    EXPECT_EQ(next.exit_status, 0) << next.err;
+    if (!download) {
+      EXPECT_EQ(next.out, clean.out);
+    }
+    EXPECT_EQ(Differences(WithoutTemporaries(Data()), after), "") << "differ from what the command makes";
+  }
+};
+
+// Loops over every file operation of the command (open, write, sync, rename, truncate,
+// remove): each in turn fails with EIO, ends the process, and, for writes, meets a full
+// disk. The loop ends where the command has no operation left to fault.
+TEST_P(FaultLoopTest, EveryFaultIsReportedLeavesOldOrNewContentAndTheNextRunSucceeds) {
+  Prepare();
+  const Tree before = Data();
+  const test::ProcessResult clean = Cli(Command(), GetParam().input);
+  ASSERT_EQ(clean.err.find(kInjected), std::string::npos);
+  const Tree after = Data();
+  ASSERT_EQ(Differences(after, WithoutTemporaries(after)), "");
+
+  std::map<std::string, int> points;
+  Tree state = before;          // the data as the last run left it
+  std::vector<Tree> recovered;  // states whose next run was tried and succeeded
+  for (const char* plan : {"any:%d:EIO", "any:%d:kill", "write:%d:ENOSPC"}) {
+    for (int n = 1;; ++n) {
+      if (HasFailure()) return;  // the first point that fails says enough
+      if (state != before) Restore(before, state);
+      state = before;
+      const std::string fault = Format(plan, n);
+      SCOPED_TRACE(fault);
+      const test::ProcessResult faulted = Cli(Command(), GetParam().input, fault);
+      const size_t injected = faulted.err.find(kInjected);
+      if (injected == std::string::npos) {  // past the command's last operation
+        EXPECT_EQ(faulted.exit_status, clean.exit_status);
+        state = Data();
+        break;
+      }
+      ++points[fault.substr(0, fault.find(':')) + fault.substr(fault.rfind(':'))];
+      const bool killed = fault.ends_with("kill");
+      if (killed) {
+        EXPECT_EQ(faulted.exit_status, fault::kKilledExitStatus) << faulted.err;
+      } else {
+        EXPECT_NE(faulted.exit_status, 0);
+        std::string report = faulted.err;
+        report.erase(injected, report.find('\n', injected) + 1 - injected);
+        EXPECT_NE(report, "") << "the failure was not reported";
+      }
+      const Tree now = Data();
+      ExpectOldOrNew(now, before, after, killed);
+      // The next run from a state already met would repeat a run already tried: a fault
+      // that changed nothing leaves the state the clean run started from, and faults at
+      // different points often leave the same state.
+      state = now;
+      if (now != before && std::find(recovered.begin(), recovered.end(), now) == recovered.end()) {
+        Recover(clean, after);
+        state = Data();
+        recovered.push_back(now);
+      }
+    }
+  }
+  if (HasFailure()) return;
+  int total = 0;
+  std::string detail;
+  for (const auto& [kind, count] : points) {
+    total += count;
+    detail += (detail.empty() ? "" : ", ") + kind + " " + std::to_string(count);
+  }
+  RecordProperty("injection_points", total);
+  std::printf("[  POINTS  ] %s: %d injection points, all survived (%s)\n", GetParam().name, total, detail.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, FaultLoopTest,
+    ::testing::Values(
+        LoopScenario{"UUTIntoPC", Start::Connected, {}, {"transfer", "uut", "to-pc", "TX-2002"}},
+        LoopScenario{"UUTIntoVELD",
+                     Start::Connected,
+                     {{"transfer", "uut", "to-pc", "TX-2002"}, {"--yes", "delete", "uut", "TX-2002", "--veld"}},
+                     {"transfer", "uut", "to-veld", "TX-2002"}},
+        LoopScenario{"ProfileIntoPC", Start::Connected, {}, {"transfer", "profile", "to-pc", "Custom-4"}},
+        LoopScenario{"ProfileIntoVELD",
+                     Start::Connected,
+                     {{"transfer", "profile", "to-pc", "Custom-4"},
+                      {"--yes", "delete", "profile", "Custom-4", "--veld"}},
+                     {"transfer", "profile", "to-veld", "Custom-4"}},
+        LoopScenario{"DeleteFromVELD", Start::Connected, {}, {"--yes", "delete", "uut", "PT-1001", "--veld"},
+                     Recovery::RepeatOrDownload},
+        LoopScenario{"SettingsCompletedAtStartUp", Start::SettingsLackKeys, {}, {"init"}},
+        LoopScenario{"FailedPasswordAttempt", Start::ProtectedPrinting, {},
+                     {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", "{root}/out.pdf"},
+                     Recovery::CountedAgain, kWrongPassword},
+        LoopScenario{"ConnectOfASmallVolume", Start::SmallVolume, {}, {"connect"}}),
+    [](const ::testing::TestParamInfo<LoopScenario>& info) { return std::string(info.param.name); });
+
+// ---- A full disk while a table is written ----------------------------------------------
+
+struct FullDiskCase {
+  const char* name;
+  const char* table;  // the file whose writes meet the full disk
+  std::vector<std::string> command;
+};
+
+void PrintTo(const FullDiskCase& c, std::ostream* out) { *out << c.name; }
+
+class FullDiskTest : public DurabilityTest, public ::testing::WithParamInterface<FullDiskCase> {};
+
+// The disk fills up in the middle of the table's first write: the command says so and
+// fails, the table keeps its old content, and the next run works on it as before.
+TEST_P(FullDiskTest, LeavesTheTableAsItWasAndTheNextRunWorks) {
+  MakeDemoVolume();
+  Succeeds({"connect"});
+  const std::string settings = Root("VELD/PC/System/SystemDataTable.dat");
+  if (GetParam().command == std::vector<std::string>{"init"}) {
+    test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 30 * 136));  // the last three keys missing
+  }
+  const Tree before = Data();
+  const test::ProcessResult full = Cli(GetParam().command, "", std::string("write:1:ENOSPC:") + GetParam().table);
+  EXPECT_EQ(full.exit_status, 1);
+  EXPECT_NE(full.err.find("There is not enough space on the disk to write "), std::string::npos) << full.err;
+  EXPECT_EQ(Differences(Data(), before), "");
+
+  const test::ProcessResult next = Cli(GetParam().command);
+  EXPECT_EQ(next.exit_status, 0);
+  EXPECT_EQ(next.err, "");
+  EXPECT_EQ(Cli({"uuts"}).err + Cli({"profiles"}).err, "");
+  EXPECT_EQ(fs::file_size(settings), 33 * 136u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, FullDiskTest,
+    ::testing::Values(
+        FullDiskCase{"SettingsCompletedAtStartUp", "SystemDataTable", {"init"}},
+        FullDiskCase{"UUTAppended", "UUTTable.dat", {"transfer", "uut", "to-pc", "PT-1001"}},
+        FullDiskCase{"ProfileAppended", "TestProfileTable.dat", {"transfer", "profile", "to-pc", "Both-Leak"}},
+        FullDiskCase{"CustomPointsWritten", "Custom-4_Custom", {"transfer", "profile", "to-pc", "Custom-4"}},
+        FullDiskCase{"MirrorRecordDeleted", "UUTTable_PPCBK", {"--yes", "delete", "uut", "PT-1001", "--veld"}}),
+    [](const ::testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
+
+// ---- Failed password attempts ---------------------------------------------------------
+
+// Each wrong guess is ended by a kill as it starts to write the log: every one of them
+// has been counted, and the third locks the system down.
+TEST_F(DurabilityTest, AFailedAttemptIsCountedBeforeItIsLogged) {
+  MakeDemoVolume();
+  Succeeds({"connect"});
+  ProtectPrinting();
+  for (int guess = 1; guess <= 3; ++guess) {
+    EXPECT_EQ(Cli(PrintBothPT1001(), kWrongPassword, "open:1:kill:SYSTEMLOG").exit_status, fault::kKilledExitStatus);
+    EXPECT_EQ(FailedCount(), guess);
+  }
+  EXPECT_EQ(PCSetting("LockedOut"), "true");
+  EXPECT_EQ(Cli({"init"}).exit_status, 3);
+  EXPECT_EQ(Log(), "");
+}
+
+// ---- Two programs on the same data ----------------------------------------------------
+
+// Each round runs two veldane-cli at once: a transfer of a new UUT into the mirror (and
+// so onto the calibrator) beside a connect, a delete from the mirror, or a transfer into
+// the PC database. Whatever order they end up in, the result is the same, so after every
+// round the mirror, the calibrator and the PC table hold exactly the expected IDs. In the
+// first rounds the transfer is held up at one of its operations on the mirror (each of its
+// first seven beside each kind of second program), and the second starts while it waits.
+TEST_F(DurabilityTest, TwoProgramsAtOnceLoseDuplicateAndResurrectNothing) {
+  MakeDemoVolume();
+  Succeeds({"connect"});
+  constexpr int kRounds = 50;
+  {
+    test::RecordingPrompter prompter;
+    CDataBaseX pc(prompter);
+    pc.SetDevice(0);
+    for (int round = 0; round < kRounds; ++round) {
+      UUT uut;
+      uut.ID = Format("NEW-%02d", round);
+      pc.SaveUUT(uut);
+    }
+  }
+  std::multiset<std::string> mirror_ids = UUTIds(1);  // the demo calibrator's UUTs
+  std::multiset<std::string> pc_ids = {"7395R25WB2DQ8C", "73950R5WB2DQ8C"};
+  for (int round = 0; round < kRounds; ++round) pc_ids.insert(Format("NEW-%02d", round));
+
+  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT");
+  const std::string device_path = DeviceFile("UUT/UUTTable.DAT");
+  const char* const kDemo[] = {"DG-3001", "PS-4001", "PT-1002", "TX-2001", "TX-2002"};
+  for (int round = 0; round < kRounds; ++round) {
+    const std::string id = Format("NEW-%02d", round);
+    std::vector<std::string> other;
+    switch (round % 3) {
+      case 0: other = {"connect"}; break;
+      case 1:
+        other = {"--yes", "delete", "uut", Format("NEW-%02d", round - 1), "--veld"};
+        mirror_ids.erase(Format("NEW-%02d", round - 1));
+        break;
+      case 2:
+        other = {"transfer", "uut", "to-pc", kDemo[round % 5]};
+        if (!pc_ids.count(kDemo[round % 5])) pc_ids.insert(kDemo[round % 5]);
+        break;
+    }
+    mirror_ids.insert(id);
+    const std::string held_up = round < 21 ? Format("any:%d:delay:UUTTable_PPCBK", 1 + round / 3) : "";
+    test::RunningProcess transfer("/usr/bin/env", Arguments({"transfer", "uut", "to-veld", id}, held_up));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    test::RunningProcess second("/usr/bin/env", Arguments(other));
+    const test::ProcessResult first_result = transfer.Wait(), second_result = second.Wait();
+    ASSERT_EQ(first_result.exit_status, 0) << "round " << round << ": " << first_result.err;
+    ASSERT_EQ(second_result.exit_status, 0) << "round " << round << ": " << second_result.err;
+
+    ASSERT_EQ(test::ReadBytes(mirror_path), test::ReadBytes(device_path))
+        << "round " << round << ": the mirror and the calibrator differ";
+    ASSERT_EQ(UUTIds(1), mirror_ids) << "round " << round;
+    ASSERT_EQ(UUTIds(0), pc_ids) << "round " << round;
+  }
+  EXPECT_EQ(Differences(Data(), WithoutTemporaries(Data())), "");
+}
+
+// While another program holds the data root, a changing command waits its bounded time,
+// then says the data is busy and changes nothing; a listing does not wait at all.
+TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing) {
+  using std::chrono::milliseconds;
+  MakeDemoVolume();
+  Succeeds({"connect"});
+  const Tree before = Data();
+  std::optional<DataRootLock> held = DataRootLock::Acquire(milliseconds(0));
+  ASSERT_TRUE(held);
+  std::vector<std::string> transfer = Arguments({"transfer", "uut", "to-pc", "PT-1001"});
+  transfer.insert(transfer.begin(), "VELD_LOCK_WAIT_MS=300");
+  const auto start = std::chrono::steady_clock::now();
+  const test::ProcessResult busy = test::RunProcess("/usr/bin/env", transfer);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(300));
+  EXPECT_EQ(busy.exit_status, 1);
+  EXPECT_EQ(busy.err, std::string(DataRootLock::kBusyMessage) + "\n");
+  EXPECT_EQ(Differences(Data(), before), "");
+  const test::ProcessResult listing = Cli({"uuts", "--veld"});
+  EXPECT_EQ(listing.exit_status, 0);
+  EXPECT_NE(listing.out.find("PT-1001\n"), std::string::npos);
+  held.reset();
+  EXPECT_EQ(test::RunProcess("/usr/bin/env", transfer).exit_status, 0);
+}
+
+// ---- An old-format UUT table on the calibrator ----------------------------------------
+
+// The calibrator's table in the format of 276-byte records: the first 276 bytes of each
+// current record.
+std::string OldFormat(const std::string& table) {
+  std::string old;
+  for (size_t at = 0; at + 568 <= table.size(); at += 568) old += table.substr(at, 276);
+  return old;
+}
+
+// The first connect converts the calibrator's old table and keeps it as the backup; the
+// second finds the backup there and goes on all the same, to the profiles and beyond.
+TEST_F(DurabilityTest, AnOldFormatTableOnTheCalibratorIsConvertedAtEveryConnect) {
+  MakeDemoVolume();
+  const std::string old = OldFormat(test::ReadBytes(DeviceFile("UUT/UUTTable.DAT")));
+  test::WriteBytes(DeviceFile("UUT/UUTTable.DAT"), old);
+  for (int connect = 1; connect <= 2; ++connect) {
+    fs::remove(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT"));
+    const test::ProcessResult result = Cli({"connect"});
+    EXPECT_EQ(result.exit_status, 0) << "connect " << connect << ": " << result.err;
+    EXPECT_TRUE(fs::exists(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT"))) << "connect " << connect;
+    EXPECT_EQ(fs::file_size(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), old.size() / 276 * 568u);
+  }
+  EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK_Backup.dat")), old);
+}
+
+}  // namespace
+}  // namespace veld
