@@ -44,6 +44,9 @@ struct WindowServices {
   // The setup dialogs; without them (the command-line tool) EDIT and NEW do nothing.
   UUTEditor* uut_editor = nullptr;
   ProfileEditor* profile_editor = nullptr;
+  // Without these, "Import UUTs..." and "Certificate header..." do nothing.
+  OpenFileQuestion* open_file = nullptr;
+  CertificateHeaderDialog* certificate_header = nullptr;
 };
 
 class CRapiTestDlg {
@@ -96,6 +99,11 @@ class CRapiTestDlg {
   void OnDeleteTestProfiles();
   void OnTransferTestProfilesToPC();
   void OnTransferTestProfilesToVELD();
+  // The UUT profiles of the side clicked last, to and from a CSV file.
+  void OnImportUUTs();
+  void OnExportUUTs();
+  // The laboratory header that certificates print, in the desktop's own settings.
+  void OnCertificateHeader();
 
   // --- State --------------------------------------------------------------------------
   CDataBaseX& pc() { return pc_; }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/prompter.h"
 #include "records/list_target.h"
@@ -45,6 +46,9 @@ class CDataBaseX {
   bool SaveUUT(const UUT& uut);
   bool DeleteUUT(const UUT& uut);
   void ConvertOldUUTTable();
+  // Every UUT of the table in file order; many UUTs stored in one write (CUUTTable).
+  std::vector<UUT> ReadAllUUTs();
+  bool SaveUUTs(const std::vector<UUT>& uuts);
   bool LoadTestProfile(TestProfile& profile);
   bool SaveTestProfile(const TestProfile& profile);
   bool DeleteTestProfile(const TestProfile& profile);

@@ -57,6 +57,14 @@ class CUUTTable {
   // Every record's ID appended in file order.
   void FillCombo(ListTarget& combo);
 
+  // Every record in file order, from one read of the file.
+  std::vector<UUT> ReadAllRecords();
+  // Stores many UUTs at once, each as SaveRecord would (replaced in place with its own
+  // reserved fields, or appended), in one read and one all-or-nothing write of the file.
+  // The IDs must be distinct. Writes nothing and returns false (after telling the user)
+  // when an ID cannot be stored or the table is corrupted.
+  bool SaveRecords(const std::vector<UUT>& uuts);
+
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }

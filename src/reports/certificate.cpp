@@ -119,6 +119,11 @@ void CertificatePage::DrawHeaderBlock() {
 
   Label(2, 18, 24, "Date Time Tested:");
   Value(28, 18, 30, DateTimeTestedText(as_found_.DateTimeTested), kDateBuffer);
+  // The right half of the row is free: the As Left test's time, when there is one.
+  if (!IsMissing(as_left_)) {
+    Label(50, 18, 22, "As Left Tested:");
+    Value(74, 18, 23, DateTimeTestedText(as_left_.DateTimeTested), kDateBuffer);
+  }
 
   Label(2, 19, 24, "As Found Pass/Fail:");
   Value(28, 19, 30, VerdictText(as_found_));
@@ -247,6 +252,38 @@ void CertificatePage::DrawInstrumentBlock(int certificate_row) {
 
 int Scaled(int value, double scale) { return static_cast<int>(std::trunc(scale * value)); }
 
+// The band above the title: the logo at the left, the laboratory's name, address and
+// accreditation centred on the page, from the top down. Boxes are a little taller than
+// their fonts so that no descender or accent is cut.
+constexpr GridBox kLogoBox{3, 0.3, 12, 8.7};
+constexpr double kHeaderTextX = 17;
+constexpr double kHeaderTextWidth = 66;
+constexpr GridBox kLabNameBox{kHeaderTextX, 0.3, kHeaderTextWidth, 1.5};
+constexpr double kHeaderLineStep = 1.15;
+constexpr double kHeaderGap = 0.2;
+
+void DrawLabHeader(CertificateCanvas& canvas, const PageGrid& grid, const CertificateIssue& issue,
+                   const CanvasFont& body, const CanvasFont& heading) {
+  const LabHeader& header = issue.header;
+  if (!issue.logo_host_path.empty()) {
+    canvas.DrawImage(grid.Rect(kLogoBox.x, kLogoBox.y, kLogoBox.w, kLogoBox.h), issue.logo_host_path);
+  }
+  canvas.SelectFont(heading);
+  canvas.DrawTextInRect(grid.Rect(kLabNameBox.x, kLabNameBox.y, kLabNameBox.w, kLabNameBox.h), header.name,
+                        TextAlign::Centre);
+  canvas.SelectFont(body);
+  double y = kLabNameBox.y + kLabNameBox.h + 0.1;
+  for (const std::string& line : header.address) {
+    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), line, TextAlign::Centre);
+    y += kHeaderLineStep;
+  }
+  if (!header.address.empty()) y += kHeaderGap;
+  for (const std::string& line : header.accreditation) {
+    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), line, TextAlign::Centre);
+    y += kHeaderLineStep;
+  }
+}
+
 }  // namespace
 
 FontRequest CertificateBodyFont(const PageGrid& grid) {
@@ -265,6 +302,12 @@ FontRequest CertificateTitleFont(const PageGrid& grid) {
 
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
                                    const TestResults& as_left, double pressure_factor, Prompter& prompter) {
+  return DrawCertificate(canvas, as_found, as_left, pressure_factor, prompter, CertificateIssue{});
+}
+
+std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
+                                   const TestResults& as_left, double pressure_factor, Prompter& prompter,
+                                   const CertificateIssue& issue) {
   const PageGrid grid(canvas.Metrics());
   const std::unique_ptr<CanvasFont> body = canvas.MakeFont(CertificateBodyFont(grid));
   const std::unique_ptr<CanvasFont> heading = canvas.MakeFont(CertificateHeadingFont(grid));
@@ -274,14 +317,32 @@ std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults&
     return std::nullopt;
   }
 
+  if (issue.header.IsSet()) DrawLabHeader(canvas, grid, issue, *body, *heading);
+
+  // The title's font is half a row taller than a row: its box is taller still, centred
+  // where the one-row box was, so that neither the capitals nor the underline are cut.
   canvas.SelectFont(*title);
-  canvas.DrawTextInRect(grid.Rect(15, 10, 70, 1), "CALIBRATION CERTIFICATE", TextAlign::Centre);
+  canvas.DrawTextInRect(grid.Rect(kTitleBox.x, kTitleBox.y, kTitleBox.w, kTitleBox.h), "CALIBRATION CERTIFICATE",
+                        TextAlign::Centre);
+  if (issue.number) {
+    canvas.SelectFont(*body);
+    canvas.DrawTextInRect(grid.Rect(72, kTitleBox.y, 25, kTitleBox.h), CertificateNumberText(*issue.number),
+                          TextAlign::Right);
+  }
 
   CertificatePage page(canvas, grid, as_found, as_left, pressure_factor, *body, *heading);
   page.DrawHeaderBlock();
   const int certificate_row = page.DrawCalibrationDataTable();
   page.DrawInstrumentBlock(certificate_row);
   return certificate_row;
+}
+
+CertificateIssue IssueCertificate(DesktopSettingsStore& store) {
+  CertificateIssue issue;
+  issue.header = store.LoadLabHeader();
+  issue.logo_host_path = store.LogoHostPath(issue.header);
+  issue.number = store.TakeCertificateNumber();
+  return issue;
 }
 
 std::string CutToBuffer(std::string text, size_t buffer_size) {

@@ -15,7 +15,9 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       qt_password_entry_(widget_.get()),
       qt_save_as_(widget_.get()),
       qt_administrator_(widget_.get()),
+      qt_open_file_(widget_.get()),
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
+      qt_certificate_header_(std::make_unique<QtCertificateHeaderDialog>(widget_.get(), prompter_)),
       qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
       calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_) {
   WindowServices services{
@@ -25,6 +27,9 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       overrides.save_as ? *overrides.save_as : qt_save_as_,
       overrides.administrator ? *overrides.administrator : qt_administrator_,
   };
+  services.open_file = overrides.open_file ? overrides.open_file : &qt_open_file_;
+  services.certificate_header =
+      overrides.certificate_header ? overrides.certificate_header : qt_certificate_header_.get();
   window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
   widget_->Attach(*window_);
   QObject::connect(widget_.get(), &MainWindowWidget::aboutRequested, widget_.get(), [this] { ShowAbout(); });

@@ -18,6 +18,8 @@ struct DesktopOverrides {
   SaveAsQuestion* save_as = nullptr;
   AdministratorDialog* administrator = nullptr;
   CalibratorFolderStore* calibrator_folder = nullptr;
+  OpenFileQuestion* open_file = nullptr;
+  CertificateHeaderDialog* certificate_header = nullptr;
 };
 
 class DesktopProgram {
@@ -43,7 +45,9 @@ class DesktopProgram {
   QtSaveAsQuestion qt_save_as_;
   QtAdministratorDialog qt_administrator_;
   QtCalibratorFolderStore qt_calibrator_folder_;
+  QtOpenFileQuestion qt_open_file_;
   Prompter& prompter_;
+  std::unique_ptr<QtCertificateHeaderDialog> qt_certificate_header_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
   std::unique_ptr<CRapiTestDlg> window_;

@@ -192,10 +192,12 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
   const std::string help = Cli({"--help"}).out;
   EXPECT_TRUE(help.starts_with("usage: veldane-cli [--yes] COMMAND [ARGS]\n"));
   for (const char* synopsis :
-       {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld]\n", "  uut ID [--veld]\n", "  profiles [--veld]\n",
-        "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
-        "  download uut|profile\n", "  results [UUTID]\n", "  export FILE [-o OUT]\n",
-        "  certificate FILE [FILE2] -o OUT.pdf\n", "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n"}) {
+       {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld] [--csv]\n", "  uut ID [--veld]\n",
+        "  profiles [--veld]\n", "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
+        "  import-uuts FILE.csv [--veld] [--dry-run]\n", "  download uut|profile\n", "  results [UUTID]\n",
+        "  export FILE [-o OUT]\n", "  certificate FILE [FILE2] -o OUT.pdf [--paper a4|letter]\n",
+        "  lab-header [--name TEXT] [--address LINE]... [--accreditation LINE]... [--logo FILE|--no-logo] [--clear]\n",
+        "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n"}) {
     EXPECT_NE(help.find(synopsis), std::string::npos) << synopsis;
   }
   EXPECT_TRUE(Cli({"export", "--help"}).out.starts_with("usage: veldane-cli [--yes] export FILE [-o OUT]\n\n"));

@@ -123,10 +123,14 @@ TEST_F(CertificateTest, HeaderValuesAndTheirFormsWithoutAValue) {
   result.LeakValue = 0.5;
   result.Profile.LeakTest = true;
   result.DateTimeTested = OleDateTime(2011, 3, 7, 9, 5, 0);
-  Draw(result, result, 2.0);
-  EXPECT_EQ(Row(10) + Row(10, true) + canvas_.texts.front().font.face,
-            "15:CALIBRATION CERTIFICATE15,70,CTimes New Roman");
-  EXPECT_EQ(Row(18), "2:Date Time Tested:|28:03/07/2011 09:05");
+  TestResults as_left = result;
+  as_left.DateTimeTested = OleDateTime(2011, 3, 7, 10, 45, 0);
+  Draw(result, as_left, 2.0);
+  const RecordingCanvas::Text& title = canvas_.texts.front();
+  EXPECT_EQ(title.text + title.font.face, "CALIBRATION CERTIFICATETimes New Roman");
+  EXPECT_EQ(title.rect, (PixelRect{150, 960, 850, 1139}));  // rows 9.6 to 11.4
+  // The As Left test's time beside the As Found one.
+  EXPECT_EQ(Row(18), "2:Date Time Tested:|28:03/07/2011 09:05|50:As Left Tested:|74:03/07/2011 10:45");
   EXPECT_EQ(Row(22), "2:Number of Test Points:|28:2|50:Perform Leak Test?:|74:Yes");
   EXPECT_EQ(Row(26), "6:Input Range:|28:-0.125 to 0.125 psi|56:Output Range:|74:4 to 20 mA");
   EXPECT_EQ(Row(27), "6:Accuracy:|28:1 %FS|54:Max. Leak Rate:|74:0.25 psi");
@@ -139,8 +143,11 @@ TEST_F(CertificateTest, HeaderValuesAndTheirFormsWithoutAValue) {
   result.Uut.Excitation = -1.0;
   result.Profile.LeakTest = false;
   result.DateTimeTested = OleDateTime(0.0, OleDateTime::invalid);
+  result.Profile.NumberOfPoints = 0;  // the As Left side missing: no As Left time
   result.ModuleCalDate = OleDateTime(0.0, OleDateTime::null);
-  Draw(result, result, 2.0);
+  TestResults as_found = result;
+  as_found.Profile.NumberOfPoints = 2;
+  Draw(as_found, result, 2.0);
   EXPECT_EQ(Row(18), "2:Date Time Tested:|28:-01/-01/-0001 -1:-1");
   EXPECT_EQ(Row(27) + Row(27, true), "6:Accuracy:|28:1 %FS|54:Max. Leak Rate:|74:N/A6,20,R|28,20,L|54,18,R|74,4,L");
   EXPECT_EQ(Row(28), "6:Excitation:|28:EXTERNAL|54:Req'd Ctrl Stab:|74:0.00015 psi");
