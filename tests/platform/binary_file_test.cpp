@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "platform/file_error.h"
+#include "platform/replace_file.h"
+#include "platform/text_encoding.h"
 #include "support/temp_root.h"
 
 namespace veld {
@@ -51,6 +53,45 @@ TEST_F(BinaryFileTest, FailuresRaiseFileErrorsWithTheirCauseAndCreateEmpties) {
   file.Close();
   BinaryFile(PathOf("c.dat"), Mode::Create).SetLength(2);  // emptied, then padded
   EXPECT_EQ(test::ReadBytes(PathOf("c.dat")), std::string(2, '\0'));
+}
+
+// A whole-file replacement leaves the old content or the new, and no file of its own.
+TEST_F(BinaryFileTest, ReplacingContentsIsAllOrNothingAndLeavesNoTemporaryFile) {
+  test::WriteBytes(PathOf("t.dat"), "old");
+  ReplaceFileContents(PathOf("t.dat"), "new content");
+  ReplaceFileContents(PathOf("fresh.dat"), "");
+  EXPECT_EQ(test::ReadBytes(PathOf("t.dat")), "new content");
+  EXPECT_TRUE(BinaryFile::Exists(PathOf("fresh.dat")));
+  EXPECT_EQ(CauseOf([&] { ReplaceFileContents(PathOf("no/t.dat"), "x"); }), Cause::NotFound);
+  std::filesystem::create_directories(PathOf("folder/inside"));
+  EXPECT_NE(CauseOf([&] { ReplaceFileContents(PathOf("folder"), "x"); }), Cause::Generic);  // a folder stays
+  EXPECT_TRUE(std::filesystem::is_directory(PathOf("folder/inside")));
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(temp_.root())) ++files;
+  EXPECT_EQ(files, 3u) << "t.dat, fresh.dat and folder only";
+}
+
+TEST(TextEncoding, Utf8BecomesLatin1OnlyWhenEveryCharacterHasALatin1Form) {
+  using R = Utf8ToLatin1Result;
+  const struct {
+    std::string utf8;
+    R result;
+    std::string latin1;
+  } cases[] = {
+      {"plain", R::Converted, "plain"},
+      {"M\xC3\xBCller \xC2\xB5", R::Converted, "M\xFCller \xB5"},
+      {"\xE2\x82\xAC", R::BeyondLatin1, "\xE2\x82\xAC"},  // the euro sign
+      {"M\xFCller", R::NotUtf8, "M\xFCller"},                // Latin-1 already
+      {"\xC0\xAF", R::NotUtf8, "\xC0\xAF"},                  // an overlong "/"
+      {"\xED\xA0\x80", R::NotUtf8, "\xED\xA0\x80"},          // a surrogate
+      {"\xC3", R::NotUtf8, "\xC3"},                          // cut short
+  };
+  for (const auto& c : cases) {
+    std::string out = "junk";
+    EXPECT_EQ(Utf8ToLatin1(c.utf8, out), c.result) << c.utf8;
+    EXPECT_EQ(out, c.latin1);
+  }
+  EXPECT_EQ(Latin1ToUtf8("M\xFCller \xB5"), "M\xC3\xBCller \xC2\xB5");
 }
 
 }  // namespace
