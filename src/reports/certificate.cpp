@@ -254,13 +254,15 @@ int Scaled(int value, double scale) { return static_cast<int>(std::trunc(scale *
 
 // The band above the title: the logo at the left, the laboratory's name, address and
 // accreditation centred on the page, from the top down. Boxes are a little taller than
-// their fonts so that no descender or accent is cut.
-constexpr GridBox kLogoBox{3, 0.3, 12, 8.7};
+// their fonts so that no descender or accent is cut; positions are binary fractions of a
+// row, so that every one lands on the pixel it is meant to.
+constexpr GridBox kLogoBox{3, 0.25, 12, 8.75};
 constexpr double kHeaderTextX = 17;
 constexpr double kHeaderTextWidth = 66;
-constexpr GridBox kLabNameBox{kHeaderTextX, 0.3, kHeaderTextWidth, 1.5};
-constexpr double kHeaderLineStep = 1.15;
-constexpr double kHeaderGap = 0.2;
+constexpr GridBox kLabNameBox{kHeaderTextX, 0.25, kHeaderTextWidth, 1.5};
+constexpr double kHeaderLinesTop = 2.0;
+constexpr double kHeaderLineStep = 1.125;
+constexpr double kHeaderGap = 0.25;
 
 void DrawLabHeader(CertificateCanvas& canvas, const PageGrid& grid, const CertificateIssue& issue,
                    const CanvasFont& body, const CanvasFont& heading) {
@@ -272,15 +274,14 @@ void DrawLabHeader(CertificateCanvas& canvas, const PageGrid& grid, const Certif
   canvas.DrawTextInRect(grid.Rect(kLabNameBox.x, kLabNameBox.y, kLabNameBox.w, kLabNameBox.h), header.name,
                         TextAlign::Centre);
   canvas.SelectFont(body);
-  double y = kLabNameBox.y + kLabNameBox.h + 0.1;
-  for (const std::string& line : header.address) {
-    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), line, TextAlign::Centre);
-    y += kHeaderLineStep;
-  }
-  if (!header.address.empty()) y += kHeaderGap;
-  for (const std::string& line : header.accreditation) {
-    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), line, TextAlign::Centre);
-    y += kHeaderLineStep;
+  const auto line = [&](double y, const std::string& text) {
+    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), text, TextAlign::Centre);
+  };
+  for (size_t i = 0; i < header.address.size(); ++i) line(kHeaderLinesTop + kHeaderLineStep * i, header.address[i]);
+  const double accreditation_top =
+      kHeaderLinesTop + kHeaderLineStep * header.address.size() + (header.address.empty() ? 0 : kHeaderGap);
+  for (size_t i = 0; i < header.accreditation.size(); ++i) {
+    line(accreditation_top + kHeaderLineStep * i, header.accreditation[i]);
   }
 }
 

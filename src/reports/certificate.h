@@ -39,7 +39,7 @@ CertificateIssue IssueCertificate(DesktopSettingsStore& store);
 struct GridBox {
   double x, y, w, h;
 };
-inline constexpr GridBox kTitleBox{15, 9.6, 70, 1.8};
+inline constexpr GridBox kTitleBox{15, 9.625, 70, 1.75};
 
 // Draws the whole page. A side whose profile has 0 points is the side the user did not
 // select and has no rows. pressure_factor is the size in Pa of one unit of the As Found
