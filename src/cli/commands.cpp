@@ -306,7 +306,9 @@ std::optional<std::string> FromTerminal(const std::string& text, std::vector<std
 
 std::vector<std::string> LinesFromTerminal(const std::vector<std::string>& lines, std::vector<std::string>& problems) {
   std::vector<std::string> converted;
-  for (const std::string& line : lines) converted.push_back(FromTerminal(line, problems).value_or(std::string()));
+  for (const std::string& line : lines) {
+    if (std::optional<std::string> text = FromTerminal(line, problems)) converted.push_back(*text);
+  }
   return converted;
 }
 
@@ -329,7 +331,9 @@ int RunLabHeader(Session& session, const Invocation& invocation) {
   }
   LabHeader header = invocation.clear ? LabHeader() : store.LoadLabHeader();
   std::vector<std::string> problems;
-  if (invocation.lab_name) header.name = FromTerminal(*invocation.lab_name, problems).value_or(std::string());
+  if (invocation.lab_name) {
+    if (std::optional<std::string> name = FromTerminal(*invocation.lab_name, problems)) header.name = *name;
+  }
   if (invocation.lab_address) header.address = LinesFromTerminal(*invocation.lab_address, problems);
   if (invocation.lab_accreditation) header.accreditation = LinesFromTerminal(*invocation.lab_accreditation, problems);
   if (invocation.no_logo) header.logo.clear();
