@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QImageReader>
@@ -115,7 +116,9 @@ void LabHeaderDialog::ChooseLogo(const QString& path) {
 
 void LabHeaderDialog::ShowLogo() {
   const std::string& path = form_.LogoPath();
-  logo_path_->setText(path.empty() ? QString::fromLatin1(kLabNoLogoText) : HostPathText(path));
+  // The file's name; its folder in the tool tip.
+  logo_path_->setText(path.empty() ? QString::fromLatin1(kLabNoLogoText) : QFileInfo(HostPathText(path)).fileName());
+  logo_path_->setToolTip(path.empty() ? QString() : HostPathText(path));
   remove_logo_->setEnabled(!path.empty());
   QImageReader reader(HostPathText(path));
   reader.setAutoTransform(true);
