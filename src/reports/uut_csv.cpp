@@ -8,8 +8,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "database/database.h"
-#include "platform/binary_file.h"
 #include "platform/format.h"
 #include "platform/text_encoding.h"
 #include "records/uut_limits.h"
@@ -338,7 +336,13 @@ class RowReader {
       uut_.*column.number = stored;
       return;
     }
-    uut_.*column.number = PressureFromUnit(*shown, uut_.InputUnits);
+    const double converted = PressureFromUnit(*shown, uut_.InputUnits);
+    // A value beyond what a double holds once converted could not be shown again.
+    if (!std::isfinite(converted) || !std::isfinite(PressureInUnit(converted, uut_.InputUnits))) {
+      problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cell).c_str()));
+      return;
+    }
+    uut_.*column.number = converted;
   }
 
   void ApplySettlingTime(const Column& column) {
@@ -464,15 +468,6 @@ std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   return csv;
 }
 
-size_t ExportUUTs(CDataBaseX& database, const std::string& host_path) {
-  const std::vector<UUT> uuts = database.ReadAllUUTs();
-  const std::string csv = BuildUUTCsv(uuts);
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(csv);
-  file.Close();
-  return uuts.size();
-}
-
 std::string UUTFolder(DatabaseSide side) { return side == DatabaseSide::VELD ? "C:\\VELD\\VELD\\UUT" : "C:\\VELD\\PC\\UUT"; }
 
 std::string ProposedUUTExportPath(DatabaseSide side) {
@@ -556,16 +551,6 @@ UUTImportPlan PlanUUTImport(std::string_view csv, const std::vector<UUT>& table)
     plan.unchanged = 0;
   }
   return plan;
-}
-
-UUTImportPlan PlanUUTImportFromFile(CDataBaseX& database, const std::string& host_path) {
-  const FileBytes csv = BinaryFile::ReadWholeFile(host_path);
-  return PlanUUTImport(csv.view(), database.ReadAllUUTs());
-}
-
-bool ApplyUUTImport(CDataBaseX& database, const UUTImportPlan& plan) {
-  if (!plan.Acceptable() || !plan.ChangesSomething()) return plan.Acceptable();
-  return database.SaveUUTs(plan.changes);
 }
 
 std::string UUTImportProblemsText(const UUTImportPlan& plan, size_t max_listed) {
