@@ -213,6 +213,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"ControlCharacter", "ID,SerialNumber\r\nA,\"tab\there\"\r\n", {"2: SerialNumber holds a control character"}},
         // The stored accuracy beyond the bound stays acceptable while it is not changed.
         BadRow{"OnlyNewValuesAreChecked", kSome + "OLD,CSIM,5,kPa,,20000,5000,0.001\r\nNEW,CSIM,5,kPa,,20000,5000,0.001\r\n", {"3: Accuracy 20000 is out of range. Please enter a number between 0 and 10000. (%FS)"}},
+        // 1e305 MPa is more inches of water than a double holds.
+        BadRow{"TooLarge", "ID,InputUnits,InputSpan (in InputUnits)\r\nA,Mpa,1e305\r\nB,Mpa,1e300\r\n",
+               {"2: InputSpan (in InputUnits) \"1e305\" is too large"}},
         BadRow{"FieldCount", kSome + "A,3WIR\r\n", {"2: the row has 2 fields, the heading row 8"}},
         // Reading goes on after a fault, at the next line.
         BadRow{"Quotes", "ID,Model\r\n\"A\"x,M\r\nB,M\"\r\n\"C,\r\nD,M\r\n",
