@@ -50,8 +50,9 @@ int CreateUniqueBeside(const std::string& host_path, std::string& temp_path) {
   static std::atomic<unsigned> next{0};
   const fs::path target(host_path);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = "." + target.filename().string() + "." + std::to_string(VELD_GETPID()) + "." +
-                             std::to_string(next++) + ".tmp";
+    std::string name(1, '.');
+    name.append(target.filename().string()).append(1, '.').append(std::to_string(VELD_GETPID()));
+    name.append(1, '.').append(std::to_string(next++)).append(".tmp");
     temp_path = (target.parent_path() / name).string();
     const int fd = VELD_OPEN(temp_path.c_str(), O_RDWR | O_CREAT | O_EXCL | VELD_BINARY, 0644);
     if (fd >= 0 || errno != EEXIST) return fd;

@@ -459,10 +459,14 @@ double PressureFromUnit(double shown, const std::string& unit) {
 
 std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   std::string csv;
-  for (size_t i = 0; i < kColumnCount; ++i) csv += (i > 0 ? "," : "") + CsvField(kColumns[i].heading);
+  const auto add = [&](size_t column, const std::string& text) {
+    if (column > 0) csv += ',';
+    csv += CsvField(text);
+  };
+  for (size_t i = 0; i < kColumnCount; ++i) add(i, kColumns[i].heading);
   csv += kNewline;
   for (const UUT& uut : uuts) {
-    for (size_t i = 0; i < kColumnCount; ++i) csv += (i > 0 ? "," : "") + CsvField(CellOf(uut, kColumns[i]));
+    for (size_t i = 0; i < kColumnCount; ++i) add(i, CellOf(uut, kColumns[i]));
     csv += kNewline;
   }
   return csv;
