@@ -68,7 +68,7 @@ const std::vector<CommandEntry>& Commands() {
        "Creates or updates UUT profiles of the PC database (or of the VELD database, whose\n"
        "table is then downloaded to the calibrator once) from a CSV file as uuts --csv writes\n"
        "it, by UUT ID (letter case counts). Only the ID column is needed; a UUT created without\n"
-       "a column takes a new profile's value, an updated one keeps its own. Every row is\n"
+       "a column takes a new profile's value, an updated one keeps its own. Every new value is\n"
        "checked as the UUT setup dialog checks it; when any row is bad, nothing changes and\n"
        "each bad row is named on stderr with its line number and reason. A file that starts\n"
        "with a UTF-8 byte order mark is read as UTF-8, any other as Latin-1. Prints one line\n"
