@@ -141,6 +141,14 @@ std::vector<UUT> DemoUUTs() {
   return {pt1001, pt1002, tx2001, tx2002, dg3001, ps4001};
 }
 
+UUT DemoKpaUUT() {
+  UUT pt5001 = MakeUUT("PT-5001", "CSOU", -1000.0, 1000.0, 4.0, 20.0, 24.0, 0.25);
+  pt5001.InputUnits = "kPa";
+  pt5001.SerialNumber = "SN-70114";
+  pt5001.Model = "DPT1K";
+  return pt5001;
+}
+
 std::vector<DemoResultFile> DemoResultFiles() {
   const std::vector<UUT> uuts = DemoUUTs();
   const TestProfile five = Profile("5pointtest", "Ascending", 5, false);
@@ -193,6 +201,7 @@ void WriteDemoVolume(const std::string& device_root, const std::string& scratch_
   scratch.SetDevice(0);
   scratch.Open();
   for (const UUT& uut : DemoUUTs()) scratch.SaveUUT(AsTableRecord(uut));
+  scratch.SaveUUT(AsTableRecord(DemoKpaUUT()));
   scratch.SaveTestProfile(CustomProfile());
   scratch.SaveTestProfile(Profile("Both-Leak", "Both", 7, true));
   scratch.SetSetting("OperatorChief", kChiefOperatorValue);

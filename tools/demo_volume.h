@@ -4,7 +4,8 @@
 // device at once.
 //
 // Contents:
-//   UUT\UUTTable.DAT             the two built-in UUTs and one UUT of each type
+//   UUT\UUTTable.DAT             the two built-in UUTs, one UUT of each type and a
+//                                UUT ranged in kPa without results (DemoKpaUUT)
 //   TestProfile\TestProfileTable.DAT, TestProfileRecCount, Custom-4_Custom.DAT
 //                                the six standard profiles, "Custom-4" (Custom) and
 //                                "Both-Leak" (Both, with leak test)
@@ -25,6 +26,9 @@ inline constexpr const char* kTechOperatorValue = "Tech    TEC042  gauge   0101B
 
 // The UUTs of the volume as their result files describe them (pressures in Pa).
 std::vector<UUT> DemoUUTs();
+
+// PT-5001: -1 to 1 kPa giving 4 to 20 mA, a UUT that no result names (pressures in Pa).
+UUT DemoKpaUUT();
 
 struct DemoResultFile {
   std::string name;  // begins with the UUT's result file prefix

@@ -27,9 +27,32 @@
 #include "ui/lab_header_dialog.h"
 #include "ui/operator_dialogs.h"
 #include "ui/qt_certificate_canvas.h"
+#include "ui/test_profile_widgets.h"
+#include "ui/uut_setup_widget.h"
 
 namespace {
 namespace fs = std::filesystem;
+
+// The custom point entry is grabbed on its own: the profile dialog never opens it here.
+class NoPointEntry : public veld::CustomPointEntry {
+ public:
+  bool Run(veld::CCustomProfileEntry_Dlg&) override { return false; }
+};
+
+// A UUT or test profile as the VELD database of the demo volume holds it.
+veld::UUT VeldUUT(veld::CRapiTestDlg& window, const std::string& id) {
+  veld::UUT uut;
+  uut.ID = id;
+  window.veld().LoadUUT(uut);
+  return uut;
+}
+
+veld::TestProfile VeldProfile(veld::CRapiTestDlg& window, const std::string& id) {
+  veld::TestProfile profile;
+  profile.ID = id;
+  window.veld().LoadTestProfile(profile);
+  return profile;
+}
 
 // The calibrator folder is remembered in memory only.
 class NoFolderStore : public veld::CalibratorFolderStore {
@@ -122,7 +145,7 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     QApplication application(argc, argv);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+    veld::UseProgramIcon();
     const QString out_dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out_dir);
 
@@ -137,6 +160,7 @@ int main(int argc, char** argv) {
     window.resultCombo()->setCurrentIndex(window.resultCombo()->findText(QStringLiteral("PT-1001")));
     window.resultsView()->selectionModel()->select(window.resultsView()->model()->index(0, 0),
                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const std::vector<std::string>& window_profiles = program.window().list(veld::WindowList::VeldProfiles).items;
     // A laboratory header as the "Certificate header..." dialog stores it.
     veld::DesktopSettingsStore settings;
     settings.SaveLabHeader({"Northfield Pressure Calibration Ltd",
@@ -162,6 +186,37 @@ int main(int argc, char** argv) {
           veld::PasswordConfigureForm form(checks);
           veld::AdministratorSettingsDialog administrator(form, &window);
           return Grab(administrator, out_dir, "administrator-settings");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::UUTSetupDlg form(program.window().pc().prompter());
+          form.Open(uut, window_profiles, true, program.window().veld());
+          veld::UUTSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "uut-setup-curr");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PS-4001");
+          veld::UUTSetupDlg form(program.window().pc().prompter());
+          form.Open(uut, window_profiles, true, program.window().veld());
+          form.OnSwitchClicked(veld::UUTSetupDlg::SwitchRow::Open);
+          veld::UUTSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "uut-setup-pswitch");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::TestProfile profile = VeldProfile(program.window(), "Custom-4");
+          NoPointEntry entry;
+          veld::TPSetupDlg form(program.window().pc().prompter(), entry);
+          form.Open(profile, uut, program.window().veld(), true);
+          veld::TPSetupWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "test-profile-setup-custom");
+        },
+        [&] {
+          veld::UUT uut = VeldUUT(program.window(), "PT-1001");
+          veld::CCustomProfileEntry_Dlg form(program.window().pc().prompter());
+          form.Open(75.0, 3, uut);
+          veld::CustomProfileEntryWidget dialog(form, &window);
+          return Grab(dialog, out_dir, "custom-point-entry");
         },
         [&] {
           QMenu* file = window.findChild<QMenuBar*>()->actions().front()->menu();

@@ -345,11 +345,15 @@ void CRapiTestDlg::OnEditUUT() {
     }
     const DatabaseSide side = uut_side_;
     CDataBaseX& database = Database(side);
+    const UUT before = current_uut_;
     if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, true, database)) {
       database.SaveUUT(current_uut_);
       RefillList(UUTList(side));
       if (side == DatabaseSide::VELD) DownloadAfterChange(true);
     } else {
+      // The fetch drops the dialog's changes only when the side holds the ID; the record
+      // as it was before the dialog stands in otherwise.
+      current_uut_ = before;
       database.LoadUUT(current_uut_);
     }
     view_.FocusList(UUTList(side));
@@ -361,7 +365,7 @@ void CRapiTestDlg::OnNewUUT() {
   RunCommand([&] {
     const DatabaseSide side = uut_side_;
     CDataBaseX& database = Database(side);
-    const std::string remembered = current_uut_.ID;
+    const UUT before = current_uut_;
     current_uut_.ID.clear();
     if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, false, database)) {
       database.SaveUUT(current_uut_);
@@ -369,7 +373,7 @@ void CRapiTestDlg::OnNewUUT() {
       if (side == DatabaseSide::VELD) DownloadAfterChange(true);
       return;
     }
-    current_uut_.ID = remembered;
+    current_uut_ = before;  // the remembered ID, and none of the dialog's changes
     database.LoadUUT(current_uut_);
     view_.FocusList(UUTList(side));
   });
@@ -408,11 +412,13 @@ void CRapiTestDlg::OnEditTestProfile() {
     }
     const DatabaseSide side = profile_side_;
     CDataBaseX& database = Database(side);
+    const TestProfile before = current_profile_;
     if (services_.profile_editor->Edit(current_profile_, current_uut_, database, true)) {
       database.SaveTestProfile(current_profile_);
       RefillList(ProfileList(side));
       if (side == DatabaseSide::VELD) DownloadAfterChange(false);
     } else {
+      current_profile_ = before;
       database.LoadTestProfile(current_profile_);
     }
     view_.FocusList(ProfileList(side));
@@ -424,7 +430,7 @@ void CRapiTestDlg::OnNewTestProfile() {
   RunCommand([&] {
     const DatabaseSide side = profile_side_;
     CDataBaseX& database = Database(side);
-    const std::string remembered = current_profile_.ID;
+    const TestProfile before = current_profile_;
     current_profile_.ID.clear();
     if (services_.profile_editor->Edit(current_profile_, current_uut_, database, false)) {
       database.SaveTestProfile(current_profile_);
@@ -432,7 +438,7 @@ void CRapiTestDlg::OnNewTestProfile() {
       if (side == DatabaseSide::VELD) DownloadAfterChange(false);
       return;
     }
-    current_profile_.ID = remembered;
+    current_profile_ = before;
     database.LoadTestProfile(current_profile_);
     view_.FocusList(ProfileList(side));
   });

@@ -138,6 +138,25 @@ std::string Joined(const std::vector<std::string>& words) {
   return text;
 }
 
+// A name that cannot be a file: empty, or ending in a folder ("x/", ".", ".."). Reading
+// or writing such a name would use the results folder or a made-up name in its place.
+bool IsUnusableFileName(const std::string& name) {
+  const std::string last = name.substr(name.find_last_of('/') + 1);
+  return last.empty() || last == "." || last == "..";
+}
+
+// The file names of export and certificate, the results and the output alike.
+bool CheckFileNames(const Invocation& invocation, UsageError& error) {
+  std::vector<std::string> names = invocation.arguments;
+  if (invocation.output) names.push_back(*invocation.output);
+  for (const std::string& name : names) {
+    if (!IsUnusableFileName(name)) continue;
+    error.text = invocation.command + " needs a file name, not \"" + name + "\"";
+    return false;
+  }
+  return true;
+}
+
 // Checks what only the command's own entry can tell: argument count, options, words.
 bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, UsageError& error) {
   const std::string name = entry.name;
@@ -192,6 +211,7 @@ bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, 
     error.text = "--logo and --no-logo exclude each other";
     return false;
   }
+  if (name == "export" || name == "certificate") return CheckFileNames(invocation, error);
   return true;
 }
 

@@ -33,8 +33,25 @@ void PrintLine(const std::string& text) {
   std::fputc('\n', stdout);
 }
 
+// One stored value (an ID, a name) per line, made visible.
 void PrintLines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) PrintLine(line);
+  for (const std::string& line : lines) PrintLine(VisibleText(line));
+}
+
+// The records with their texts made visible, for the panels: the tables come from the
+// calibrator, and their texts must not drive the terminal.
+UUT WithVisibleTexts(UUT uut) {
+  for (std::string* text : {&uut.ID, &uut.SerialNumber, &uut.Manufacturer, &uut.Model, &uut.OutputType,
+                            &uut.InputUnits, &uut.OutputUnits, &uut.DefaultTestProfile}) {
+    *text = VisibleText(*text);
+  }
+  return uut;
+}
+
+TestProfile WithVisibleTexts(TestProfile profile) {
+  profile.ID = VisibleText(profile.ID);
+  profile.ProfileType = VisibleText(profile.ProfileType);
+  return profile;
 }
 
 DatabaseSide SideOf(const Invocation& invocation) {
@@ -130,12 +147,19 @@ bool SameFolder(const fs::path& a, const fs::path& b) {
   return fs::equivalent(a, b, ec);
 }
 
+// A name without a folder of its own, so that in the results folder it stays there: the
+// logical path takes '\\' as a separator as well as '/'.
+bool IsPlainFileName(const std::string& argument) {
+  return !argument.empty() && argument != "." && argument != ".." &&
+         argument.find_first_of("/\\") == std::string::npos;
+}
+
 // A result file that is not there would read as an empty record and be exported or
 // printed as if it were a result, so it is refused with the file error instead.
 ResultFile ResolveResultFile(const std::string& argument) {
   ResultFile file;
   const std::string in_folder = std::string(kResultFolder) + argument;
-  if (argument.find('/') == std::string::npos && BinaryFile::Exists(HostPath(in_folder))) {
+  if (IsPlainFileName(argument) && BinaryFile::Exists(HostPath(in_folder))) {
     file.logical_path = in_folder;
     file.host_path = HostPath(in_folder);
     file.file_name = fs::path(file.host_path).filename().string();
@@ -194,7 +218,7 @@ int RunUut(Session& session, const Invocation& invocation) {
   UUT& uut = session.current_uut();
   uut.ID = id;
   database.LoadUUT(uut);
-  PrintLine(WithNewlines(BuildUUTPanel(uut)));
+  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(uut))));
   return kExitDone;
 }
 
@@ -222,7 +246,7 @@ int RunProfile(Session& session, const Invocation& invocation) {
   TestProfile& profile = session.current_profile();
   profile.ID = id;
   database.LoadTestProfile(profile);
-  PrintLine(WithNewlines(BuildProfilePanel(profile)));
+  PrintLine(WithNewlines(BuildProfilePanel(WithVisibleTexts(profile))));
   for (const ProfilePointRow& row : BuildProfilePointRows(profile, uut)) {
     PrintLine(row.number + "\t" + row.percent_fs + "\t" + row.pressure + "\t" + row.output);
   }
@@ -240,12 +264,9 @@ int RunTransfer(Session& session, const Invocation& invocation) {
   // The mirror must not change unless the calibrator can be given the same change.
   if (target_side == DatabaseSide::VELD) session.RequireDevice();
   ConsoleProfileHooks hooks(session);
-  if (uuts) {
-    TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks);
-  } else {
-    TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
-  }
-  return kExitDone;
+  const bool stored = uuts ? TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks)
+                           : TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
+  return stored ? kExitDone : kExitStopped;
 }
 
 int RunDelete(Session& session, const Invocation& invocation) {
@@ -286,7 +307,10 @@ int RunImportUuts(Session& session, const Invocation& invocation) {
     if (!ApplyUUTImport(database, plan)) return kExitStopped;
     if (side == DatabaseSide::VELD) session.rapi().DownloadUUTTable();
   }
-  PrintLines(UUTImportChangeLines(plan, invocation.dry_run));
+  for (const std::string& line : UUTImportChangeLines(plan, invocation.dry_run)) {
+    const size_t tab = line.find('\t');  // "created", a tab, the UUT ID as stored
+    PrintLine(line.substr(0, tab + 1) + VisibleText(line.substr(tab + 1)));
+  }
   PrintLine(UUTImportSummary(plan, side, invocation.dry_run));
   return kExitDone;
 }
@@ -298,7 +322,9 @@ namespace {
 std::optional<std::string> FromTerminal(const std::string& text, std::vector<std::string>& problems) {
   std::string latin1;
   if (Utf8ToLatin1(text, latin1) == Utf8ToLatin1Result::BeyondLatin1) {
-    problems.push_back(std::string(kLabTextNotLatin1Message) + " (\"" + text + "\")");
+    if (std::find(problems.begin(), problems.end(), kLabTextNotLatin1Message) == problems.end()) {
+      problems.push_back(kLabTextNotLatin1Message);
+    }
     return std::nullopt;
   }
   return latin1;
@@ -312,12 +338,16 @@ std::vector<std::string> LinesFromTerminal(const std::vector<std::string>& lines
   return converted;
 }
 
+// The header as it was typed: UTF-8, with any control character (from a settings file
+// edited by hand) made visible.
+std::string ForTerminal(const std::string& latin1) { return Latin1ToUtf8(VisibleText(latin1)); }
+
 void PrintLabHeader(const DesktopSettingsStore& store) {
   const LabHeader header = store.LoadLabHeader();
-  PrintLine("name=" + Latin1ToUtf8(header.name));
-  for (const std::string& line : header.address) PrintLine("address=" + Latin1ToUtf8(line));
-  for (const std::string& line : header.accreditation) PrintLine("accreditation=" + Latin1ToUtf8(line));
-  PrintLine("logo=" + store.LogoHostPath(header));
+  PrintLine("name=" + ForTerminal(header.name));
+  for (const std::string& line : header.address) PrintLine("address=" + ForTerminal(line));
+  for (const std::string& line : header.accreditation) PrintLine("accreditation=" + ForTerminal(line));
+  PrintLine("logo=" + VisibleText(store.LogoHostPath(header)));
   PrintLine("last-certificate-number=" + std::to_string(store.LastCertificateNumber()));
 }
 
@@ -362,19 +392,21 @@ int RunResults(Session& session, const Invocation& invocation) {
   TestResults work;
   session.pc().ListTestResults(list, invocation.arguments[0], work);
   for (const ResultRow& row : list.rows) {
-    PrintLine(row.date_time_tested + "\t" + row.kind + "\t" + row.verdict + "\t" + row.file_name);
+    PrintLine(row.date_time_tested + "\t" + row.kind + "\t" + row.verdict + "\t" + VisibleText(row.file_name));
   }
   return kExitDone;
 }
 
 int RunExport(Session& session, const Invocation& invocation) {
   const ResultFile source = ResolveResultFile(invocation.arguments[0]);
+  // Read first, as the desktop reads before its Save As dialog: a file that gives
+  // nothing is refused before any question.
+  TestResults record;
+  if (!ReadResultForReport(session.pc(), record, source.logical_path, session.prompter())) return kExitStopped;
   const std::string out = invocation.output ? *invocation.output : ProposedExportName(source.host_path) + ".csv";
   ConfirmReplace(out, session.prompter());
-  TestResults record;
-  session.pc().ReadTestResults(record, source.logical_path);
   WriteCsvExport(record, out);
-  PrintLine(out);
+  PrintLine(VisibleText(out));
   return kExitDone;
 }
 
@@ -388,7 +420,7 @@ int RunCertificate(Session& session, const Invocation& invocation) {
     }
     // The kind is what the results list shows for the row: read from the file.
     TestResults row;
-    session.pc().ReadTestResults(row, file.logical_path);
+    if (!ReadResultForReport(session.pc(), row, file.logical_path, session.prompter())) return kExitStopped;
     selected.push_back({row.AsFound ? "As Found" : "As Left", file.file_name});
   }
   const std::string& out = *invocation.output;
@@ -404,7 +436,7 @@ int RunCertificate(Session& session, const Invocation& invocation) {
     case PrintOutcome::NotAllowed: return kExitStopped;
   }
   if (!printer.Succeeded()) return kExitStopped;
-  PrintLine(out);
+  PrintLine(VisibleText(out));
   return kExitDone;
 }
 
@@ -417,14 +449,16 @@ int RunDecode(Session& session, const Invocation& invocation) {
                                                            : decoder.ErrorText());
     return kExitStopped;
   }
-  PrintLine(WithNewlines(BuildUUTPanel(uut)));
+  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(uut))));
   return kExitDone;
 }
 
 int RunSettings(Session& session, const Invocation& invocation) {
   SystemDataTable table(session.prompter());
   table.SetDevice(invocation.veld);
-  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) PrintLine(setting.key + "=" + setting.value);
+  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) {
+    PrintLine(VisibleText(setting.key) + "=" + VisibleText(setting.value));
+  }
   return kExitDone;
 }
 
@@ -444,7 +478,9 @@ int RunCommand(Session& session, const Invocation& invocation) {
       {"certificate", RunCertificate}, {"decode", RunDecode}, {"settings", RunSettings},
       {"about", RunAbout},
   };
-  return commands.at(invocation.command)(session, invocation);
+  const int status = commands.at(invocation.command)(session, invocation);
+  // A command during which a file could not be copied has not done what it was asked.
+  return status == kExitDone && session.rapi().FailedCopies() > 0 ? kExitStopped : status;
 }
 
 }  // namespace veld::cli

@@ -51,8 +51,26 @@ std::string WithNewlines(const std::string& text) {
   return out;
 }
 
+std::string VisibleText(const std::string& text, std::string_view keep) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool control = byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
+    if (!control || keep.find(c) != std::string_view::npos) {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kDigits[byte >> 4];
+      out += kDigits[byte & 0xF];
+    }
+  }
+  return out;
+}
+
 void WriteLines(std::FILE* stream, const std::string& text) {
-  std::string lines = WithNewlines(text);
+  std::string lines = VisibleText(WithNewlines(text), "\n\t");
   if (lines.empty() || lines.back() != '\n') lines += '\n';
   std::fwrite(lines.data(), 1, lines.size(), stream);
   std::fflush(stream);

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "database/password_check.h"
 #include "platform/prompter.h"
@@ -13,7 +14,13 @@ namespace veld::cli {
 // The text with every "\r\n" as "\n".
 std::string WithNewlines(const std::string& text);
 
-// Writes a text as lines: "\r\n" becomes "\n", and a last line gets its line end.
+// The text with its control characters (C0, DEL and the C1 range that 8-bit terminals
+// obey) written as visible escapes such as "\x1B", but for those in keep: stored data
+// must not retitle, clear or otherwise drive the terminal.
+std::string VisibleText(const std::string& text, std::string_view keep = {});
+
+// Writes a text as lines: "\r\n" becomes "\n", a last line gets its line end, and control
+// characters other than line ends and tabs are made visible.
 void WriteLines(std::FILE* stream, const std::string& text);
 
 // Messages go to stderr with their exact text. A question counts as Yes only when the

@@ -50,15 +50,9 @@ std::vector<UUT> CDataBaseX::ReadAllUUTs() { return uut_table_.ReadAllRecords();
 
 bool CDataBaseX::SaveUUTs(const std::vector<UUT>& uuts) { return uut_table_.SaveRecords(uuts); }
 
-bool CDataBaseX::SaveUUT(const UUT& uut) {
-  uut_table_.SaveRecord(uut);
-  return true;
-}
+bool CDataBaseX::SaveUUT(const UUT& uut) { return uut_table_.SaveRecord(uut); }
 
-bool CDataBaseX::DeleteUUT(const UUT& uut) {
-  uut_table_.DeleteRecord(uut);
-  return true;
-}
+bool CDataBaseX::DeleteUUT(const UUT& uut) { return uut_table_.DeleteRecord(uut); }
 
 void CDataBaseX::ConvertOldUUTTable() { uut_table_.ConvertOldTable(); }
 
@@ -67,10 +61,7 @@ bool CDataBaseX::LoadTestProfile(TestProfile& profile) {
   return true;
 }
 
-bool CDataBaseX::SaveTestProfile(const TestProfile& profile) {
-  profile_table_.SaveRecord(profile);
-  return true;
-}
+bool CDataBaseX::SaveTestProfile(const TestProfile& profile) { return profile_table_.SaveRecord(profile); }
 
 bool CDataBaseX::DeleteTestProfile(const TestProfile& profile) {
   profile_table_.DeleteRecord(profile);

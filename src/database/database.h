@@ -41,7 +41,8 @@ class CDataBaseX {
   // each reports its own corruption and the next is still opened.
   void Open();
 
-  // Record operations; they always give true (the tables report their own failures).
+  // Record operations. The tables show their own failures; a save or delete that one of
+  // them refused (or that showed an error) gives false, every other call true.
   bool LoadUUT(UUT& uut);
   bool SaveUUT(const UUT& uut);
   bool DeleteUUT(const UUT& uut);
@@ -81,7 +82,9 @@ class CDataBaseX {
   // Test results (the PC database's result folder, whatever the flag).
   void FillResultUUTCombo(ListTarget& combo);
   void ListTestResults(ResultListTarget& list, const std::string& uut_id, TestResults& work);
-  // Reads the result file at a logical path (or a host path) into record; always true.
+  // Reads the result file at a logical path (or a host path) into record. False when
+  // nothing was read (no such file, or under 4 bytes): the record then holds only what
+  // it held before, which is no result of that file.
   bool ReadTestResults(TestResults& record, const std::string& path);
 
   Prompter& prompter() { return prompter_; }

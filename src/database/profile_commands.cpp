@@ -41,48 +41,54 @@ std::string DeleteProfileQuestion(DatabaseSide side) {
 bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
                 UUT& current, Prompter& prompter, ProfileCommandHooks& hooks) {
   if (!prompter.AskYesNo(DeleteUUTQuestion(side))) return false;
+  bool all_deleted = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
-    side_database.DeleteUUT(current);
+    all_deleted = side_database.DeleteUUT(current) && all_deleted;
   }
   hooks.RefillUUTList(side);
   if (side == DatabaseSide::VELD) hooks.DownloadUUTTable();
-  return true;
+  return all_deleted;
 }
 
 bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
                         TestProfile& current, Prompter& prompter, ProfileCommandHooks& hooks) {
   if (!prompter.AskYesNo(DeleteProfileQuestion(side))) return false;
+  bool all_deleted = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
-    side_database.DeleteTestProfile(StoredProfile(side_database, id));
+    all_deleted = side_database.DeleteTestProfile(StoredProfile(side_database, id)) && all_deleted;
   }
   hooks.RefillProfileList(side);
   if (side == DatabaseSide::VELD) hooks.DownloadTestProfileTable();
-  return true;
+  return all_deleted;
 }
 
-void TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+bool TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
                   const std::vector<std::string>& selected_ids, UUT& current, ProfileCommandHooks& hooks) {
+  bool all_stored = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
     source.LoadUUT(current);
-    target.SaveUUT(current);
+    all_stored = target.SaveUUT(current) && all_stored;
   }
   if (target_side == DatabaseSide::VELD) hooks.DownloadUUTTable();
   hooks.RefillUUTList(target_side);
+  return all_stored;
 }
 
-void TransferTestProfiles(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+bool TransferTestProfiles(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
                           const std::vector<std::string>& selected_ids, TestProfile& current,
                           ProfileCommandHooks& hooks) {
+  bool all_stored = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
     source.LoadTestProfile(current);
-    target.SaveTestProfile(current);
+    all_stored = target.SaveTestProfile(current) && all_stored;
   }
   if (target_side == DatabaseSide::VELD) hooks.DownloadTestProfileTable();
   hooks.RefillProfileList(target_side);
+  return all_stored;
 }
 
 }  // namespace veld

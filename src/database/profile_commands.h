@@ -34,7 +34,8 @@ std::string DeleteProfileQuestion(DatabaseSide side);
 
 // Delete UUTs: asks first; anything but Yes stops (false). Then deletes each ID from
 // the side's database, refills the side's list and, on the VELD side, downloads the
-// table. The question is asked, and the refill runs, also for an empty selection. A
+// table; true only when no delete was refused. The question is asked, and the refill
+// runs, also for an empty selection. A
 // test profile is deleted with its stored type, so a "Custom" profile's points file goes
 // with it whatever profile was shown last.
 bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
@@ -45,10 +46,11 @@ bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std:
 // Transfer: each selected ID is fetched from the source into the current record and
 // stored in the target, without a question. Into the VELD database the table is then
 // downloaded once and the VELD list refilled; into the PC database the PC list is
-// refilled. The current record ends as the last one transferred.
-void TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+// refilled. The current record ends as the last one transferred. True only when the
+// target stored every record without a message.
+bool TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
                   const std::vector<std::string>& selected_ids, UUT& current, ProfileCommandHooks& hooks);
-void TransferTestProfiles(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
+bool TransferTestProfiles(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
                           const std::vector<std::string>& selected_ids, TestProfile& current,
                           ProfileCommandHooks& hooks);
 

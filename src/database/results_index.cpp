@@ -72,7 +72,8 @@ void CDataBaseX::FillResultUUTCombo(ListTarget& combo) {
     const ResultFolderPaths paths;
     for (const std::string& name : names) {
       TestResults record;
-      results_table_.ReadFile(record, paths.Of(name), TestResultsTable::Columns::VerdictsOnly);
+      // A file that gave nothing names no UUT: the fresh record's empty ID is not one.
+      if (!results_table_.ReadFile(record, paths.Of(name), TestResultsTable::Columns::VerdictsOnly)) continue;
       if (seen.insert(record.Uut.ID).second) ids.push_back(record.Uut.ID);
     }
   } catch (const FileError&) {
@@ -95,12 +96,18 @@ void CDataBaseX::ListTestResults(ResultListTarget& list, const std::string& uut_
     // The rows need only the verdicts; the last file is read in full, since the work
     // record must end as a full read of it.
     const bool last = &name == &names.back();
-    results_table_.ReadFile(work, paths.Of(name),
-                            last ? TestResultsTable::Columns::All : TestResultsTable::Columns::VerdictsOnly);
+    const bool read = results_table_.ReadFile(
+        work, paths.Of(name), last ? TestResultsTable::Columns::All : TestResultsTable::Columns::VerdictsOnly);
     ResultRow row;
-    row.date_time_tested = ResultDateTimeText(work.DateTimeTested);
-    row.kind = work.AsFound ? "As Found" : "As Left";
-    row.verdict = OverallPass(work) ? "Pass" : "Fail";
+    if (read) {
+      row.date_time_tested = ResultDateTimeText(work.DateTimeTested);
+      row.kind = work.AsFound ? "As Found" : "As Left";
+      row.verdict = OverallPass(work) ? "Pass" : "Fail";
+    } else {
+      // The work record still holds the previous file (or nothing at all): none of it
+      // belongs to this row, which must not pass for a test.
+      row.verdict = kUnreadableVerdict;
+    }
     row.file_name = name;
     row.item_data = row_number++;
     list.AddRow(row);
@@ -108,8 +115,17 @@ void CDataBaseX::ListTestResults(ResultListTarget& list, const std::string& uut_
 }
 
 bool CDataBaseX::ReadTestResults(TestResults& record, const std::string& path) {
-  results_table_.ReadFile(record, HostPath(path));
-  return true;
+  return results_table_.ReadFile(record, HostPath(path));
+}
+
+std::string NothingReadMessage(const std::string& path) {
+  return "No test result could be read from " + HostPath(path) + ".";
+}
+
+bool ReadResultForReport(CDataBaseX& pc_database, TestResults& record, const std::string& path, Prompter& prompter) {
+  if (pc_database.ReadTestResults(record, path)) return true;
+  prompter.Message(NothingReadMessage(path));
+  return false;
 }
 
 }  // namespace veld

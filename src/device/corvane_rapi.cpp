@@ -1,14 +1,19 @@
 #include "device/corvane_rapi.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <random>
 #include <string_view>
 #include <system_error>
 #include <type_traits>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "device/device_file_name.h"
@@ -55,10 +60,19 @@ std::string RemoteApiLibraryPath() {
 #else
   if (const char* path = std::getenv("VELD_RAPI_LIBRARY"); path != nullptr && *path != '\0') return path;
 #ifdef __APPLE__
-  return ExecutableFolder() + "/libveld_rapi.dylib";
+  const std::string name = "libveld_rapi.dylib";
 #else
-  return ExecutableFolder() + "/libveld_rapi.so";
+  const std::string name = "libveld_rapi.so";
 #endif
+  // Beside the executable in a build folder. Installed, it is in the programs' private
+  // library folder, reached from the executable's folder so that an installed tree works
+  // wherever it was unpacked (a DESTDIR, another prefix).
+  const std::string folder = ExecutableFolder();
+  const std::string beside = folder + "/" + name;
+  const std::string installed = folder + "/" VELD_RAPI_INSTALLED_FOLDER "/" + name;
+  std::error_code ec;
+  if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec)) return installed;
+  return beside;
 #endif
 }
 
@@ -70,13 +84,71 @@ void RequireWritable(const std::string& host_path) {
   if (!probe.TryOpen(host_path, BinaryFile::Mode::ReadWrite)) throw FileErrorFromErrno(errno, host_path);
 }
 
-// A copy from the device lands in a file beside its target and replaces the target only
-// when complete: an interrupted copy must not leave a truncated table, nor a truncated
-// result file that would never be copied again.
+std::string Folded(std::string name) {
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// Names of a list that differ from another of the list only in letter case, grouped, in
+// the order of the list. Either side's folders take such names for one file.
+std::vector<std::vector<std::string>> CaseGroups(const std::vector<std::string>& names) {
+  std::unordered_map<std::string, size_t> group_of;
+  std::vector<std::vector<std::string>> groups;
+  for (const std::string& name : names) {
+    const auto [it, added] = group_of.emplace(Folded(name), groups.size());
+    if (added) groups.emplace_back();
+    groups[it->second].push_back(name);
+  }
+  std::erase_if(groups, [](const std::vector<std::string>& group) { return group.size() < 2; });
+  return groups;
+}
+
+bool InAnyGroup(const std::vector<std::vector<std::string>>& groups, const std::string& name) {
+  return std::any_of(groups.begin(), groups.end(), [&](const std::vector<std::string>& group) {
+    return std::find(group.begin(), group.end(), name) != group.end();
+  });
+}
+
+// "a", "b", "c"
+std::string QuotedList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "\"" : ", \"") + name + "\"";
+  return list;
+}
+
+// The folder part of a device or logical path (with its last backslash) and the name.
+std::pair<std::string, std::string> SplitAtLastBackslash(const std::string& path) {
+  const size_t cut = path.rfind('\\');
+  if (cut == std::string::npos) return {std::string(), path};
+  return {path.substr(0, cut + 1), path.substr(cut + 1)};
+}
+
+// A name for a file being copied in, unique to this run and short, so that it fits
+// wherever its target fits. It holds "..", which no name copied to or from the device
+// may hold, so no calibrator file and no earlier upload can have it, and it does not end
+// in ".DAT", so no folder search of the databases takes it for one of their files.
+std::string TemporaryName() {
+  static std::mt19937_64 engine{std::random_device{}()};
+  static constexpr char kDigits[] = "0123456789abcdef";
+  uint64_t bits = engine();
+  std::string name = "..";
+  for (int i = 0; i < 12; ++i, bits >>= 4) name += kDigits[bits & 0xF];
+  return name + ".part";
+}
+
+// A copy from the device lands in a temporary file beside its target and replaces the
+// target only when complete: an interrupted copy must not leave a truncated table, nor a
+// truncated result file that would never be copied again. The temporary file is created
+// only where nothing of its name exists, so that it never destroys a file.
 class PartialFile {
  public:
-  explicit PartialFile(std::string target) : target_(std::move(target)), path_(target_ + ".part") {
-    if (!file_.TryOpen(path_, BinaryFile::Mode::Create)) throw FileErrorFromErrno(errno, target_);
+  explicit PartialFile(std::string target) : target_(std::move(target)) {
+    const std::filesystem::path folder = std::filesystem::path(target_).parent_path();
+    for (int attempt = 0;; ++attempt) {
+      path_ = (folder / TemporaryName()).string();
+      if (file_.TryOpen(path_, BinaryFile::Mode::CreateNew)) break;
+      if (errno != EEXIST || attempt == 16) throw FileErrorFromErrno(errno, target_);
+    }
   }
   ~PartialFile() {
     if (committed_) return;
@@ -89,12 +161,19 @@ class PartialFile {
 
   BinaryFile& file() { return file_; }
 
-  void Commit() {
+  // Puts the copy in place of the target. False, the copy dropped, when the target's name
+  // is one that the local file system cannot hold.
+  bool Commit() {
     file_.Close();
     std::error_code ec;
     std::filesystem::rename(path_, target_, ec);  // replaces the target in one step
+    if (ec == std::errc::filename_too_long || ec == std::errc::illegal_byte_sequence ||
+        ec == std::errc::invalid_argument) {
+      return false;
+    }
     if (ec) throw FileErrorFromErrno(ec.value(), target_);
     committed_ = true;
+    return true;
   }
 
  private:
@@ -135,11 +214,6 @@ class LocalFolderNames {
   void Add(const std::string& name) { FoldedNames().insert(Folded(name)); }
 
  private:
-  static std::string Folded(std::string name) {
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name;
-  }
-
   // Made at the first name not found as it stands: a refresh with nothing new needs none.
   std::unordered_set<std::string>& FoldedNames() {
     if (!folded_made_) {
@@ -270,7 +344,9 @@ void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_p
     Connection connection(*this);
     DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ | rapi::GENERIC_WRITE,
                                             0, nullptr, rapi::OPEN_ALWAYS, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
-    for (;;) {
+    // An empty source writes nothing: only the open and the cut show that it arrived.
+    complete = device.valid();
+    while (complete) {
       const size_t count = source.Read(block.data(), kBlockSize);
       if (count == 0) break;
       DWORD written = 0;
@@ -282,10 +358,10 @@ void CCorvaneRAPI::CopyFileToDevice(std::string local_path, std::string device_p
       if (count < kBlockSize) break;
     }
     // A longer old content must not survive behind the new one.
-    CeSetEndOfFile(device.get());
+    if (!CeSetEndOfFile(device.get())) complete = false;
   }
   source.Close();
-  if (!complete) prompter_.Message("Could not copy " + local_path + " to " + device_path + " on VELD.");
+  if (!complete) ReportFailedCopy("Could not copy " + local_path + " to " + device_path + " on VELD.");
 }
 
 void CCorvaneRAPI::CopyFileFromDevice(std::string local_path, std::string device_path) {
@@ -303,8 +379,10 @@ void CCorvaneRAPI::CopyFileFromDeviceTo(const std::string& target, const std::st
   bool complete = false;
   {
     Connection connection(*this);
+    // Existing files only: a read must never create a file on the device, and a file that
+    // is gone (the calibrator taken away) is a failed copy, not an empty one.
     DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ, 0, nullptr,
-                                            rapi::OPEN_ALWAYS, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
+                                            rapi::OPEN_EXISTING, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD count = 0;
     while (CeReadFile(device.get(), block.data(), static_cast<DWORD>(kBlockSize), &count, nullptr) &&
            count <= kBlockSize) {
@@ -316,14 +394,17 @@ void CCorvaneRAPI::CopyFileFromDeviceTo(const std::string& target, const std::st
     }
   }
   if (!complete) {
-    prompter_.Message("Could not copy " + device_path + " from VELD.  " + local_path + " was not changed.");
+    ReportFailedCopy("Could not copy " + device_path + " from VELD.  " + local_path + " was not changed.");
     return;
   }
-  partial.Commit();
+  if (!partial.Commit()) {
+    const auto [folder, name] = SplitAtLastBackslash(device_path);
+    ReportSkippedName(name, folder);
+  }
 }
 
-bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder,
-                                    const std::function<void(const std::string&)>& copy) {
+bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy,
+                                    bool report_unusable) {
   Connection connection(*this);
   rapi::CE_FIND_DATA entry{};
   DeviceHandle listing(*this, CeFindFirstFile(WidePath(folder + "*.*").c_str(), &entry));
@@ -333,7 +414,7 @@ bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder,
     // A folder is not a file to copy; listings give them as Windows does.
     if ((entry.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     if (!NarrowName(entry.cFileName, rapi::MAX_PATH, name) || !IsSafeFileName(name)) {
-      ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
+      if (report_unusable) ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
       continue;
     }
     copy(name);
@@ -342,7 +423,28 @@ bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder,
 }
 
 void CCorvaneRAPI::ReportSkippedName(const std::string& name, const std::string& folder) {
-  prompter_.Message("\"" + name + "\" in " + folder + " was not copied: the name cannot be used as a file name.");
+  ReportFailedCopy("\"" + name + "\" in " + folder + " was not copied: the name cannot be used as a file name.");
+}
+
+void CCorvaneRAPI::ReportCaseGroups(const std::vector<std::vector<std::string>>& groups, const std::string& folder) {
+  for (const std::vector<std::string>& group : groups) {
+    prompter_.Message("Files in " + folder + " whose names differ only in letter case were not copied: " +
+                      QuotedList(group) + ".");
+    failed_copies_ += group.size();
+  }
+}
+
+void CCorvaneRAPI::ReportFailedCopy(const std::string& text) {
+  prompter_.Message(text);
+  ++failed_copies_;
+}
+
+std::optional<std::vector<std::string>> CCorvaneRAPI::DeviceFolderNames(const std::string& folder,
+                                                                        bool report_unusable) {
+  std::vector<std::string> names;
+  const auto keep = [&](const std::string& name) { names.push_back(name); };
+  if (!WalkDeviceFolder(folder, keep, report_unusable)) return std::nullopt;
+  return names;
 }
 
 void CCorvaneRAPI::UploadUUTTable() {
@@ -369,27 +471,57 @@ void CCorvaneRAPI::DownloadTestProfileTable() {
   DownloadCustomProfiles();
 }
 
+// A pair of device names that differ only in letter case would land in one local file,
+// which a download then sends over both: neither is copied.
 void CCorvaneRAPI::UploadCustomProfiles() {
   if (!RequireLibrary()) return;
-  const bool listed = WalkDeviceFolder(kDeviceProfileFolder, [this](const std::string& name) {
-    const std::string device_path = kDeviceProfileFolder + name;
-    if (ContainsAny(device_path, kDeviceProfileSkips)) return;
-    CopyFileFromDevice(kLocalProfileFolder + name, device_path);
-  });
-  if (!listed) prompter_.Message(kNoCustomProfilesMessage);
+  const std::optional<std::vector<std::string>> listed = DeviceFolderNames(kDeviceProfileFolder, true);
+  if (!listed) {
+    prompter_.Message(kNoCustomProfilesMessage);
+    return;
+  }
+  std::vector<std::string> names;
+  for (const std::string& name : *listed) {
+    if (!ContainsAny(kDeviceProfileFolder + name, kDeviceProfileSkips)) names.push_back(name);
+  }
+  const std::vector<std::vector<std::string>> pairs = CaseGroups(names);
+  for (const std::string& name : names) {
+    if (!InAnyGroup(pairs, name)) CopyFileFromDevice(kLocalProfileFolder + name, kDeviceProfileFolder + name);
+  }
+  ReportCaseGroups(pairs, kDeviceProfileFolder);
 }
 
+// A local file is never sent over a device file of another letter case when either side
+// holds more than one spelling of the name: it would overwrite the other's points.
 void CCorvaneRAPI::DownloadCustomProfiles() {
   if (!RequireLibrary()) return;
-  for (const std::string& name : FindFiles(std::string(kLocalProfileFolder) + "*.DAT")) {
-    const std::string local_path = kLocalProfileFolder + name;
-    if (ContainsAny(local_path, kLocalProfileSkips)) continue;
+  std::vector<std::string> names;
+  for (std::string& name : FindFiles(std::string(kLocalProfileFolder) + "*.DAT")) {
+    if (ContainsAny(kLocalProfileFolder + name, kLocalProfileSkips)) continue;
     if (!IsSafeFileName(name)) {
       ReportSkippedName(name, kLocalProfileFolder);
       continue;
     }
-    CopyFileToDevice(local_path, kDeviceProfileFolder + name);
+    names.push_back(std::move(name));
   }
+  if (names.empty()) return;
+  const std::vector<std::vector<std::string>> local_pairs = CaseGroups(names);
+  std::unordered_map<std::string, std::vector<std::string>> device_spellings;
+  // Device names that could not be local names cannot be spellings of one either.
+  for (const std::string& name : DeviceFolderNames(kDeviceProfileFolder, false).value_or(std::vector<std::string>{})) {
+    device_spellings[Folded(name)].push_back(name);
+  }
+  for (const std::string& name : names) {
+    if (InAnyGroup(local_pairs, name)) continue;
+    const auto spellings = device_spellings.find(Folded(name));
+    if (spellings != device_spellings.end() && spellings->second.size() > 1) {
+      ReportFailedCopy("\"" + name + "\" in " + kLocalProfileFolder + " was not copied: " + kDeviceProfileFolder +
+                       " holds " + QuotedList(spellings->second) + ", whose names differ only in letter case.");
+      continue;
+    }
+    CopyFileToDevice(kLocalProfileFolder + name, kDeviceProfileFolder + name);
+  }
+  ReportCaseGroups(local_pairs, kLocalProfileFolder);
 }
 
 void CCorvaneRAPI::UploadTestResults() {
@@ -410,7 +542,16 @@ void CCorvaneRAPI::UploadTestResults() {
         CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
         break;
       case LocalFolderNames::Found::Unsure:
-        if (BinaryFile::Exists(HostPath(local_path))) return;
+        if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
+          // Another spelling is another calibrator file (or another test): say that it is
+          // not copied rather than take one for the other.
+          const std::string held_name = std::filesystem::path(held).filename().string();
+          if (held_name != name) {
+            ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
+                             kLocalResultsFolder + held_name + " differs from it only in letter case.");
+          }
+          return;
+        }
         CopyFileFromDevice(local_path, device_path);
         break;
     }

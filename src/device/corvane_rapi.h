@@ -10,7 +10,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "device/rapi_types.h"
 #include "platform/dynamic_library.h"
@@ -45,9 +47,15 @@ class CCorvaneRAPI {
 
   // Replaces the content of the device file with that of the local file.
   void CopyFileToDevice(std::string local_path, std::string device_path);
-  // Replaces the local file with the content of the device file. The local file changes
-  // only when the whole device file arrived.
+  // Replaces the local file with the content of an existing device file. The local file
+  // changes only when the whole device file arrived.
   void CopyFileFromDevice(std::string local_path, std::string device_path);
+
+  // Files that could not be copied since the link was made: copies that failed, and files
+  // left out with a message (unusable names, names that differ only in letter case). A
+  // command or sequence compares the count before and after it: any increase means that
+  // not everything was copied.
+  size_t FailedCopies() const { return failed_copies_; }
 
   void UploadUUTTable();
   void DownloadUUTTable();
@@ -68,13 +76,19 @@ class CCorvaneRAPI {
   // False, after telling the user, when no library is loaded yet.
   bool RequireLibrary();
   // Calls copy with the 8-bit name of every file listed in a device folder, skipping
-  // folders and reporting names that cannot be local file names. False when the listing
-  // found nothing.
-  bool WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy);
+  // folders and names that cannot be local file names (reported when report_unusable).
+  // False when the listing found nothing.
+  bool WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy,
+                        bool report_unusable = true);
+  // Each of these tells the user about a file that is not copied, and counts it.
   void ReportSkippedName(const std::string& name, const std::string& folder);
+  void ReportCaseGroups(const std::vector<std::vector<std::string>>& groups, const std::string& folder);
+  void ReportFailedCopy(const std::string& text);
   // CopyFileFromDevice onto a local file whose host path is already known.
   void CopyFileFromDeviceTo(const std::string& host_target, const std::string& local_path,
                             const std::string& device_path);
+  // The names in a device folder, as a walk gives them; nothing when the listing found none.
+  std::optional<std::vector<std::string>> DeviceFolderNames(const std::string& folder, bool report_unusable);
 
   DynamicLibrary library_;
   rapi::CeCreateFileFn CeCreateFile = nullptr;
@@ -96,6 +110,7 @@ class CCorvaneRAPI {
   // Connections that Connect opened; closed when the link goes, so the library's count
   // of connections comes back to where it was.
   int open_connections_ = 0;
+  size_t failed_copies_ = 0;
 };
 
 }  // namespace veld

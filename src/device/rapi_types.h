@@ -93,6 +93,10 @@ struct PROCESS_INFORMATION;
 // Stand-in library only: when this variable holds a number N > 0, the Nth CeReadFile on
 // every file handle opened afterwards fails, as when the link drops in the middle of a copy.
 constexpr char kFailReadAtVariable[] = "VELD_RAPI_FAIL_READ_AT";
+// Stand-in library only: when this variable holds a number N > 0, the file of the Nth and
+// of every later CeCreateFile of a connection is removed just before it is opened, as when
+// the calibrator is taken away in the middle of a connect.
+constexpr char kVanishAtVariable[] = "VELD_RAPI_VANISH_AT";
 
 // The entry points, as taken by name from the loaded library.
 using CeRapiInitFn = HRESULT(VELD_RAPI_CALL*)();

@@ -14,6 +14,13 @@ void ShowStatus(SyncObserver& observer, const std::string& status_text) {
   observer.BeginWaitCursor();
 }
 
+// The connect sequence's last line: all uploaded, or how many files were not.
+std::string UploadOutcomeLine(size_t failed_copies) {
+  if (failed_copies == 0) return "All data uploaded from VELD.\r\n";
+  if (failed_copies == 1) return "1 file could not be copied from VELD.\r\n";
+  return std::to_string(failed_copies) + " files could not be copied from VELD.\r\n";
+}
+
 }  // namespace
 
 bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX& veld_database,
@@ -22,6 +29,7 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
     prompter.Message(CCorvaneRAPI::kUnableToConnectMessage);
     return false;
   }
+  const size_t failed_before = rapi.FailedCopies();
   observer.BeginWaitCursor();
   std::string status = "Uploading Unit Under Test database from VELD.\r\n";
   ShowStatus(observer, status);
@@ -41,7 +49,7 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
 
   rapi.UploadTestResults();
   observer.RefillResultCombo();
-  status += "All data uploaded from VELD.\r\n";
+  status += UploadOutcomeLine(rapi.FailedCopies() - failed_before);
   observer.StatusTextChanged(status);
   observer.EndWaitCursor();
 
@@ -50,13 +58,16 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
   return true;
 }
 
-void RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer) {
+size_t RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer) {
+  const size_t failed_before = rapi.FailedCopies();
   rapi.UploadTestResults();
+  const size_t failed = rapi.FailedCopies() - failed_before;
   const std::string remembered = observer.SelectedResultUUT();
   observer.RefillResultCombo();
-  if (remembered.empty()) return;  // nothing selected: the results list keeps its rows
+  if (remembered.empty()) return failed;  // nothing selected: the results list keeps its rows
   const int entry = FindResultComboEntry(observer.ResultComboItems(), remembered);
   if (entry >= 0) observer.SelectResultComboItem(entry);
+  return failed;
 }
 
 int FindResultComboEntry(const std::vector<std::string>& items, const std::string& text) {

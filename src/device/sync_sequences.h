@@ -3,6 +3,7 @@
 // desktop window and the command-line tool. The sequence does the copying and the
 // database work; each front end refills its own lists through the observer.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -38,13 +39,16 @@ class SyncObserver {
 
 // Connect: copies the calibrator's tables, custom profiles and new result files and
 // refreshes the window. False when the device could not be reached (the message was
-// shown and nothing changed). A FileError ends the sequence where it is raised.
+// shown and nothing changed). A FileError ends the sequence where it is raised. When
+// files could not be copied, the last status line says how many instead of saying that
+// all data was uploaded.
 bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX& veld_database,
                         Prompter& prompter, SyncObserver& observer);
 
 // Refresh Test Results: copies new result files, refills the UUT ID combo and keeps the
-// selected UUT selected (its results listed again).
-void RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer);
+// selected UUT selected (its results listed again). Gives the number of files that could
+// not be copied.
+size_t RunRefreshSequence(CCorvaneRAPI& rapi, SyncObserver& observer);
 
 // The combo entry to select after a refill for a remembered text: an exact match ignoring
 // case, searched from the second entry on and wrapping to the first; 0 when none

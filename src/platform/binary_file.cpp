@@ -16,6 +16,7 @@ int OpenFlags(BinaryFile::Mode mode) {
     case BinaryFile::Mode::ReadWrite: return O_RDWR | VELD_BINARY;
     case BinaryFile::Mode::Create: return O_RDWR | O_CREAT | O_TRUNC | VELD_BINARY;
     case BinaryFile::Mode::OpenOrCreate: return O_RDWR | O_CREAT | VELD_BINARY;
+    case BinaryFile::Mode::CreateNew: return O_RDWR | O_CREAT | O_EXCL | VELD_BINARY;
   }
   return O_RDONLY;
 }

@@ -36,6 +36,7 @@ class BinaryFile {
     ReadWrite,     // existing file, read and write, content kept
     Create,        // created when missing, emptied when present; read and write
     OpenOrCreate,  // created when missing, content kept; read and write
+    CreateNew,     // created, and only when nothing of that name exists; read and write
   };
 
   BinaryFile() = default;

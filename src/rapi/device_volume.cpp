@@ -1,6 +1,7 @@
 #include "rapi/device_volume.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <system_error>
@@ -10,6 +11,10 @@
 #include <dirent.h>
 #include <sys/stat.h>
 #include <time.h>
+#endif
+#ifdef __linux__
+#include <linux/openat2.h>
+#include <sys/syscall.h>
 #endif
 
 namespace veld::standin {
@@ -58,52 +63,6 @@ std::optional<std::vector<std::u16string>> SplitDevicePath(std::u16string_view p
     if (!IsAcceptableComponent(parts[i], pattern && i + 1 == parts.size())) return std::nullopt;
   }
   return parts;
-}
-
-// The entry of folder whose name equals name ignoring case (the exact name first, then
-// the smallest of the others); name as written when none does.
-std::optional<fs::path> ResolveComponent(const fs::path& folder, std::u16string_view name) {
-  std::optional<fs::path> written = HostName(name);
-  if (!written) return std::nullopt;
-  std::error_code ec;
-  if (fs::exists(folder / *written, ec)) return written;
-  std::optional<std::u16string> best;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::u16string candidate = DeviceName(it->path().filename());
-    if (EqualsFolded(candidate, name) && (!best || candidate < *best)) best = candidate;
-  }
-  return best ? HostName(*best) : written;
-}
-
-// The first count components joined below the device root as they are written.
-std::optional<fs::path> JoinAsWritten(const std::vector<std::u16string>& parts, size_t count) {
-  const char* root = std::getenv("VELD_DEVICE");
-  if (root == nullptr || *root == '\0') return std::nullopt;
-  fs::path as_written = root;
-  for (size_t i = 0; i < count; ++i) {
-    const std::optional<fs::path> name = HostName(parts[i]);
-    if (!name) return std::nullopt;
-    as_written /= *name;
-  }
-  return as_written;
-}
-
-std::optional<fs::path> ResolveComponents(const std::vector<std::u16string>& parts, size_t count) {
-  // A path that exists as written resolves to itself: the root and every folder on the way
-  // exist as written too. One look instead of one per component.
-  if (count > 0) {
-    const std::optional<fs::path> as_written = JoinAsWritten(parts, count);
-    std::error_code ec;
-    if (as_written && fs::exists(*as_written, ec)) return as_written;
-  }
-  std::optional<fs::path> host = DeviceRoot();
-  if (!host) return std::nullopt;
-  for (size_t i = 0; i < count; ++i) {
-    std::optional<fs::path> name = ResolveComponent(*host, parts[i]);
-    if (!name) return std::nullopt;
-    *host /= *name;
-  }
-  return host;
 }
 
 #ifndef _WIN32
@@ -255,18 +214,6 @@ std::optional<fs::path> DeviceRoot() {
   return fs::path(root);
 }
 
-std::optional<fs::path> DevicePathAsWritten(std::u16string_view device_path) {
-  const auto parts = SplitDevicePath(device_path, false);
-  if (!parts) return std::nullopt;
-  return JoinAsWritten(*parts, parts->size());
-}
-
-std::optional<fs::path> ResolveDevicePath(std::u16string_view device_path) {
-  const auto parts = SplitDevicePath(device_path, false);
-  if (!parts) return std::nullopt;
-  return ResolveComponents(*parts, parts->size());
-}
-
 namespace {
 
 // Case-insensitive name order, and exact order between names that fold alike. Each name is
@@ -323,28 +270,129 @@ void SortLikeTheDevice(std::vector<ListedEntry>& entries) {
   }
 }
 
-#ifdef _WIN32
-void ListMatchingEntries(const fs::path& folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code type_ec;
-    const bool is_folder = it->is_directory(type_ec);
-    if (!is_folder && !it->is_regular_file(type_ec)) continue;
-    ListedEntry entry;
-    entry.name = DeviceName(it->path().filename());
-    if (!WildcardMatch16(name_pattern, entry.name)) continue;
-    entry.is_folder = is_folder;
-    entry.size = is_folder ? 0 : it->file_size(type_ec);
-    entry.write_time = DeviceTime(it->last_write_time(type_ec));
-    entries.push_back(std::move(entry));
+using Parts = std::vector<std::u16string>;
+
+// What an open may give: a regular file, nothing else.
+Descriptor KeepRegular(Descriptor opened) {
+  if (!opened.valid()) return opened;
+  veld_stat_t info{};
+  if (VELD_FSTAT(opened.get(), &info) != 0) return Descriptor();
+  if ((info.st_mode & S_IFMT) != S_IFREG) {
+    errno = (info.st_mode & S_IFMT) == S_IFDIR ? EISDIR : EINVAL;
+    return Descriptor();
   }
+  return opened;
 }
+
+#ifndef _WIN32
+// Every look below the root is made relative to an open folder, with links refused by the
+// system itself, so that a link made or swapped in while we look cannot lead out either.
+
+Descriptor OpenRoot() {
+  const char* root = std::getenv("VELD_DEVICE");
+  if (root == nullptr || *root == '\0') {
+    errno = ENOENT;
+    return Descriptor();
+  }
+  return Descriptor(::open(root, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+bool IsLinkRefusal(int error) { return error == ELOOP || error == EXDEV; }
+
+// The first count components joined as written.
+std::optional<std::string> JoinAsWritten(const Parts& parts, size_t count) {
+  std::string joined;
+  for (size_t i = 0; i < count; ++i) {
+    const std::optional<fs::path> name = HostName(parts[i]);
+    if (!name) return std::nullopt;
+    if (i > 0) joined += '/';
+    joined += name->native();
+  }
+  return joined;
+}
+
+// One open of a relative path below folder that fails (ELOOP, EXDEV) when any component
+// is a link or steps outside: the common case in one call instead of one per folder.
+// ENOSYS where the system has no such call; the caller then walks the path.
+int OpenConfined(int folder, const std::string& relative, int flags) {
+#if defined(__linux__) && defined(SYS_openat2)
+  open_how how{};
+  how.flags = static_cast<uint64_t>(flags);
+  how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | RESOLVE_BENEATH;
+  return static_cast<int>(::syscall(SYS_openat2, folder, relative.c_str(), &how, sizeof how));
 #else
-// One look at each entry (following links, as the folder's own listing would), relative to
-// the open folder: large folders list in milliseconds, without a path built per entry.
-void ListMatchingEntries(const fs::path& folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
-  DIR* listing = ::opendir(folder.c_str());
+  (void)folder, (void)relative, (void)flags;
+  errno = ENOSYS;
+  return -1;
+#endif
+}
+
+bool IsLink(DIR* listing, const dirent* found) {
+  if (found->d_type == DT_LNK) return true;
+  if (found->d_type != DT_UNKNOWN) return false;
+  struct stat info {};
+  return ::fstatat(::dirfd(listing), found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || S_ISLNK(info.st_mode);
+}
+
+// A listing of an open folder with a position of its own (the folder's descriptor stays
+// usable); null when it cannot be read.
+DIR* OpenListing(int folder) {
+  Descriptor own(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!own.valid()) return nullptr;
+  DIR* listing = ::fdopendir(own.get());
+  if (listing != nullptr) own.release();
+  return listing;
+}
+
+// The entry of folder that a device name stands for: the name as written when an entry of
+// that name exists (whatever it is: a link is then refused by the open), else the smallest
+// entry equal to it ignoring case that is not a link, else the name as written.
+std::optional<std::string> ResolveName(int folder, std::u16string_view name) {
+  const std::optional<fs::path> written = HostName(name);
+  if (!written) return std::nullopt;
+  struct stat info {};
+  if (::fstatat(folder, written->c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) return written->native();
+  DIR* listing = OpenListing(folder);
+  if (listing == nullptr) return written->native();
+  std::optional<std::u16string> best;
+  std::string best_host;
+  while (const dirent* found = ::readdir(listing)) {
+    const std::u16string candidate = DeviceNameOfNative(found->d_name);
+    if (!EqualsFolded(candidate, name) || (best && !(candidate < *best)) || IsLink(listing, found)) continue;
+    best = candidate;
+    best_host = found->d_name;
+  }
+  ::closedir(listing);
+  return best ? best_host : written->native();
+}
+
+// The folder of the first count components below an open root, never through a link.
+Descriptor OpenFolderBelow(Descriptor root, const Parts& parts, size_t count) {
+  if (!root.valid() || count == 0) return root;
+  if (const std::optional<std::string> joined = JoinAsWritten(parts, count)) {
+    Descriptor direct(OpenConfined(root.get(), *joined, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (direct.valid() || IsLinkRefusal(errno)) return direct;
+  }
+  Descriptor folder = std::move(root);
+  for (size_t i = 0; i < count; ++i) {
+    const std::optional<std::string> name = ResolveName(folder.get(), parts[i]);
+    if (!name) {
+      errno = EINVAL;
+      return Descriptor();
+    }
+    Descriptor child(::openat(folder.get(), name->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!child.valid()) return child;
+    folder = std::move(child);
+  }
+  return folder;
+}
+
+// One look at each entry of an open folder (taken over), relative to it: large folders
+// list in milliseconds, without a path built per entry. A link is neither file nor folder.
+void ListMatchingEntries(Descriptor folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
+  DIR* listing = ::fdopendir(folder.get());
   if (listing == nullptr) return;
+  folder.release();
   while (const dirent* found = ::readdir(listing)) {
     const std::string_view host_name = found->d_name;
     if (host_name == "." || host_name == "..") continue;
@@ -352,7 +400,7 @@ void ListMatchingEntries(const fs::path& folder, std::u16string_view name_patter
     entry.name = DeviceNameOfNative(host_name);
     if (!WildcardMatch16(name_pattern, entry.name)) continue;
     struct stat info {};
-    if (::fstatat(::dirfd(listing), found->d_name, &info, 0) != 0) continue;
+    if (::fstatat(::dirfd(listing), found->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     entry.is_folder = S_ISDIR(info.st_mode);
     if (!entry.is_folder && !S_ISREG(info.st_mode)) continue;
     entry.size = entry.is_folder ? 0 : static_cast<uint64_t>(info.st_size);
@@ -361,17 +409,170 @@ void ListMatchingEntries(const fs::path& folder, std::u16string_view name_patter
   }
   ::closedir(listing);
 }
+
+// The open folder and host name of the last component of a device path.
+struct Placed {
+  Descriptor folder;
+  std::string name;
+};
+
+std::optional<Placed> PlaceInFolder(const Parts& parts) {
+  Placed placed{OpenFolderBelow(OpenRoot(), parts, parts.size() - 1), {}};
+  if (!placed.folder.valid()) return std::nullopt;
+  std::optional<std::string> name = ResolveName(placed.folder.get(), parts.back());
+  if (!name) return std::nullopt;
+  placed.name = std::move(*name);
+  return placed;
+}
+
+#else
+// Windows has no folder-relative calls here: each component's own status is checked
+// before it is used, which keeps links and junctions out of every path we build.
+
+bool IsPlainEntry(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_type type = fs::symlink_status(path, ec).type();
+  return !ec && (type == fs::file_type::regular || type == fs::file_type::directory);
+}
+
+std::optional<fs::path> ResolveName(const fs::path& folder, std::u16string_view name) {
+  const std::optional<fs::path> written = HostName(name);
+  if (!written) return std::nullopt;
+  std::error_code ec;
+  if (fs::symlink_status(folder / *written, ec).type() != fs::file_type::not_found) return written;
+  std::optional<std::u16string> best;
+  fs::path best_host;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::u16string candidate = DeviceName(it->path().filename());
+    if (!EqualsFolded(candidate, name) || (best && !(candidate < *best)) || !IsPlainEntry(it->path())) continue;
+    best = candidate;
+    best_host = it->path().filename();
+  }
+  return best ? best_host : *written;
+}
+
+std::optional<fs::path> FolderBelowRoot(const Parts& parts, size_t count) {
+  std::optional<fs::path> folder = DeviceRoot();
+  for (size_t i = 0; folder && i < count; ++i) {
+    const std::optional<fs::path> name = ResolveName(*folder, parts[i]);
+    std::error_code ec;
+    if (!name || fs::symlink_status(*folder / *name, ec).type() != fs::file_type::directory) return std::nullopt;
+    *folder /= *name;
+  }
+  return folder;
+}
+
+void ListMatchingEntries(const fs::path& folder, std::u16string_view name_pattern, std::vector<ListedEntry>& entries) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!IsPlainEntry(it->path())) continue;
+    ListedEntry entry;
+    entry.name = DeviceName(it->path().filename());
+    if (!WildcardMatch16(name_pattern, entry.name)) continue;
+    std::error_code type_ec;
+    entry.is_folder = it->is_directory(type_ec);
+    entry.size = entry.is_folder ? 0 : it->file_size(type_ec);
+    entry.write_time = DeviceTime(it->last_write_time(type_ec));
+    entries.push_back(std::move(entry));
+  }
+}
+
+std::optional<fs::path> PlaceInFolder(const Parts& parts) {
+  const std::optional<fs::path> folder = FolderBelowRoot(parts, parts.size() - 1);
+  if (!folder) return std::nullopt;
+  const std::optional<fs::path> name = ResolveName(*folder, parts.back());
+  if (!name) return std::nullopt;
+  return *folder / *name;
+}
 #endif
 
 }  // namespace
+
+Descriptor OpenDeviceFile(std::u16string_view device_path, int flags) {
+  const auto parts = SplitDevicePath(device_path, false);
+  if (!parts) {
+    errno = EINVAL;
+    return Descriptor();
+  }
+#ifndef _WIN32
+  // O_NONBLOCK: opening a pipe or a device placed on the volume must not hang; it does
+  // nothing to a regular file.
+  const int open_flags = flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  // The path as written first, without creating: where it exists the case-insensitive
+  // resolution would give it too, and one open replaces the looks at each folder.
+  Descriptor root = OpenRoot();
+  if (!root.valid()) return root;
+  if (const std::optional<std::string> joined = JoinAsWritten(*parts, parts->size())) {
+    Descriptor existing(OpenConfined(root.get(), *joined, open_flags & ~(O_CREAT | O_EXCL)));
+    if (existing.valid() && (flags & O_EXCL) != 0) {
+      errno = EEXIST;
+      return Descriptor();
+    }
+    if (existing.valid() || IsLinkRefusal(errno)) return KeepRegular(std::move(existing));
+  }
+  Descriptor folder = OpenFolderBelow(std::move(root), *parts, parts->size() - 1);
+  if (!folder.valid()) return folder;
+  const std::optional<std::string> name = ResolveName(folder.get(), parts->back());
+  if (!name) {
+    errno = EINVAL;
+    return Descriptor();
+  }
+  return KeepRegular(Descriptor(::openat(folder.get(), name->c_str(), open_flags, 0644)));
+#else
+  const std::optional<fs::path> path = PlaceInFolder(*parts);
+  std::error_code ec;
+  const fs::file_type type = path ? fs::symlink_status(*path, ec).type() : fs::file_type::none;
+  if (!path || (type != fs::file_type::not_found && type != fs::file_type::regular)) {
+    errno = EINVAL;
+    return Descriptor();
+  }
+  return KeepRegular(Descriptor(VELD_OPEN_NATIVE(path->c_str(), flags | VELD_BINARY, 0644)));
+#endif
+}
+
+bool CreateDeviceFolder(std::u16string_view device_path) {
+  const auto parts = SplitDevicePath(device_path, false);
+  if (!parts) return false;
+  const std::optional<fs::path> written = HostName(parts->back());
+  const auto placed = PlaceInFolder(*parts);
+  if (!placed || !written) return false;
+#ifndef _WIN32
+  // Another letter case of the name is taken already.
+  if (placed->name != written->native()) return false;
+  return ::mkdirat(placed->folder.get(), placed->name.c_str(), 0755) == 0;
+#else
+  std::error_code ec;
+  return placed->filename() == *written && fs::create_directory(*placed, ec) && !ec;
+#endif
+}
+
+bool RemoveDeviceFile(std::u16string_view device_path) {
+  const auto parts = SplitDevicePath(device_path, false);
+  const auto placed = parts ? PlaceInFolder(*parts) : std::nullopt;
+  if (!placed) return false;
+#ifndef _WIN32
+  struct stat info {};
+  return ::fstatat(placed->folder.get(), placed->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+         S_ISREG(info.st_mode) && ::unlinkat(placed->folder.get(), placed->name.c_str(), 0) == 0;
+#else
+  std::error_code ec;
+  return fs::symlink_status(*placed, ec).type() == fs::file_type::regular && fs::remove(*placed, ec);
+#endif
+}
 
 std::vector<ListedEntry> ListDeviceFolder(std::u16string_view pattern) {
   std::vector<ListedEntry> entries;
   const auto parts = SplitDevicePath(pattern, true);
   if (!parts) return entries;
-  const std::optional<fs::path> folder = ResolveComponents(*parts, parts->size() - 1);
+#ifndef _WIN32
+  Descriptor folder = OpenFolderBelow(OpenRoot(), *parts, parts->size() - 1);
+  if (!folder.valid()) return entries;
+  ListMatchingEntries(std::move(folder), parts->back(), entries);
+#else
+  const std::optional<fs::path> folder = FolderBelowRoot(*parts, parts->size() - 1);
   if (!folder) return entries;
   ListMatchingEntries(*folder, parts->back(), entries);
+#endif
   SortLikeTheDevice(entries);
   return entries;
 }

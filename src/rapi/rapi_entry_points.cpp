@@ -7,13 +7,12 @@
 // listing (init, copy, uninit) leaves the listing's handle usable; when the count falls to
 // zero every handle still open is closed. No call works without an open connection.
 //
-// Listings give regular files and folders (FILE_ATTRIBUTE_DIRECTORY), never "." or "..",
-// in case-insensitive name order, as a snapshot taken by CeFindFirstFile.
+// Listings give regular files and folders (FILE_ATTRIBUTE_DIRECTORY), never "." or ".."
+// and never a link, in case-insensitive name order, as a snapshot taken by CeFindFirstFile.
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -33,30 +32,13 @@
 #endif
 
 using namespace veld::rapi;
-namespace fs = std::filesystem;
 
 namespace {
 
+using veld::standin::Descriptor;
+
 // An open device file: one descriptor, whose single position reads and writes share as
 // they do on the device. Closed when its handle is closed or the connection ends.
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) VELD_CLOSE(fd_);
-  }
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
-
 struct OpenFile {
   Descriptor descriptor;
   bool can_read = false;
@@ -75,6 +57,7 @@ using Object = std::variant<OpenFile, Listing>;
 struct Connection {
   std::mutex mutex;
   int init_count = 0;
+  unsigned file_opens = 0;  // CeCreateFile calls since the connection opened
   uintptr_t next_handle = 0x100;
   std::map<uintptr_t, Object> objects;
 };
@@ -96,8 +79,9 @@ T* Find(Connection& state, HANDLE handle) {
   return it == state.objects.end() ? nullptr : std::get_if<T>(&it->second);
 }
 
-unsigned FailReadAt() {
-  const char* text = std::getenv(kFailReadAtVariable);
+// A test hook's number: N > 0 from the variable, else 0.
+unsigned HookNumber(const char* variable) {
+  const char* text = std::getenv(variable);
   if (text == nullptr) return 0;
   char* end = nullptr;
   const unsigned long value = std::strtoul(text, &end, 10);
@@ -119,31 +103,6 @@ std::optional<int> CreationFlags(DWORD creation) {
 int AccessFlags(bool can_read, bool can_write) {
   if (can_write) return can_read ? O_RDWR : O_WRONLY;
   return O_RDONLY;
-}
-
-// Opens a host file as the disposition says; a folder is never opened as a file.
-Descriptor OpenHostFile(const fs::path& path, int flags) {
-  Descriptor opened(VELD_OPEN_NATIVE(path.c_str(), flags | VELD_BINARY, 0644));
-  if (!opened.valid()) return opened;
-  veld_stat_t info{};
-  if (VELD_FSTAT(opened.get(), &info) != 0 || (info.st_mode & S_IFMT) == S_IFDIR) {
-    errno = EISDIR;
-    return Descriptor();
-  }
-  return opened;
-}
-
-// The file of a device path. The path as written is tried first, without creating: where
-// it exists the case-insensitive resolution would give it too, and one open replaces the
-// looks at the folders. Anything else takes the resolution.
-Descriptor OpenDeviceFile(LPCWSTR device_path, int flags) {
-  if (const auto as_written = veld::standin::DevicePathAsWritten(device_path)) {
-    Descriptor existing = OpenHostFile(*as_written, flags & ~(O_CREAT | O_EXCL));
-    if (existing.valid()) return (flags & O_EXCL) != 0 ? Descriptor() : std::move(existing);
-  }
-  const std::optional<fs::path> host = veld::standin::ResolveDevicePath(device_path);
-  if (!host) return Descriptor();
-  return OpenHostFile(*host, flags);
 }
 
 void FillFindData(const veld::standin::ListedEntry& entry, CE_FIND_DATA* data) {
@@ -176,6 +135,7 @@ VELD_RAPI_EXPORT HRESULT VELD_RAPI_CALL CeRapiInit() {
   }
   if (!veld::standin::DeviceRoot()) return E_FAIL;
   ++state.init_count;
+  state.file_opens = 0;
   return S_OK;
 }
 
@@ -198,9 +158,11 @@ VELD_RAPI_EXPORT HANDLE VELD_RAPI_CALL CeCreateFile(LPCWSTR path, DWORD access, 
   file.can_read = (access & GENERIC_READ) != 0;
   file.can_write = (access & GENERIC_WRITE) != 0;
   if (!creation_flags || (creation == TRUNCATE_EXISTING && !file.can_write)) return INVALID_HANDLE_VALUE;
-  file.descriptor = OpenDeviceFile(path, *creation_flags | AccessFlags(file.can_read, file.can_write));
+  const unsigned vanish_at = HookNumber(kVanishAtVariable);
+  if (vanish_at > 0 && ++state.file_opens >= vanish_at) veld::standin::RemoveDeviceFile(path);
+  file.descriptor = veld::standin::OpenDeviceFile(path, *creation_flags | AccessFlags(file.can_read, file.can_write));
   if (!file.descriptor.valid()) return INVALID_HANDLE_VALUE;
-  file.fail_read_at = FailReadAt();
+  file.fail_read_at = HookNumber(kFailReadAtVariable);
   return Store(state, std::move(file));
 }
 
@@ -290,9 +252,7 @@ VELD_RAPI_EXPORT BOOL VELD_RAPI_CALL CeCreateDirectory(LPCWSTR path, SECURITY_AT
   Connection& state = State();
   std::lock_guard lock(state.mutex);
   if (state.init_count == 0 || path == nullptr) return FALSE;
-  const std::optional<fs::path> host = veld::standin::ResolveDevicePath(path);
-  std::error_code ec;
-  return host && fs::create_directory(*host, ec) && !ec ? TRUE : FALSE;
+  return veld::standin::CreateDeviceFolder(path) ? TRUE : FALSE;
 }
 
 // A folder cannot run programs.

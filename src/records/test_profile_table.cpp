@@ -84,8 +84,8 @@ void TestProfileTable::LoadRecord(TestProfile& profile) {
   LoadCustomPoints(profile);
 }
 
-void TestProfileTable::SaveRecord(const TestProfile& profile) {
-  if (!CheckStorable(profile)) return;
+bool TestProfileTable::SaveRecord(const TestProfile& profile) {
+  if (!CheckStorable(profile)) return false;
   const Record record = RecordOf(profile);
   {
     BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
@@ -97,8 +97,8 @@ void TestProfileTable::SaveRecord(const TestProfile& profile) {
     file.Write(EncodeRecord(record));
   }
   buffer_ = record;
-  CheckLengthAfterSave();
-  SaveCustomPoints(profile);
+  const bool whole = CheckLengthAfterSave();
+  return SaveCustomPoints(profile) && whole;
 }
 
 void TestProfileTable::DeleteRecord(const TestProfile& profile) {
@@ -155,8 +155,8 @@ void TestProfileTable::LoadCustomPoints(TestProfile& profile) {
   profile.NumberOfPoints = static_cast<int32_t>(std::min<size_t>(values, std::numeric_limits<int32_t>::max()));
 }
 
-void TestProfileTable::SaveCustomPoints(const TestProfile& profile) {
-  if (profile.ProfileType != "Custom") return;
+bool TestProfileTable::SaveCustomPoints(const TestProfile& profile) {
+  if (profile.ProfileType != "Custom") return true;
   // Points beyond the list count as 0.0, as a list grown by SetCustomPoint would hold
   // them; a wild count never makes the file longer than the list or a full profile.
   const size_t wanted = static_cast<size_t>(std::max(profile.NumberOfPoints, 0));
@@ -169,9 +169,10 @@ void TestProfileTable::SaveCustomPoints(const TestProfile& profile) {
   BinaryFile file;
   if (!host || !file.TryOpen(*host, BinaryFile::Mode::Create)) {
     prompter_.Message(kInvalidIdMessage);
-    return;
+    return false;
   }
   file.Write(out.bytes());
+  return true;
 }
 
 bool TestProfileTable::CustomFileExists(const TestProfile& profile) const {
@@ -233,30 +234,36 @@ std::vector<std::string> TestProfileTable::ReadIds() const {
   return ids;
 }
 
-bool TestProfileTable::CheckStorable(const TestProfile& profile) {
+const char* TestProfileTable::RecordProblem(const TestProfile& profile) {
   // Text wider than its field would make the record longer than 144 bytes and leave a
   // damaged record behind; refuse it before anything is written.
-  const char* problem = nullptr;
-  if (profile.ID.size() > kMaxTextLength) {
-    problem = kIdTooLongMessage;
-  } else if (profile.ProfileType.size() > kMaxTextLength) {
-    problem = kTypeTooLongMessage;
-  } else if (!SurvivesTrim(profile.ID)) {
-    problem = kIdUnstorableMessage;
-  } else if (!SurvivesTrim(profile.ProfileType)) {
-    problem = kTypeUnstorableMessage;
-  }
+  if (profile.ID.size() > kMaxTextLength) return kIdTooLongMessage;
+  if (profile.ProfileType.size() > kMaxTextLength) return kTypeTooLongMessage;
+  if (!SurvivesTrim(profile.ID)) return kIdUnstorableMessage;
+  if (!SurvivesTrim(profile.ProfileType)) return kTypeUnstorableMessage;
+  return nullptr;
+}
+
+const char* TestProfileTable::SaveProblem(const TestProfile& profile) {
+  if (const char* problem = RecordProblem(profile)) return problem;
+  if (profile.ProfileType == "Custom" && !IsValidFileId(profile.ID)) return kInvalidIdMessage;
+  return nullptr;
+}
+
+bool TestProfileTable::CheckStorable(const TestProfile& profile) {
+  const char* problem = RecordProblem(profile);
   if (problem) prompter_.Message(problem);
   return problem == nullptr;
 }
 
-void TestProfileTable::CheckLengthAfterSave() {
+bool TestProfileTable::CheckLengthAfterSave() {
   BinaryFile file(HostPath(table_path_), BinaryFile::Mode::ReadWrite);
   const uint64_t length = file.Length();
-  if (length % kRecordSize == 0) return;
+  if (length % kRecordSize == 0) return true;
   file.SetLength(length - length % kRecordSize);
   file.Close();
   prompter_.Message(kWriteErrorMessage);
+  return false;
 }
 
 std::optional<std::string> TestProfileTable::CustomHostPath(const TestProfile& profile) const {

@@ -28,8 +28,9 @@ class TestProfileTable {
   // Fills profile from the first record with its ID, then loads its custom points.
   void LoadRecord(TestProfile& profile);
   // Rewrites or appends the profile's record, then writes its custom file. A profile
-  // whose ID or type does not fit the record is refused with a message.
-  void SaveRecord(const TestProfile& profile);
+  // whose ID or type does not fit the record is refused with a message. False after any
+  // message (a refusal, a table that had to be cut back, a custom file not written).
+  bool SaveRecord(const TestProfile& profile);
   // Removes the profile's record (the last record takes its place) and, for a
   // "Custom" profile, its custom file.
   void DeleteRecord(const TestProfile& profile);
@@ -39,7 +40,8 @@ class TestProfileTable {
   // The logical path of the profile's custom file: folder + ID + "_Custom.DAT".
   std::string CustomFilePath(const TestProfile& profile) const;
   void LoadCustomPoints(TestProfile& profile);
-  void SaveCustomPoints(const TestProfile& profile);
+  // False when the custom file could not be written (after its message).
+  bool SaveCustomPoints(const TestProfile& profile);
   bool CustomFileExists(const TestProfile& profile) const;
 
   const std::string& LogicalPath() const { return table_path_; }
@@ -50,6 +52,9 @@ class TestProfileTable {
   // Linux alike: not empty, no path separators, drive colons, wildcards, quotes, pipes,
   // control characters or "..".
   static bool IsValidFileId(const std::string& id);
+  // The message with which saving would refuse the profile's record, or (for a "Custom"
+  // profile) its custom file; nullptr when both would be stored.
+  static const char* SaveProblem(const TestProfile& profile);
 
  private:
   // The four stored fields of one record.
@@ -67,11 +72,14 @@ class TestProfileTable {
   static std::optional<size_t> FindRecord(std::string_view table, const std::string& id,
                                           const std::string& path);
   static Record RecordOf(const TestProfile& profile);
+  // Why SaveRecord refuses the profile's record, or nullptr.
+  static const char* RecordProblem(const TestProfile& profile);
   // Every record's ID in file order.
   std::vector<std::string> ReadIds() const;
   // Shows why a profile cannot be stored and answers false, or answers true.
   bool CheckStorable(const TestProfile& profile);
-  void CheckLengthAfterSave();
+  // False when the table had to be cut back to whole records (after its message).
+  bool CheckLengthAfterSave();
   // The host path of the profile's custom file, or nothing when its ID cannot name one.
   std::optional<std::string> CustomHostPath(const TestProfile& profile) const;
 

@@ -159,7 +159,9 @@ class ResultFileParser {
   }
 
   void AppendRow(int i, double target_pressure, double target_output, double a, double b) {
-    const double error = results_.Uut.ErrorPercentFS(a * results_.UnitFactor, b);
+    // At the pressure as stored, as the target output is: the ranges are in the file's
+    // own unit, and the factor only scales the pressures shown.
+    const double error = results_.Uut.ErrorPercentFS(a, b);
     results_.PassFailText.push_back(PointPasses(error, results_.Uut.Accuracy) ? "P" : "F");
     // Formatting the texts is most of the cost of a read; the listings do without them.
     if (columns_ == Columns::VerdictsOnly) return;
@@ -238,23 +240,24 @@ double TestResultsTable::PressureUnitFactor(const std::string& unit_name) const 
   return veld::PressureUnitFactor(unit_name);
 }
 
-void TestResultsTable::ReadFile(TestResults& results, const std::string& host_path) {
-  ReadFile(results, host_path, Columns::All);
+bool TestResultsTable::ReadFile(TestResults& results, const std::string& host_path) {
+  return ReadFile(results, host_path, Columns::All);
 }
 
-void TestResultsTable::ReadFile(TestResults& results, const std::string& host_path, Columns columns) {
+bool TestResultsTable::ReadFile(TestResults& results, const std::string& host_path, Columns columns) {
   results.ClearColumns();
   BinaryFile file;
-  if (!file.TryOpen(host_path, BinaryFile::Mode::Read)) return;
+  if (!file.TryOpen(host_path, BinaryFile::Mode::Read)) return false;
   const FileBytes bytes = file.ReadAll();
   file.Close();
-  if (bytes.size() < kMinimumFileBytes) return;
+  if (bytes.size() < kMinimumFileBytes) return false;
 
   // Parsed into a copy so that a file cut short leaves the record as it was rather than
   // half overwritten with another test's values.
   TestResults scratch = results;
   unit_factor_ = ResultFileParser(bytes, host_path, scratch, columns).Parse();
   results = scratch;
+  return true;
 }
 
 bool OverallPass(const TestResults& results) {

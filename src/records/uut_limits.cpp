@@ -42,11 +42,11 @@ double ExcitationValue(const std::string& text) {
   return 0.0;
 }
 
-std::optional<std::string> ExcitationText(double volts) {
+std::string ExcitationText(double volts) {
   for (const ExcitationChoice& choice : ExcitationChoices()) {
-    if (choice.volts == volts) return std::string(choice.text);
+    if (choice.volts == volts) return choice.text;
   }
-  return std::nullopt;
+  return {};
 }
 
 std::string StoredOutputType(const std::string& chosen_type, double excitation) {

@@ -5,7 +5,6 @@
 // import), with the messages that name a bound.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,8 +60,9 @@ const std::vector<ExcitationChoice>& ExcitationChoices();
 // The value of an excitation text as the dialog's OK takes it: "EXTERNAL" -1, else the
 // first of "24VDC" to "5VDC" that the text contains, else 0.
 double ExcitationValue(const std::string& text);
-// The entry that a value selects ("24VDC" ... "EXTERNAL"), or nothing for any other value.
-std::optional<std::string> ExcitationText(double volts);
+// The entry that a value selects ("24VDC" ... "5VDC", "EXTERNAL" for -1), empty for any
+// other value.
+std::string ExcitationText(double volts);
 
 // The stored type code for a type chosen from the list: "CURR" becomes "CSIM" with
 // external excitation (-1) and "CSOU" otherwise; every other choice stands as it is.

@@ -388,49 +388,51 @@ void CUUTTable::LoadRecord(UUT& uut) {
   }
 }
 
-bool CUUTTable::IdFits(const UUT& uut) {
-  if (uut.ID.size() > kIdWidth) {
-    prompter_.Message(kIdTooLongText);
-    return false;
-  }
-  if (uut.ID.find('\0') != std::string::npos) {
-    prompter_.Message(kIdHasNulText);
-    return false;
-  }
-  return true;
+const char* CUUTTable::IdProblem(const std::string& id) {
+  if (id.size() > kIdWidth) return kIdTooLongText;
+  if (id.find('\0') != std::string::npos) return kIdHasNulText;
+  return nullptr;
 }
 
-void CUUTTable::SaveRecord(const UUT& uut) {
-  if (!IdFits(uut)) return;
+bool CUUTTable::IdFits(const UUT& uut) {
+  const char* problem = IdProblem(uut.ID);
+  if (problem != nullptr) prompter_.Message(problem);
+  return problem == nullptr;
+}
+
+bool CUUTTable::SaveRecord(const UUT& uut) {
+  if (!IdFits(uut)) return false;
   const std::string host = HostPath(table_path_);
   BinaryFile file(host, BinaryFile::Mode::ReadWrite);
   const FileBytes bytes = file.ReadAll();
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
-    return;
+    return false;
   }
   const auto index = FindRecord(bytes, uut.ID, host);
   const std::string record = EncodeRecord(uut, index ? RecordAt(bytes, *index) : std::string_view());
   file.Seek(index ? *index * kRecordSize : bytes.size());
   file.Write(record);
+  return true;
 }
 
-void CUUTTable::DeleteRecord(const UUT& uut) {
+bool CUUTTable::DeleteRecord(const UUT& uut) {
   const std::string host = HostPath(table_path_);
   BinaryFile file(host, BinaryFile::Mode::ReadWrite);
   const FileBytes bytes = file.ReadAll();
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
-    return;
+    return false;
   }
   const auto index = FindRecord(bytes, uut.ID, host);
-  if (!index) return;
+  if (!index) return true;
   const size_t last = bytes.size() / kRecordSize - 1;
   if (*index != last) {
     file.Seek(*index * kRecordSize);
     file.Write(std::string(RecordAt(bytes, last)));
   }
   file.SetLength(last * kRecordSize);
+  return true;
 }
 
 std::vector<std::string> CUUTTable::ReadIds(std::string_view bytes, const std::string& host_path) const {

@@ -48,14 +48,18 @@ class CUUTTable {
   void ConvertOldTable();
   // Fills uut from the first record whose ID equals uut.ID; unchanged when none does.
   void LoadRecord(UUT& uut);
-  // Replaces the first record with uut.ID in place, or appends a record.
-  void SaveRecord(const UUT& uut);
-  // Moves the last record over the first record with uut.ID and shortens the file.
-  void DeleteRecord(const UUT& uut);
+  // Replaces the first record with uut.ID in place, or appends a record. False when it
+  // was refused with a message (an ID that cannot be stored, a corrupted table).
+  bool SaveRecord(const UUT& uut);
+  // Moves the last record over the first record with uut.ID and shortens the file. False
+  // when a corrupted table was refused with a message; a missing ID is no refusal.
+  bool DeleteRecord(const UUT& uut);
   // Every record's ID in file order, each inserted at the top of the list view.
   void FillList(ListTarget& list);
   // Every record's ID appended in file order.
   void FillCombo(ListTarget& combo);
+  // The message with which SaveRecord would refuse an ID, or nullptr when it can be stored.
+  static const char* IdProblem(const std::string& id);
 
   // Every record in file order, from one read of the file.
   std::vector<UUT> ReadAllRecords();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "database/database.h"
+#include "database/results_index.h"
 
 namespace veld {
 namespace {
@@ -78,8 +79,10 @@ PrintOutcome CollateAndPrint(CDataBaseX& pc_database, const std::vector<Selected
 
   const SelectedResult& first = selected[0];
   if (selected.size() == 1) {
-    pc_database.ReadTestResults(records.as_found, ResultPath(first));
-    pc_database.ReadTestResults(records.as_left, ResultPath(first));
+    if (!ReadResultForReport(pc_database, records.as_found, ResultPath(first), prompter) ||
+        !ReadResultForReport(pc_database, records.as_left, ResultPath(first), prompter)) {
+      return PrintOutcome::Refused;
+    }
     // The side that was not selected counts as missing.
     TestResults& missing = first.kind == "As Found" ? records.as_left : records.as_found;
     missing.Profile.NumberOfPoints = 0;
@@ -93,8 +96,10 @@ PrintOutcome CollateAndPrint(CDataBaseX& pc_database, const std::vector<Selected
     message = "Test Results selected for printing are both " + first.kind + "\r\n";
   } else {
     const bool first_is_found = first.kind == "As Found";
-    pc_database.ReadTestResults(records.as_found, ResultPath(first_is_found ? first : second));
-    pc_database.ReadTestResults(records.as_left, ResultPath(first_is_found ? second : first));
+    if (!ReadResultForReport(pc_database, records.as_found, ResultPath(first_is_found ? first : second), prompter) ||
+        !ReadResultForReport(pc_database, records.as_left, ResultPath(first_is_found ? second : first), prompter)) {
+      return PrintOutcome::Refused;
+    }
     message = CollationComplaints(records.as_found, records.as_left);
   }
   if (!message.empty()) {

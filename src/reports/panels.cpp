@@ -3,6 +3,7 @@
 #include <map>
 
 #include "platform/format.h"
+#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
@@ -32,8 +33,10 @@ std::string BuildUUTPanel(const UUT& uut) {
   }
   text += Format("Accuracy:\t\t%.3f (%%FS)\r\n", uut.Accuracy);
   text += Format("Re-Cal. Accuracy:\t%5.3f (%%FS)\r\n", uut.ReCalAccuracy);
-  text += Format("InputRange:\t\t%.3f to %.3f (%s)\r\n", uut.InputOffset, uut.InputOffset + uut.InputSpan,
-                 uut.InputUnits.c_str());
+  // Printed beside the UUT's unit, so in that unit: a "Pa" range held as +-1.005 inches of
+  // water shows as +-250.
+  text += Format("InputRange:\t\t%.3f to %.3f (%s)\r\n", RangeInUnit(uut.InputOffset, uut.InputUnits),
+                 RangeInUnit(uut.InputOffset + uut.InputSpan, uut.InputUnits), uut.InputUnits.c_str());
   if (has_output) {
     text += Format("OutputRange:\t\t%.3f to %.3f (%s)\r\n", uut.OutputOffset, uut.OutputOffset + uut.OutputSpan,
                    uut.OutputUnits.c_str());
@@ -63,6 +66,16 @@ double UnitDisplayFactor(const std::string& input_units) {
   };
   const auto found = kFactors.find(input_units);
   return found == kFactors.end() ? 1.0 : found->second;
+}
+
+double RangeInUnit(double inches_of_water, const std::string& input_units) {
+  const double pascals = PressureUnitFactor(input_units);
+  return pascals > 0.0 ? inches_of_water * kPascalsPerInchWater / pascals : inches_of_water;
+}
+
+double RangeFromUnit(double in_unit, const std::string& input_units) {
+  const double pascals = PressureUnitFactor(input_units);
+  return pascals > 0.0 ? in_unit * pascals / kPascalsPerInchWater : in_unit;
 }
 
 std::vector<ProfilePointRow> BuildProfilePointRows(const TestProfile& profile, const UUT& uut) {

@@ -12,6 +12,7 @@
 #include "platform/text_encoding.h"
 #include "records/uut_limits.h"
 #include "reports/csv_export.h"
+#include "reports/panels.h"
 #include "units/pressure_units.h"
 
 namespace veld {
@@ -85,7 +86,7 @@ std::string CellOf(const UUT& uut, const Column& column) {
     case Kind::OutputType: return uut.*column.text;
     case Kind::Excitation:
     case Kind::Number: return NumberText(uut.*column.number);
-    case Kind::Pressure: return NumberText(PressureInUnit(uut.*column.number, uut.InputUnits));
+    case Kind::Pressure: return NumberText(RangeInUnit(uut.*column.number, uut.InputUnits));
     case Kind::SettlingTime: return std::to_string(uut.SettlingTime);
   }
   return {};
@@ -287,7 +288,7 @@ class RowReader {
       if (text == choice.text) volts = choice.volts;
     }
     if (volts && !IsNewValue(*volts, base_.Excitation)) return;
-    if (!volts || !ExcitationText(*volts)) {
+    if (!volts || ExcitationText(*volts).empty()) {
       std::vector<std::string> choices;
       for (const ExcitationChoice& choice : ExcitationChoices()) choices.push_back(choice.text);
       problems_.push_back(Format("Excitation %s is not one of %s (or their volts, -1 for EXTERNAL)",
@@ -332,13 +333,13 @@ class RowReader {
       return;
     }
     const double stored = base_.*column.number;
-    if (!is_new_ && uut_.InputUnits == base_.InputUnits && *shown == PressureInUnit(stored, base_.InputUnits)) {
+    if (!is_new_ && uut_.InputUnits == base_.InputUnits && *shown == RangeInUnit(stored, base_.InputUnits)) {
       uut_.*column.number = stored;
       return;
     }
-    const double converted = PressureFromUnit(*shown, uut_.InputUnits);
+    const double converted = RangeFromUnit(*shown, uut_.InputUnits);
     // A value beyond what a double holds once converted could not be shown again.
-    if (!std::isfinite(converted) || !std::isfinite(PressureInUnit(converted, uut_.InputUnits))) {
+    if (!std::isfinite(converted) || !std::isfinite(RangeInUnit(converted, uut_.InputUnits))) {
       problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cell).c_str()));
       return;
     }
@@ -445,16 +446,6 @@ const std::vector<std::string>& UUTCsvColumns() {
     return all;
   }();
   return names;
-}
-
-double PressureInUnit(double stored, const std::string& unit) {
-  const double factor = PressureUnitFactor(unit);
-  return factor > 0 ? stored * kPascalsPerInchWater / factor : stored;
-}
-
-double PressureFromUnit(double shown, const std::string& unit) {
-  const double factor = PressureUnitFactor(unit);
-  return factor > 0 ? shown * factor / kPascalsPerInchWater : shown;
 }
 
 std::string BuildUUTCsv(const std::vector<UUT>& uuts) {

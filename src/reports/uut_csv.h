@@ -1,7 +1,8 @@
 #pragma once
 // UUT profiles to and from CSV (RFC 4180), for labs that keep their instruments in
 // spreadsheets. One row per UUT under a heading row of the record's field names; the
-// four pressures in the UUT's own input unit, as the UUT panel shows them. The file is
+// four pressures in the UUT's own input unit, as the UUT panel shows them (RangeInUnit,
+// reports/panels.h). The file is
 // 8-bit (Latin-1) text with CR LF line ends, like the result export; an import also takes
 // UTF-8 that starts with a byte order mark.
 //
@@ -27,11 +28,6 @@ class CDataBaseX;
 
 // The heading row's names, in the order of an export.
 const std::vector<std::string>& UUTCsvColumns();
-
-// Pressure as shown in the unit: stored (inches of water column) x 248.642103 / the
-// unit's Pa factor, or the stored value when the unit table does not know the unit.
-double PressureInUnit(double stored, const std::string& unit);
-double PressureFromUnit(double shown, const std::string& unit);
 
 // The whole file for these UUTs, in their order.
 std::string BuildUUTCsv(const std::vector<UUT>& uuts);

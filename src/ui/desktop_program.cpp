@@ -2,12 +2,22 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QIcon>
 
 #include "app/main_window_texts.h"
 #include "ui/about_dialog.h"
 #include "ui/latin1.h"
 
+// The icon is compiled into this library; a static library's resources are registered by
+// hand. Outside any namespace, as the registration requires.
+static void RegisterDesktopResources() { Q_INIT_RESOURCE(resources); }
+
 namespace veld {
+
+void UseProgramIcon() {
+  RegisterDesktopResources();
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+}
 
 DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
     : widget_(std::make_unique<MainWindowWidget>()),
@@ -19,13 +29,17 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
       qt_certificate_header_(std::make_unique<QtCertificateHeaderDialog>(widget_.get(), prompter_)),
       qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
-      calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_) {
+      calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_),
+      qt_uut_editor_(widget_.get(), prompter_),
+      qt_profile_editor_(widget_.get(), prompter_) {
   WindowServices services{
       prompter_,
       overrides.password_entry ? *overrides.password_entry : qt_password_entry_,
       overrides.printer ? *overrides.printer : *qt_printer_,
       overrides.save_as ? *overrides.save_as : qt_save_as_,
       overrides.administrator ? *overrides.administrator : qt_administrator_,
+      overrides.uut_editor ? overrides.uut_editor : &qt_uut_editor_,
+      overrides.profile_editor ? overrides.profile_editor : &qt_profile_editor_,
   };
   services.open_file = overrides.open_file ? overrides.open_file : &qt_open_file_;
   services.certificate_header =

@@ -7,8 +7,13 @@
 #include "app/main_window.h"
 #include "ui/desktop_services.h"
 #include "ui/main_window_widget.h"
+#include "ui/test_profile_widgets.h"
+#include "ui/uut_setup_widget.h"
 
 namespace veld {
+
+// Gives every window of the program the gauge icon.
+void UseProgramIcon();
 
 // Services that replace the Qt ones (null: the Qt one).
 struct DesktopOverrides {
@@ -20,6 +25,8 @@ struct DesktopOverrides {
   CalibratorFolderStore* calibrator_folder = nullptr;
   OpenFileQuestion* open_file = nullptr;
   CertificateHeaderDialog* certificate_header = nullptr;
+  UUTEditor* uut_editor = nullptr;
+  ProfileEditor* profile_editor = nullptr;
 };
 
 class DesktopProgram {
@@ -50,6 +57,8 @@ class DesktopProgram {
   std::unique_ptr<QtCertificateHeaderDialog> qt_certificate_header_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
+  QtUUTEditor qt_uut_editor_;
+  QtProfileEditor qt_profile_editor_;
   std::unique_ptr<CRapiTestDlg> window_;
 };
 

@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Veldane Manager"));
   QApplication::setOrganizationName(QStringLiteral("Veldane"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/veldane-manager.svg")));
+  veld::UseProgramIcon();
+  QGuiApplication::setDesktopFileName(QStringLiteral("veldane-manager"));
   try {
     veld::DesktopProgram program;
     if (!program.StartUp()) {

@@ -377,6 +377,11 @@ void MainWindowWidget::Attach(CRapiTestDlg& window) {
   wire(profile_buttons_, &CRapiTestDlg::OnEditTestProfile, &CRapiTestDlg::OnNewTestProfile,
        &CRapiTestDlg::OnDeleteTestProfiles, &CRapiTestDlg::OnTransferTestProfilesToPC,
        &CRapiTestDlg::OnTransferTestProfilesToVELD);
+  // EDIT and NEW need the setup dialogs.
+  for (auto* buttons : {&uut_buttons_, &profile_buttons_}) {
+    (*buttons)[0]->setEnabled(window.CanEditProfiles());
+    (*buttons)[1]->setEnabled(window.CanEditProfiles());
+  }
 }
 
 // --- MainView ------------------------------------------------------------------------

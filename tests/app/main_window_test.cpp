@@ -12,6 +12,13 @@
 namespace veld::test {
 namespace {
 
+// Table rows print as their names.
+template <typename Case>
+  requires requires(const Case& c) { c.name; }
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
+
 OleDateTime Morning() { return OleDateTime(2024, 3, 7, 8, 0, 0); }
 OleDateTime Later() { return OleDateTime(2024, 3, 7, 9, 30, 0); }
 
@@ -143,6 +150,7 @@ struct PanelCase {
   double excitation;
   std::vector<std::string> present;
   std::vector<std::string> absent;
+  const char* input_units = "in. WC";
 };
 
 class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<PanelCase> {};
@@ -150,7 +158,9 @@ class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<
 TEST_P(WindowPanelTest, UUTPanelFollowsTheType) {
   const PanelCase& c = GetParam();
   StartWithCalibrator();
-  window_->pc().SaveUUT(MakeUUT("U", c.type, c.excitation));
+  UUT uut = MakeUUT("U", c.type, c.excitation);
+  uut.InputUnits = c.input_units;
+  window_->pc().SaveUUT(uut);
   window_->OnConnect();
   Click(WindowList::PcUUTs, {"U"});
   for (const std::string& line : c.present) EXPECT_NE(view_.uut_panel.find(line), std::string::npos) << line;
@@ -163,7 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PanelCase{"CSOU", 24.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\t24.0 (VDC)\r\n"}, {}},
                       PanelCase{"DIALGAGE", 24.0, {"UUT Type:\t\tDIALGAGE\r\n"}, {"OutputRange:", "Excitation:"}},
                       PanelCase{"P-SWITCH", 24.0, {"UUT Type:\t\tP-SWITCH\r\n"}, {"OutputRange:", "Excitation:"}},
-                      PanelCase{"3WIR", -1.0, {"Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}}));
+                      PanelCase{"3WIR", -1.0, {"Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}},
+                      // The range in the unit printed beside it; stability and leak rate as held.
+                      PanelCase{"CSOU", 24.0,
+                                {"InputRange:\t\t-62.161 to 62.161 (Pa)\r\n", "Stability:\t0.0003 (Pa)\r\n"},
+                                {},
+                                "Pa"},
+                      PanelCase{"CSOU", 24.0, {"InputRange:\t\t-0.250 to 0.250 (inWC)\r\n"}, {}, "inWC"}));
 
 TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoice) {
   StartWithCalibrator();
@@ -386,6 +402,148 @@ TEST_F(WindowTest, AdministratorStatesLiveForTheRunAndCancelKeepsClicks) {
   password_.answers = {chief};
   window_->OnAdministrator();
   EXPECT_FALSE(administrator_.shown.back().cfr_comp);
+}
+
+// --- Profile commands ------------------------------------------------------------------
+
+class WindowProfileCommandTest : public WindowTest {
+ protected:
+  // PC UUTs A, B, C (accuracies 0.1, 0.2, 0.3), then Connect.
+  void Connected() {
+    StartWithCalibrator();
+    for (const char* id : {"A", "B", "C"}) {
+      UUT uut = MakeUUT(id, "CSOU", 24.0);
+      uut.Accuracy = (id[0] - 'A' + 1) / 10.0;
+      window_->pc().SaveUUT(uut);
+    }
+    window_->OnConnect();
+    prompter_.entries.clear();
+  }
+  std::string DeviceUUTTable() { return ReadBytes(OnDevice(Veld("UUT/UUTTable.DAT"))); }
+  std::string VeldUUTTable() { return ReadBytes(HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")); }
+  double StoredAccuracy(CDataBaseX& database, const std::string& id) {
+    UUT uut;
+    uut.ID = id;
+    uut.Accuracy = -1.0;
+    database.LoadUUT(uut);
+    return uut.Accuracy;
+  }
+};
+
+TEST_F(WindowProfileCommandTest, DeleteWorksOnTheListClickedLastNotOnAKeyboardSelection) {
+  Connected();
+  Click(WindowList::PcUUTs, {"A"});
+  window_->OnListSelectionChanged(WindowList::VeldUUTs, {RowOf(WindowList::VeldUUTs, "7395R25WB2DQ8C")});
+  window_->OnDeleteUUTs();
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{DeleteUUTQuestion(DatabaseSide::PC)});
+  EXPECT_EQ(Shown(WindowList::PcUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "B", "C"}));
+  EXPECT_EQ(Shown(WindowList::VeldUUTs).size(), 2u);
+}
+
+TEST_F(WindowProfileCommandTest, DeleteWithNothingSelectedStillRefillsAndDownloads) {
+  Connected();
+  window_->OnListClicked(WindowList::VeldUUTs, {});
+  PutOnDevice(Veld("UUT/UUTTable.DAT"), "stale");
+  window_->OnDeleteUUTs();
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{DeleteUUTQuestion(DatabaseSide::VELD)});
+  EXPECT_EQ(Shown(WindowList::VeldUUTs).size(), 2u);
+  EXPECT_EQ(DeviceUUTTable(), VeldUUTTable());
+}
+
+TEST_F(WindowProfileCommandTest, TransferStoresEverySelectedUUTAndLeavesTheLastCurrent) {
+  Connected();
+  Click(WindowList::PcUUTs, {"A", "B", "C"});
+  window_->OnTransferUUTsToPC();  // the PC list was clicked last: nothing
+  EXPECT_EQ(Shown(WindowList::VeldUUTs).size(), 2u);
+  window_->OnTransferUUTsToVELD();
+  EXPECT_EQ(Shown(WindowList::VeldUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "A", "B", "C"}));
+  EXPECT_EQ(window_->current_uut().ID, "C");
+  EXPECT_EQ(StoredAccuracy(window_->veld(), "B"), 0.2);
+  EXPECT_EQ(DeviceUUTTable(), VeldUUTTable());
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+TEST_F(WindowProfileCommandTest, EditStoresInTheSideClickedLastAndDownloads) {
+  Connected();
+  window_->OnEditUUT();
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{"Please select a profile to edit."});
+  EXPECT_TRUE(uut_editor_.calls.empty());
+
+  Click(WindowList::VeldUUTs, {"7395R25WB2DQ8C"});
+  uut_editor_.change = [](UUT& uut) { uut.Accuracy = 0.75; };
+  window_->OnEditUUT();
+  ASSERT_EQ(uut_editor_.calls.size(), 1u);
+  EXPECT_TRUE(uut_editor_.calls[0].id_locked);
+  EXPECT_EQ(uut_editor_.calls[0].profile_ids, Shown(WindowList::VeldProfiles));
+  EXPECT_EQ(StoredAccuracy(window_->veld(), "7395R25WB2DQ8C"), 0.75);
+  EXPECT_EQ(StoredAccuracy(window_->pc(), "7395R25WB2DQ8C"), 1.0);
+  EXPECT_EQ(DeviceUUTTable(), VeldUUTTable());
+  EXPECT_EQ(view_.focused, WindowList::VeldUUTs);
+}
+
+// Cancel: the current UUT is the record as stored, or as it was before the dialog when
+// the side does not hold it, never the dialog's changes.
+struct CancelCase {
+  const char* name;
+  bool new_uut;
+  bool other_side;  // the panel shows a PC UUT, the VELD list was clicked last
+};
+
+class WindowCancelTest : public WindowProfileCommandTest, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(WindowCancelTest, CancelLeavesNoneOfTheDialogsChanges) {
+  Connected();
+  Click(WindowList::PcUUTs, {"B"});
+  if (GetParam().other_side) window_->OnListClicked(WindowList::VeldUUTs, {});
+  const std::string pc_before = ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"));
+  uut_editor_.change = [](UUT& uut) {
+    uut.ID = "7395R25WB2DQ8C";
+    uut.Accuracy = 9.0;
+  };
+  uut_editor_.confirm = false;
+  if (GetParam().new_uut) {
+    window_->OnNewUUT();
+    EXPECT_EQ(uut_editor_.calls.at(0).id_shown, "");
+    EXPECT_FALSE(uut_editor_.calls.at(0).id_locked);
+  } else {
+    window_->OnListSelectionChanged(WindowList::PcUUTs, {RowOf(WindowList::PcUUTs, "B")});
+    window_->OnEditUUT();
+  }
+  EXPECT_EQ(window_->current_uut().ID, "B");
+  EXPECT_EQ(window_->current_uut().Accuracy, 0.2);
+  EXPECT_EQ(ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat")), pc_before);
+  EXPECT_EQ(view_.focused, GetParam().other_side ? WindowList::VeldUUTs : WindowList::PcUUTs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cancel, WindowCancelTest,
+                         ::testing::Values(CancelCase{"New", true, false}, CancelCase{"Edit", false, false},
+                                           CancelCase{"NewOnTheOtherSide", true, true},
+                                           CancelCase{"EditOnTheOtherSide", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowProfileCommandTest, NewCustomProfileOnTheVeldSideGoesToTheCalibratorWithItsPoints) {
+  Connected();
+  window_->OnListClicked(WindowList::VeldProfiles, {});
+  profile_editor_.change = [](TestProfile& profile) {
+    profile.ID = "Mine";
+    profile.ProfileType = "Custom";
+    profile.NumberOfPoints = 3;
+    profile.CustomPoints = {0.0, 0.4, 1.0};
+  };
+  window_->OnNewTestProfile();
+  ASSERT_EQ(profile_editor_.calls.size(), 1u);
+  EXPECT_FALSE(profile_editor_.calls[0].id_locked);
+  EXPECT_EQ(Shown(WindowList::VeldProfiles).size(), 7u);
+  EXPECT_EQ(ReadBytes(OnDevice(Veld("TestProfile/Mine_Custom.DAT"))).size(), 24u);
+  EXPECT_EQ(ReadBytes(OnDevice(Veld("TestProfile/TestProfileTable.DAT"))),
+            ReadBytes(HostPath("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat")));
+
+  // Cancelled edit of it: the stored points again, not the dialog's.
+  Click(WindowList::VeldProfiles, {"Mine"});
+  profile_editor_.change = [](TestProfile& profile) { profile.CustomPoints = {0.0, 0.9, 1.0}; };
+  profile_editor_.confirm = false;
+  window_->OnEditTestProfile();
+  EXPECT_EQ(window_->current_profile().CustomPoints, (std::vector<double>{0.0, 0.4, 1.0}));
 }
 
 TEST(AboutBoxTest, TextIsBuiltAfreshAtEachOpening) {

@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 
 #include "database/database.h"
 #include "process.h"
+#include "support/german_locale.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
 #include "support/temp_root.h"
@@ -26,6 +28,8 @@ constexpr const char* kConnectStatus =
 constexpr const char* kBuiltInUUTs = "73950R5WB2DQ8C\n7395R25WB2DQ8C\n";
 // Every demo UUT has results.
 constexpr const char* kDemoUUTs = "DG-3001\nPS-4001\nPT-1001\nPT-1002\nTX-2001\nTX-2002\n";
+// The demo calibrator's UUT table holds them and the kPa UUT PT-5001, which has none.
+constexpr const char* kDemoTableUUTs = "DG-3001\nPS-4001\nPT-1001\nPT-1002\nPT-5001\nTX-2001\nTX-2002\n";
 
 // One run of the tool: its arguments, exit status and exact stdout and stderr, where
 // "{root}" stands for the temporary root.
@@ -46,8 +50,9 @@ class CliTest : public test::TempRootTest {
 
   // The child gets a home folder of its own, where Qt and fontconfig keep their caches.
   test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache",
-                               "XDG_RUNTIME_DIR=" + home_ + "/run", VELDANE_CLI});
+    args.insert(args.begin(), VELDANE_CLI);
+    args.insert(args.begin(), environment_.begin(), environment_.end());
+    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache", "XDG_RUNTIME_DIR=" + home_ + "/run"});
     return test::RunProcess("/usr/bin/env", args, input);
   }
   std::string Expand(std::string text) const {
@@ -79,6 +84,7 @@ class CliTest : public test::TempRootTest {
   }
 
   std::string home_ = temp_.root() + "/../home";
+  std::vector<std::string> environment_;  // more NAME=VALUE for the child
 };
 
 // Calls in order on a fresh root: each command on a normal case and on a failure.
@@ -132,16 +138,25 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"Demo", Device::Demo, {{{"refresh"}, 0, kDemoUUTs, ""}, {{"results"}, 0, kDemoUUTs, ""}}},
         Scenario{
             "Connected", Device::Connected,
-            {{{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoUUTs, ""},
+            {{{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"profiles", "--veld"}, 0,
               "11pointtest\n21pointtest\n3pointtest\n5pointtest\n6pointtest\n7pointtest\nBoth-Leak\nCustom-4\n", ""},
-             // -100 to 100 Pa, held as inches of water column (248.642103 Pa each).
+             // -100 to 100 Pa, held as inches of water column (248.642103 Pa each), shown in Pa.
              {{"uut", "TX-2002", "--veld"}, 0,
               "UUT ID:\t\tTX-2002\nUUT Serial Number:\t\nUUT Manufacturer:\t\nUUT Model:\t\t\nUUT Type:\t\t4WIR\n"
-              "Accuracy:\t\t0.500 (%FS)\nRe-Cal. Accuracy:\t0.250 (%FS)\nInputRange:\t\t-0.402 to 0.402 (Pa)\n"
+              "Accuracy:\t\t0.500 (%FS)\nRe-Cal. Accuracy:\t0.250 (%FS)\nInputRange:\t\t-100.000 to 100.000 (Pa)\n"
               "OutputRange:\t\t0.000 to 10.000 (VDC)\nSettling Time:\t\t 5000 (ms)\n"
               "System Volume:\t\t64.000 (cu. in.)\nExcitation:\t\tEXTERNAL\nReq'd Ctrl Stability:\t0.0003 (Pa)\n"
               "Max Leak Rate:\t\t0.000300 (Pa/s)\nDefault Test Profile:\t5pointtest\n",
+              ""},
+             // -1 to 1 kPa: the range in kPa; stability and leak rate as held.
+             {{"uut", "PT-5001", "--veld"}, 0,
+              "UUT ID:\t\tPT-5001\nUUT Serial Number:\tSN-70114\nUUT Manufacturer:\t\nUUT Model:\t\tDPT1K\n"
+              "UUT Type:\t\tCURR\nAccuracy:\t\t0.250 (%FS)\nRe-Cal. Accuracy:\t0.125 (%FS)\n"
+              "InputRange:\t\t-1.000 to 1.000 (kPa)\nOutputRange:\t\t4.000 to 20.000 (mA)\n"
+              "Settling Time:\t\t 5000 (ms)\nSystem Volume:\t\t64.000 (cu. in.)\nExcitation:\t\t24.0 (VDC)\n"
+              "Req'd Ctrl Stability:\t0.0003 (kPa)\nMax Leak Rate:\t\t0.000300 (kPa/s)\n"
+              "Default Test Profile:\t5pointtest\n",
               ""},
              {{"uut", "TX-2002"}, 1, "", "No UUT profile \"TX-2002\" in the PC database.\n"},
              // "Both" over 7 points: 0, 1/3, 2/3, 1, 2/3, 1/3, 0 of -250 to 250 Pa and 4 to 20 mA.
@@ -157,9 +172,10 @@ INSTANTIATE_TEST_SUITE_P(
              {{"transfer", "uut", "to-pc", "TX-2002", "PT-1001"}, 0, "", ""},
              {{"uuts"}, 0, std::string(kBuiltInUUTs) + "PT-1001\nTX-2002\n", ""},
              {{"--yes", "delete", "uut", "PT-1001", "--veld"}, 0, "", ""},
-             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + "DG-3001\nPS-4001\nPT-1002\nTX-2001\nTX-2002\n", ""},
+             {{"uuts", "--veld"}, 0,
+              std::string(kBuiltInUUTs) + "DG-3001\nPS-4001\nPT-1002\nPT-5001\nTX-2001\nTX-2002\n", ""},
              {{"transfer", "uut", "to-veld", "PT-1001"}, 0, "", ""},
-             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoUUTs, ""},
+             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"download", "uut"}, 0, "", ""},
              {{"results", "TX-2001"}, 0,
               "06/17/2024 13:15:00\tAs Found\tFail\tTX-2001_0001.DAT\n"
@@ -185,7 +201,11 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
            {{"uut"}, "missing arguments for uut\nusage: veldane-cli [--yes] uut ID [--veld]"},
            {{"about", "x"}, "too many arguments for about\nusage: veldane-cli [--yes] about"},
            {{"transfer", "uut", "sideways", "A"}, "transfer needs to-veld|to-pc, not \"sideways\""},
-           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"}}) {
+           {{"certificate", "A.DAT"}, "certificate needs -o OUT.pdf"},
+           {{"export", ""}, "export needs a file name, not \"\""},
+           {{"export", "A.DAT", "-o", "out/.."}, "export needs a file name, not \"out/..\""},
+           {{"certificate", "A.DAT", "dir/", "-o", "x.pdf"}, "certificate needs a file name, not \"dir/\""},
+           {{"certificate", "A.DAT", "-o", ""}, "certificate needs a file name, not \"\""}}) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
@@ -227,6 +247,15 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   Expect({{"delete", "profile", "Custom-4", "--veld", "--yes"}, 0, "", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT")));
   EXPECT_EQ(fs::file_size(temp_.device() + "/Mounted_Volume/VELD/TestProfile/TestProfileTable.DAT"), 7 * 144u);
+  // A table reported corrupted refuses the change: nothing changes, and the command fails.
+  const std::string pc_table = Root("VELD/PC/UUT/UUTTable.dat");
+  const std::string whole = test::ReadBytes(pc_table);
+  test::WriteBytes(pc_table, whole + "stray");
+  const std::string corrupted = "UUT table corrupted!!\n" + pc_table + "\n";
+  Expect({{"transfer", "uut", "to-pc", "PT-1001"}, 1, "", corrupted + corrupted});  // at start-up, then the save
+  Expect({{"--yes", "delete", "uut", "TX-2002"}, 1, "", corrupted + corrupted});
+  EXPECT_EQ(test::ReadBytes(pc_table), whole + "stray");
+  test::WriteBytes(pc_table, whole);
   // A change for the calibrator that cannot reach it leaves the mirror as it was.
   const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT"));
   Prepare(Device::Unplugged);
@@ -234,7 +263,7 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), mirror);
 }
 
-TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing) {
+TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarlyAreRefused) {
   test::WriteResultFile(Results("PT-1001_0001.DAT"), test::DefaultResultFileDescription());
   const std::string csv = Results("PT-1001_0001.csv");
   test::WriteBytes(csv, "keep");
@@ -242,8 +271,76 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndAResultCutShortStopsTheListing)
   EXPECT_EQ(test::ReadBytes(csv), "keep");
   Expect({{"--yes", "export", "PT-1001_0001.DAT"}, 0, csv + "\n", ""});
   EXPECT_NE(test::ReadBytes(csv).find("\r\nPT-1001,6/14/2024 10:32:5,As Found,Passed\r\n"), std::string::npos);
+  // Under 4 bytes nothing is read: no default record is exported, printed or listed as a pass.
+  test::WriteBytes(Results("PT-1001_0002.DAT"), "abc");
+  const std::string nothing_read = "No test result could be read from " + Results("PT-1001_0002.DAT") + ".\n";
+  Expect({{"--yes", "export", "PT-1001_0002.DAT"}, 1, "", nothing_read});
+  Expect({{"--yes", "certificate", "PT-1001_0002.DAT", "-o", Root("x.pdf")}, 1, "", nothing_read});
+  EXPECT_FALSE(fs::exists(Results("PT-1001_0002.csv")) || fs::exists(Root("x.pdf")));
+  Expect({{"results", "PT-1001"}, 0,
+          "06/14/2024 10:32:05\tAs Found\tPass\tPT-1001_0001.DAT\n\t\tUnreadable\tPT-1001_0002.DAT\n", ""});
   test::WriteBytes(Results("AAA_0001.DAT"), std::string(100, '\0'));
   Expect({{"results"}, 1, "", "An attempt was made to access " + Results("AAA_0001.DAT") + " past its end.\n"});
+}
+
+TEST_F(CliTest, ACommandDuringWhichACopyFailedExits1AndConnectSaysHowManyFiles) {
+  Prepare(Device::Connected);
+  fs::remove_all(temp_.device() + "/Mounted_Volume/VELD/UUT");
+  Expect({{"download", "uut"}, 1, "",
+          "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on "
+          "VELD.\n"});
+  std::string status = kConnectStatus;
+  status.replace(status.find("All data uploaded"), std::string::npos, "1 file could not be copied from VELD.\n");
+  Expect({{"connect"}, 1, status,
+          "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
+          "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.\n"});
+  test::WriteResultFile(temp_.device() + "/Mounted_Volume/VELD/TestResults/DAT/NEW_0001.DAT",
+                        test::DefaultResultFileDescription());
+  setenv("VELD_RAPI_FAIL_READ_AT", "1", 1);
+  Expect({{"refresh"}, 1, kDemoUUTs,
+          "Could not copy Mounted_Volume\\VELD\\TestResults\\DAT\\NEW_0001.DAT from VELD.  "
+          "C:\\VELD\\PC\\TestResults\\NEW_0001.DAT was not changed.\n"});
+  unsetenv("VELD_RAPI_FAIL_READ_AT");
+}
+
+// A result name resolves inside the results folder however it is spelled, and texts that
+// came from the calibrator reach the terminal with their control characters made visible.
+TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscapes) {
+  test::WriteResultFile(Root("outside/PT-1001_0001.DAT"), test::DefaultResultFileDescription());
+  Expect({{"init"}, 0, "", ""});
+  const std::string backslashes = "..\\..\\..\\outside\\PT-1001_0001.DAT";
+  Expect({{"export", backslashes, "-o", "{root}/x.csv"}, 1, "", backslashes + " was not found.\n"});
+  Expect({{"certificate", backslashes, "-o", "{root}/x.pdf"}, 1, "", backslashes + " was not found.\n"});
+  for (const std::string name : {"..", "."}) {  // folders, not file names
+    for (const char* command : {"export", "certificate"}) {
+      Expect({{command, name, "-o", "{root}/x.out"}, 2, "",
+              std::string("veldane-cli: ") + command + " needs a file name, not \"" + name +
+                  "\"\nTry 'veldane-cli --help'.\n"});
+    }
+  }
+  EXPECT_FALSE(fs::exists(Root("x.csv")) || fs::exists(Root("x.pdf")));
+
+  const std::string id = "PT\x1B]0;owned\x07";
+  test::ResultFileDescription result = test::DefaultResultFileDescription();
+  result.uut.ID = id;
+  test::WriteResultFile(Results(id + "_0001.DAT"), result);
+  Expect({{"results"}, 0, "PT\\x1B]0;owned\\x07\n", ""});
+  Expect({{"results", id}, 0, "06/14/2024 10:32:05\tAs Found\tPass\tPT\\x1B]0;owned\\x07_0001.DAT\n", ""});
+  {
+    test::RecordingPrompter prompter;
+    CDataBaseX pc(prompter);
+    pc.SetDevice(0);
+    UUT uut;
+    uut.ID = "\x1B[2JX";
+    uut.SerialNumber = "\x9B" "31m\tSN\r\n";
+    pc.SaveUUT(uut);
+  }
+  Expect({{"uuts"}, 0, std::string("\\x1B[2JX\n") + kBuiltInUUTs, ""});
+  const std::string panel = Cli({"uut", "\x1B[2JX"}).out;
+  EXPECT_TRUE(panel.starts_with("UUT ID:\t\t\\x1B[2JX\nUUT Serial Number:\t\\x9B31m\\x09SN\\x0D\\x0A\n")) << panel;
+  PCSetting("Evil\x1B[2J", "\x7F");
+  EXPECT_NE(Cli({"settings"}).out.find("\nEvil\\x1B[2J=\\x7F\n"), std::string::npos);
+  Expect({{"export", "\x1B[2J.DAT"}, 1, "", "\\x1B[2J.DAT was not found.\n"});
 }
 
 // The lines of a text with runs of blanks made one, blank lines and the end of each line
@@ -307,7 +404,7 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
            "--accreditation", "ISO/IEC 17025", "--logo", Root("logo.png")},
           0, "", ""});
   Expect({{"lab-header", "--name", "\xE2\x82\xAC", "--logo", Root("logo.txt")}, 1, "",
-          "The header can hold only the characters of the 8-bit Latin-1 set that certificates print. (\"\xE2\x82\xAC\")\n" +
+          "The header can hold only the characters of the 8-bit Latin-1 set that certificates print.\n" +
               Root("logo.txt") + " is neither a PNG nor a JPEG image.\n"});
   Expect({{"lab-header"}, 0,
           "name=Pr\xC3\xBC" "flabor\naddress=1 Gauge Road\naddress=Springfield\naccreditation=ISO/IEC 17025\n"
@@ -356,9 +453,9 @@ TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
   const test::ProcessResult exported = Cli({"uuts", "--csv", "--veld"});
   ASSERT_EQ(exported.exit_status, 0);
   EXPECT_TRUE(exported.out.starts_with("ID,SerialNumber,PartNumber,Model,Manufacturer,OutputType,Excitation,"));
-  EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 9);  // the heading and 8 UUTs
+  EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 10);  // the heading and 9 UUTs
   test::WriteBytes(Root("veld.csv"), exported.out);
-  Expect({{"import-uuts", Root("veld.csv"), "--veld"}, 0, "0 created, 0 updated, 8 unchanged in the VELD database.\n", ""});
+  Expect({{"import-uuts", Root("veld.csv"), "--veld"}, 0, "0 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
   EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
 
   // A copy of PT-1001 under a new ID: a dry run first, then the import.
@@ -366,9 +463,9 @@ TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
   const std::string copy = "NEW-1" + exported.out.substr(row + 7, exported.out.find("\r\n", row) + 2 - row - 7);
   test::WriteBytes(Root("new.csv"), exported.out + copy);
   Expect({{"import-uuts", Root("new.csv"), "--veld", "--dry-run"}, 0,
-          "create\tNEW-1\n1 would be created, 0 updated, 8 unchanged in the VELD database (dry run: nothing written).\n", ""});
+          "create\tNEW-1\n1 would be created, 0 updated, 9 unchanged in the VELD database (dry run: nothing written).\n", ""});
   EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
-  Expect({{"import-uuts", Root("new.csv"), "--veld"}, 0, "created\tNEW-1\n1 created, 0 updated, 8 unchanged in the VELD database.\n", ""});
+  Expect({{"import-uuts", Root("new.csv"), "--veld"}, 0, "created\tNEW-1\n1 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
   EXPECT_EQ(test::ReadBytes(mirror_path).size(), mirror.size() + 568);
   EXPECT_TRUE(test::ReadBytes(device_path) == test::ReadBytes(mirror_path)) << "the calibrator has the new table";
 
@@ -378,13 +475,30 @@ TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
   bad.replace(0, 5, "NEW-2").replace(bad.find(",24,"), 4, ",7,");
   test::WriteBytes(Root("bad.csv"), exported.out + copy + bad);
   Expect({{"import-uuts", Root("bad.csv"), "--veld"}, 1, "",
-          "Nothing was imported: 1 line cannot be imported.\nLine 11: Excitation \"7\" is not one of 24VDC, 18VDC, "
+          "Nothing was imported: 1 line cannot be imported.\nLine 12: Excitation \"7\" is not one of 24VDC, 18VDC, "
           "15VDC, 12VDC, 9VDC, 5VDC, EXTERNAL (or their volts, -1 for EXTERNAL).\n"});
   // A change that cannot reach the calibrator leaves the mirror as it was.
   Prepare(Device::Unplugged);
   test::WriteBytes(Root("third.csv"), "ID\r\nNEW-3\r\n");
   Expect({{"import-uuts", Root("third.csv"), "--veld"}, 1, "", kConnectFailed});
   EXPECT_TRUE(test::ReadBytes(mirror_path) == after);
+}
+
+// Qt sets the C library's locale from the environment when the tool prints.
+TEST_F(CliTest, CertificateKeepsTheDecimalPointUnderALocaleWithDecimalCommas) {
+  const test::LocaleAvailability german = test::MakeGermanLocaleAvailable();
+  if (!german.available) GTEST_SKIP() << "SKIPPED: no " << test::kGermanLocale << " locale: " << german.why_not;
+  Prepare(Device::Connected);
+  environment_ = {std::string("LC_ALL=") + test::kGermanLocale};
+  if (!german.locpath.empty()) environment_.push_back("LOCPATH=" + german.locpath);
+  const std::string pdf = Root("PT-1001.pdf");
+  Expect({{"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf}, 0, pdf + "\n", ""});
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  const std::string text = test::ReadBytes(pdf + ".txt");
+  for (const char* value : {"4.0021", "11.9987", "-250.0000", "%FS"}) {
+    EXPECT_NE(text.find(value), std::string::npos) << value;
+  }
+  EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
 }
 
 TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {

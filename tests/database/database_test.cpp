@@ -9,7 +9,9 @@
 
 #include "database/database.h"
 #include "database/password_check.h"
+#include "database/profile_commands.h"
 #include "database/results_index.h"
+#include "database/system_log.h"
 #include "platform/file_error.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
@@ -79,6 +81,8 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   VectorListTarget combo, list;
   pc_->FillCombo(combo, "UUT_Types");
   EXPECT_EQ(combo.items, (Names{"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"}));
+  pc_->FillCombo(combo, "EXC");
+  EXPECT_EQ(combo.items, (Names{"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"}));
   pc_->FillCombo(combo, "exc");  // another name: emptied, nothing added
   EXPECT_TRUE(combo.items.empty());
   pc_->FillList(list, "TestProfile");
@@ -107,6 +111,80 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   EXPECT_EQ(settings_.EngUnits, "NULL");
   EXPECT_FALSE(settings_.UseDefaults);
   EXPECT_EQ(settings_.LockDownAttemptLimit, 0);
+}
+
+// What the profile commands ask of the window, in order.
+class RecordingHooks : public ProfileCommandHooks {
+ public:
+  void RefillUUTList(DatabaseSide side) override { calls.push_back("refill UUT " + Name(side)); }
+  void RefillProfileList(DatabaseSide side) override { calls.push_back("refill profile " + Name(side)); }
+  void DownloadUUTTable() override { calls.push_back("download UUT"); }
+  void DownloadTestProfileTable() override { calls.push_back("download profile"); }
+  Names Take() { return std::exchange(calls, {}); }
+  Names calls;
+
+ private:
+  static std::string Name(DatabaseSide side) { return side == DatabaseSide::VELD ? "VELD" : "PC"; }
+};
+
+class ProfileCommandsTest : public DatabaseTest {
+ protected:
+  void SetUp() override {
+    StartUp();
+    veld_->Open();  // the mirror as the first upload leaves it: the built-in records
+  }
+  Names Ids(CDataBaseX& database, const char* table) {
+    VectorListTarget combo;
+    database.FillCombo(combo, table);
+    return combo.items;
+  }
+  std::string VeldFile(const std::string& relative) const { return temp_.root() + "/VELD/VELD/" + relative; }
+
+  RecordingHooks hooks_;
+  UUT uut_;
+  TestProfile profile_;
+};
+
+constexpr const char* kBuiltIn1 = "73950R5WB2DQ8C";
+constexpr const char* kBuiltIn2 = "7395R25WB2DQ8C";
+
+// One download of the changed table after all the records, never one per record.
+TEST_F(ProfileCommandsTest, ChangesToTheMirrorDownloadOnceAndEveryChangeRefillsItsList) {
+  EXPECT_TRUE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1, kBuiltIn2}, uut_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"refill UUT VELD", "download UUT"}));
+  EXPECT_TRUE(Ids(*veld_, "UUT").empty());
+  EXPECT_TRUE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn2, kBuiltIn1}, uut_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"download UUT", "refill UUT VELD"}));
+  EXPECT_EQ(Ids(*veld_, "UUT"), (Names{kBuiltIn2, kBuiltIn1}));
+  EXPECT_EQ(uut_.ID, kBuiltIn1);  // the last one transferred
+  EXPECT_TRUE(TransferTestProfiles(*veld_, *pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, hooks_));
+  EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
+  EXPECT_TRUE(DeleteTestProfiles(*pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
+  EXPECT_EQ(Ids(*pc_, "TestProfile").size(), 4u);
+  prompter_.answer_yes = false;
+  EXPECT_FALSE(DeleteTestProfiles(*veld_, DatabaseSide::VELD, {"3pointtest"}, profile_, prompter_, hooks_));
+  EXPECT_TRUE(hooks_.calls.empty());
+  EXPECT_EQ(Ids(*veld_, "TestProfile").size(), 6u);
+}
+
+// A refused change is reported to the caller, and the sequence still runs as it would.
+TEST_F(ProfileCommandsTest, ARefusedChangeMakesTheCommandFalse) {
+  const std::string table = VeldFile("UUT/UUTTable_PPCBK.dat");
+  test::WriteBytes(table, test::ReadBytes(table) + "stray");
+  const std::string corrupted = test::ReadBytes(table);
+  EXPECT_FALSE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, hooks_));
+  EXPECT_FALSE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, prompter_, hooks_));
+  EXPECT_EQ(hooks_.Take(), (Names{"download UUT", "refill UUT VELD", "refill UUT VELD", "download UUT"}));
+  EXPECT_EQ(test::ReadBytes(table), corrupted);
+  const std::string message = "UUT table corrupted!!\r\n" + table;
+  EXPECT_EQ(prompter_.Texts(), (Names{message, DeleteUUTQuestion(DatabaseSide::VELD), message}));
+  // A profile written over its old place in a table with stray bytes: cut back, with a message.
+  const std::string profiles = VeldFile("TestProfile/TestProfileTable_PPCBK.dat");
+  test::WriteBytes(profiles, test::ReadBytes(profiles) + "stray");
+  EXPECT_FALSE(TransferTestProfiles(*pc_, *veld_, DatabaseSide::VELD, {"3pointtest"}, profile_, hooks_));
+  EXPECT_EQ(prompter_.Texts().back(), "Error writing profile to database!");
+  EXPECT_EQ(fs::file_size(profiles), 6u * 144u);
 }
 
 // Name 0-7, ID 8-15, password 16-23 (blank padded), date 24-27, flag 28.
@@ -192,6 +270,14 @@ TEST_F(OperatorsTest, FailedAttemptsAreAppendedToTheLogWithTheTypedIdAndNeverThe
   EXPECT_EQ(log.find("hunter"), std::string::npos);
 }
 
+// Dates without leading zeros; a time that is no date gives -1 for each field.
+TEST(SystemLog, LinesCarryTheDateAsWrittenByHand) {
+  EXPECT_EQ(FailedAttemptLine(OleDateTime(2012, 3, 7, 9, 5, 0), "ID-42"),
+            "Failed attempt at password entry logged!    Attempt occurred:  3/7/2012 9:5    Operator ID#:  ID-42\r\n");
+  EXPECT_EQ(UnlockLine(OleDateTime(2012, 11, 17, 23, 59, 0)), "Device unlocked by administrator:  11/17/2012 23:59\r\n");
+  EXPECT_EQ(LogDateTimeText(OleDateTime(0.0, OleDateTime::invalid)), "-1/-1/-1 -1:-1");
+}
+
 TEST_F(OperatorsTest, CancelCountsNothingAnUnwritableLogStopsBeforeCountingAMissingLimitLocksAtOnce) {
   entry_.cancel = true;
   EXPECT_EQ(CheckWith("wrong"), PasswordCheckResult::Cancelled);
@@ -255,13 +341,16 @@ TEST_F(ResultsIndexTest, ListsFilesWhoseNamesBeginWithThePrefixExactly) {
   EXPECT_EQ(ListedFiles("AB"), expected);  // a UUT AB_C's files start with AB_ too
 }
 
+// A file that gives nothing to read (0 to 3 bytes) has no date, kind or verdict of its own.
 TEST_F(ResultsIndexTest, RowsCarryDateKindVerdictAndName) {
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/PT_0.DAT", "");
   AddResult("PT_1.DAT", "PT", true, true, OleDateTime(2011, 3, 7, 9, 5, 0));
   AddResult("PT_2.DAT", "PT", false, false, OleDateTime(2011, 3, 7, 17, 45, 30));
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/PT_2A.DAT", "abc");
   AddResult("PT_3.DAT", "PT", true, true, OleDateTime(0.0, OleDateTime::invalid));
-  EXPECT_EQ(Rows("PT"), (Names{"03/07/2011 09:05:00|As Found|Pass|PT_1.DAT|0",
-                               "03/07/2011 17:45:30|As Left|Fail|PT_2.DAT|1",
-                               "-1/-1/  -1 -1:-1:-1|As Found|Pass|PT_3.DAT|2"}));
+  EXPECT_EQ(Rows("PT"), (Names{"||Unreadable|PT_0.DAT|0", "03/07/2011 09:05:00|As Found|Pass|PT_1.DAT|1",
+                               "03/07/2011 17:45:30|As Left|Fail|PT_2.DAT|2", "||Unreadable|PT_2A.DAT|3",
+                               "-1/-1/  -1 -1:-1:-1|As Found|Pass|PT_3.DAT|4"}));
   EXPECT_EQ(work_.DateTimeTested.GetStatus(), OleDateTime::invalid);  // the last file listed
 }
 
@@ -272,6 +361,7 @@ TEST_F(ResultsIndexTest, ComboHoldsEachUUTOfTheContentsOnce) {
            {"E_1.DAT", "Delta"}, {"F_1.DAT", "Alpha"}, {"ONE_1.DAT", "TWO"}}) {
     AddResult(file, id);
   }
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/G_1.DAT", "");  // names no UUT at all
   EXPECT_EQ(ComboEntries(), (Names{"Alpha", "beta", "Delta", "TWO"}));
   EXPECT_EQ(ListedFiles("ONE"), Names{"ONE_1.DAT|0"});
   EXPECT_TRUE(ListedFiles("TWO").empty());

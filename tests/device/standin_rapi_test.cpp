@@ -2,6 +2,9 @@
 // The end-to-end tests cover the ordinary uses; these pin what they cannot see.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <utility>
 
 #include "device/rapi_types.h"
 #include "device_link_fixture.h"
@@ -35,6 +38,7 @@ class StandInTest : public TempRootTest {
   CeWriteFileFn write_ = library_.Entry<CeWriteFileFn>("CeWriteFile");
   CeSetEndOfFileFn set_end_ = library_.Entry<CeSetEndOfFileFn>("CeSetEndOfFile");
   CeGetFileSizeFn size_ = library_.Entry<CeGetFileSizeFn>("CeGetFileSize");
+  CeCreateDirectoryFn create_directory_ = library_.Entry<CeCreateDirectoryFn>("CeCreateDirectory");
   CE_FIND_DATA entry_{};
 };
 
@@ -72,6 +76,51 @@ TEST_F(StandInTest, PathsOutsideTheDeviceNeitherOpenNorCreateNorList) {
   }
   EXPECT_EQ(ReadBytes(temp_.device() + "/../escape.DAT"), "outside");
   EXPECT_EQ(NamesIn(temp_.device()), std::vector<std::string>{"Inside"});
+}
+
+// Links below the root, to files and folders inside and outside the volume, are absent
+// from listings and never opened, created over or walked through, whatever the disposition
+// or letter case; a pipe placed on the volume neither opens nor hangs the call.
+TEST_F(StandInTest, LinksOnTheVolumeAreNeverFollowed) {
+  const std::string outside = temp_.root() + "/outside";
+  WriteBytes(outside + "/secret.DAT", "secret");
+  WriteBytes(Device("Vol/real.DAT"), "real");
+  WriteBytes(Device("Vol/RealDir/x.DAT"), "x");
+  const std::pair<const char*, std::string> links[] = {
+      {"Vol/out.DAT", outside + "/secret.DAT"}, {"Vol/in.DAT", Device("Vol/real.DAT")},
+      {"Vol/OutDir", outside},                  {"Vol/InDir", Device("Vol/RealDir")},
+      {"Vol/gone.DAT", outside + "/new.DAT"},   {"Linked", Device("Vol")}};
+  for (const auto& [link, target] : links) std::filesystem::create_symlink(target, Device(link));
+  ASSERT_EQ(mkfifo(Device("Vol/pipe.DAT").c_str(), 0600), 0);
+  ASSERT_EQ(init_(), S_OK);
+
+  HANDLE listing = find_first_(u"Vol\\*.*", &entry_);
+  EXPECT_EQ(std::u16string(entry_.cFileName), u"real.DAT");
+  EXPECT_EQ(Next(listing), u"RealDir");
+  EXPECT_EQ(Next(listing), u"<end>");
+  for (const char16_t* pattern : {u"Vol\\OutDir\\*.*", u"Vol\\InDir\\*.*", u"Linked\\*.*", u"LINKED\\*.*"}) {
+    EXPECT_EQ(find_first_(pattern, &entry_), INVALID_HANDLE_VALUE);
+  }
+  for (const std::u16string path : {u"Vol\\out.DAT", u"Vol\\in.DAT", u"Vol\\gone.DAT", u"Vol\\pipe.DAT",
+                                    u"Vol\\OutDir\\secret.DAT", u"Vol\\InDir\\x.DAT", u"vol\\indir\\X.DAT",
+                                    u"Linked\\real.DAT", u"LINKED\\REAL.dat"}) {
+    for (const DWORD creation : {OPEN_EXISTING, OPEN_ALWAYS, CREATE_ALWAYS, TRUNCATE_EXISTING, CREATE_NEW}) {
+      EXPECT_EQ(create_(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, creation, 0, nullptr),
+                INVALID_HANDLE_VALUE)
+          << std::string(path.begin(), path.end()) << " disposition " << creation;
+    }
+  }
+  // Opening a pipe to read would wait for a writer that never comes.
+  EXPECT_EQ(create_(u"Vol\\pipe.DAT", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+  // Another letter case of a link's name is a name that does not exist yet.
+  EXPECT_EQ(Open(u"Vol\\OUT.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(create_directory_(u"Vol\\OutDir\\made", nullptr), FALSE);
+
+  EXPECT_EQ(ReadBytes(outside + "/secret.DAT"), "secret");
+  EXPECT_EQ(NamesIn(outside), std::vector<std::string>{"secret.DAT"});
+  EXPECT_EQ(ReadBytes(Device("Vol/real.DAT")), "real");
+  EXPECT_EQ(NamesIn(Device("Vol/RealDir")), std::vector<std::string>{"x.DAT"});
+  EXPECT_EQ(ReadBytes(Device("Vol/RealDir/x.DAT")), "x");
 }
 
 // Each creation disposition against a file that exists (under another letter case), one

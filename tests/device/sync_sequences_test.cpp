@@ -65,7 +65,7 @@ class SyncSequencesTest : public DeviceLinkTest, public SyncObserver {
     }
   }
   bool Connect() { return RunConnectSequence(link_, pc_, veld_, prompter_, *this); }
-  void Refresh() { RunRefreshSequence(link_, *this); }
+  size_t Refresh() { return RunRefreshSequence(link_, *this); }
 
   SystemData settings_;
   CDataBaseX pc_{prompter_}, veld_{prompter_};
@@ -99,16 +99,47 @@ TEST_F(SyncSequencesTest, ConnectUploadsEverythingAndRefreshesTheWindowInOrder) 
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
-TEST_F(SyncSequencesTest, MissingResultFolderOrTableIsReportedOrCreatedAndTheSequenceGoesOn) {
+TEST_F(SyncSequencesTest, MissingResultFolderIsReportedAndTheSequenceGoesOn) {
   fs::remove_all(OnDevice(Veld("TestResults")));
-  fs::remove(OnDevice(Veld("UUT/UUTTable.DAT")));
   ASSERT_TRUE(Connect());
   EXPECT_EQ(prompter_.Texts(), Names{"Cannot find any files in Mounted_Volume\\VELD\\TestResults\\DAT\\ folder!  "
                                      "Test results could not be uploaded."});
+  EXPECT_TRUE(statuses_.back().ends_with("\r\nAll data uploaded from VELD.\r\n"));
   EXPECT_EQ(calls_.back(), "settings");
-  // The missing table is created empty on the device, and the mirror becomes empty.
-  EXPECT_EQ(fs::file_size(OnDevice(Veld("UUT/UUTTable.DAT"))), 0u);
-  EXPECT_EQ(fs::file_size(Local("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")), 0u);
+}
+
+// Files listed but gone by the time they are copied (the calibrator taken away) are failed
+// copies: nothing is created on either side, and the last status line says how many.
+TEST_F(SyncSequencesTest, FilesGoneFromTheDeviceMidConnectAreCountedNotCopiedEmpty) {
+  const Names results = {"A_1.DAT", "A_2.DAT", "B_1.DAT", "B_2.DAT", "C_1.DAT"};
+  for (const std::string& name : results) PutResult(name, "X");
+  {
+    // Opens 1 to 3 are the two tables and the custom profile, 4 and 5 the first results.
+    ScopedVariable vanish(rapi::kVanishAtVariable, std::string("6"));
+    ASSERT_TRUE(Connect());
+  }
+  EXPECT_TRUE(statuses_.back().ends_with("\r\n3 files could not be copied from VELD.\r\n"));
+  EXPECT_EQ(NamesIn(Local("C:\\VELD\\PC\\TestResults")), (Names{"A_1.DAT", "A_2.DAT"}));
+  EXPECT_EQ(NamesIn(OnDevice(Veld("TestResults/DAT"))), (Names{"A_1.DAT", "A_2.DAT"}));
+  EXPECT_EQ(prompter_.entries.size(), 3u);
+  EXPECT_EQ(calls_.back(), "settings");
+
+  // A missing table keeps the mirror as it was; one failure is said in the singular.
+  const std::string mirror = ReadBytes(Local("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat"));
+  fs::remove(OnDevice(Veld("UUT/UUTTable.DAT")));
+  PutResult("D_1.DAT", "D");
+  ASSERT_TRUE(Connect());
+  EXPECT_TRUE(statuses_.back().ends_with("\r\n1 file could not be copied from VELD.\r\n"));
+  EXPECT_EQ(ReadBytes(Local("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")), mirror);
+  EXPECT_FALSE(fs::exists(OnDevice(Veld("UUT/UUTTable.DAT"))));
+  ASSERT_EQ(prompter_.entries.size(), 4u);
+  EXPECT_EQ(prompter_.Texts().back(), "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
+                                      "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.");
+
+  PutResult("E_1.DAT", "E");
+  ScopedVariable vanish(rapi::kVanishAtVariable, std::string("1"));
+  EXPECT_EQ(Refresh(), 1u);
+  EXPECT_FALSE(fs::exists(Local("C:\\VELD\\PC\\TestResults\\E_1.DAT")));
 }
 
 TEST_F(SyncSequencesTest, NoDeviceShowsTheConnectMessageAndTouchesNothing) {

@@ -66,17 +66,92 @@ TEST_P(InterruptedUpload, LeavesThePreviousLocalFileIntact) {
 
 INSTANTIATE_TEST_SUITE_P(FailingRead, InterruptedUpload, ::testing::Values(1, 2, 3));
 
-TEST_F(SynchronisationTest, FailedCopiesAreReportedOrThrownAndChangeNothing) {
+TEST_F(SynchronisationTest, FailedCopiesAreCountedReportedOrThrownAndChangeNothing) {
+  constexpr char kNoFolder[] = "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+                               "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT on VELD.";
   PutOnDesktop(kLocalTable, "table");
   link_.CopyFileToDevice(kLocalTable, "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT");
-  EXPECT_EQ(prompter_.Texts(), Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
-                                     "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT on VELD."});
+  // A device file is read only when it exists: a missing one is a failed copy, not an empty one.
+  link_.CopyFileFromDevice(kLocalTable, kDeviceTable);
+  EXPECT_EQ(ReadDesktop(kLocalTable), "table");
+  EXPECT_FALSE(FileExists(OnDevice(Veld("UUT/UUTTable.DAT"))));
+  // An empty source writes nothing, and still fails when the device file cannot be opened.
+  PutOnDesktop(kLocalTable, "");
+  link_.CopyFileToDevice(kLocalTable, "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT");
+  EXPECT_EQ(prompter_.Texts(), (Names{kNoFolder, kNotChanged, kNoFolder}));
+  EXPECT_EQ(link_.FailedCopies(), 3u);
   // A local file that cannot be created (a folder in the way) fails before the device is touched.
   fs::remove(OnDesktop(kLocalTable));
   MakeDesktopFolder(kLocalTable);
   EXPECT_THROW(link_.CopyFileFromDevice(kLocalTable, kDeviceTable), FileError);
   EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
   EXPECT_FALSE(FileExists(OnDevice(Veld("UUT/UUTTable.DAT"))));
+}
+
+// What a prepared volume could do with links: a result named link fed a file from outside
+// into the results, a table named link and a linked profile folder received downloads.
+TEST_F(SynchronisationTest, LinksOnTheVolumeNeitherFeedNorReceiveCopies) {
+  const std::string outside = temp_.device() + "/../outside";
+  WriteBytes(outside + "/passwd", "root:x:0:0");
+  WriteBytes(outside + "/table", "outside table");
+  fs::create_directories(outside + "/profiles");
+  fs::create_symlink(outside + "/passwd", OnDevice(Veld("TestResults/DAT/R1.DAT")));
+  fs::create_symlink(outside + "/table", OnDevice(Veld("UUT/UUTTable.DAT")));
+  fs::remove_all(OnDevice(Veld("TestProfile")));
+  fs::create_symlink(outside + "/profiles", OnDevice(Veld("TestProfile")));
+  PutOnDevice(Veld("TestResults/DAT/R2.DAT"), "result");
+  PutOnDesktop(kLocalTable, "desktop table");
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT", "profiles");
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT", "points");
+
+  link_.UploadTestResults();
+  link_.DownloadUUTTable();
+  link_.DownloadTestProfileTable();
+
+  EXPECT_EQ(Local("C:\\VELD\\PC\\TestResults"), Names{"R2.DAT"});
+  EXPECT_EQ(ReadBytes(outside + "/table"), "outside table");
+  EXPECT_TRUE(NamesIn(outside + "/profiles").empty());
+  EXPECT_EQ(prompter_.Texts(),
+            (Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+                   "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on VELD.",
+                   "Could not copy C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT to "
+                   "Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT on VELD.",
+                   "Could not copy C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT to "
+                   "Mounted_Volume\\VELD\\TestProfile\\P1_Custom.DAT on VELD."}));
+  EXPECT_EQ(link_.FailedCopies(), 3u);
+}
+
+// Two spellings of a custom profile on either side are one file to the other side: none
+// is copied, so that neither can overwrite the other's points.
+TEST_F(SynchronisationTest, CustomProfilesThatDifferOnlyInLetterCaseNeverOverwriteEachOther) {
+  PutOnDevice(Veld("TestProfile/TestProfileTable.DAT"), "profiles");
+  PutOnDevice(Veld("TestProfile/FOO_Custom.DAT"), "upper points");
+  PutOnDevice(Veld("TestProfile/foo_Custom.DAT"), "lower points");
+  PutOnDevice(Veld("TestProfile/P1_Custom.DAT"), "p1 points");
+  link_.UploadTestProfileTable();
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\TestProfile"), (Names{"P1_Custom.DAT", "TestProfileTable_PPCBK.DAT"}));
+
+  // An earlier upload left one spelling on the desktop; the desktop also holds a pair.
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\foo_Custom.DAT", "stale points");
+  PutOnDevice(Veld("TestProfile/BAR_Custom.DAT"), "device bar");
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\BAR_Custom.DAT", "desktop BAR");
+  WriteBytes(OnDesktop("C:\\VELD\\VELD\\TestProfile") + "/bar_Custom.DAT", "desktop bar");
+  link_.DownloadTestProfileTable();
+
+  EXPECT_EQ(ReadDevice("TestProfile/FOO_Custom.DAT"), "upper points");
+  EXPECT_EQ(ReadDevice("TestProfile/foo_Custom.DAT"), "lower points");
+  EXPECT_EQ(ReadDevice("TestProfile/BAR_Custom.DAT"), "device bar");
+  EXPECT_EQ(NamesIn(OnDevice(Veld("TestProfile"))),
+            (Names{"BAR_Custom.DAT", "FOO_Custom.DAT", "P1_Custom.DAT", "TestProfileTable.DAT", "foo_Custom.DAT"}));
+  EXPECT_EQ(prompter_.Texts(),
+            (Names{"Files in Mounted_Volume\\VELD\\TestProfile\\ whose names differ only in letter case were not "
+                   "copied: \"FOO_Custom.DAT\", \"foo_Custom.DAT\".",
+                   "\"foo_Custom.DAT\" in C:\\VELD\\VELD\\TestProfile\\ was not copied: "
+                   "Mounted_Volume\\VELD\\TestProfile\\ holds \"FOO_Custom.DAT\", \"foo_Custom.DAT\", whose names "
+                   "differ only in letter case.",
+                   "Files in C:\\VELD\\VELD\\TestProfile\\ whose names differ only in letter case were not copied: "
+                   "\"BAR_Custom.DAT\", \"bar_Custom.DAT\"."}));
+  EXPECT_EQ(link_.FailedCopies(), 5u);
 }
 
 // Custom profiles skip the table and the record count by case-sensitive prefix only.

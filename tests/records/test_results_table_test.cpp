@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <tuple>
 
 #include "platform/file_error.h"
+#include "support/result_fields.h"
 #include "support/result_file_writer.h"
 #include "support/temp_root.h"
 
@@ -105,6 +107,136 @@ TEST_F(TestResultsFileTest, EveryFormFillsItsSectionsAndKeepsTheRest) {
   }
 }
 
+// A result file laid down byte by byte from the format, apart from the support writer, so
+// that a field read into another's place cannot hide behind a writer with the same slip.
+class HandLaidFile {
+ public:
+  HandLaidFile& U32(uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i));
+    return *this;
+  }
+  HandLaidFile& F64(double value) {
+    uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int i = 0; i < 8; ++i) bytes += static_cast<char>(bits >> (8 * i));
+    return *this;
+  }
+  HandLaidFile& Date(OleDateTime::Status status, double value) { return U32(status).F64(value); }
+  // FF FE FF, the width, then width 16-bit units padded with zeros.
+  HandLaidFile& Text(const std::string& text, int width) {
+    bytes += "\xFF\xFE\xFF" + std::string(1, static_cast<char>(width));
+    for (int i = 0; i < width; ++i) bytes += std::string(1, i < static_cast<int>(text.size()) ? text[i] : '\0') + '\0';
+    return *this;
+  }
+  // Four bytes whose last is the count N, then N 16-bit units.
+  HandLaidFile& Short(const std::string& text) {
+    bytes += "\xFF\xFE\xFF" + std::string(1, static_cast<char>(text.size()));
+    for (char c : text) bytes += std::string(1, c) + '\0';
+    return *this;
+  }
+  size_t Size() const { return bytes.size(); }
+  std::string bytes;
+};
+
+// Every field of the optional sections, with a value that no field of the file has.
+TestResults EarlierEverywhere() {
+  TestResults r;
+  r.Uut.SerialNumber = "E-SER";
+  r.Uut.PartNumber = "E-PART";
+  r.Uut.Model = "E-MODEL";
+  r.Uut.Manufacturer = "E-MFR";
+  r.Uut.LevelNames = {"E1", "E2", "E3", "E4", "E5"};
+  r.Uut.ReCalAccuracy = 9.1;
+  r.Uut.SystemVolume = 9.2;
+  r.Op.ID = "E-OP";
+  r.Op.Password = "E-PW";
+  r.ReferenceLocation = 99;
+  r.CalibratorSerialNumber = "E-CAL";
+  r.ModuleSerialNumber = "E-MOD";
+  r.SpareText = "E-SPARE";
+  r.CalibratorCalDate = OleDateTime(3.5);
+  r.ModuleCalDate = OleDateTime(4.5);
+  return r;
+}
+
+// Each form is the file cut where its last section ends; the fields of the sections it
+// lacks keep their earlier values. All values differ, so a swap of any two shows.
+TEST_F(TestResultsFileTest, HandLaidFilesFillEveryFieldOfEveryFormInItsOwnPlace) {
+  HandLaidFile file;
+  file.Text("HL-PROFILE", 20).U32(2).U32(1).Text("Ascending", 28);  // widths summing to 48
+  file.F64(12.0).Text("3WIR", 8).U32(2500).F64(0.0007).F64(0.75).F64(0.0009);
+  file.Text("DEF-PROF", 32).Text("HL-UUT", 32).Date(OleDateTime::null, 45000.5);
+  file.Text("mA", 8).Text("kPa", 8).F64(10.0).F64(0.5).F64(2.0).F64(-1.0);
+  ASSERT_EQ(file.Size(), 388u);
+  file.F64(-1.0).F64(0.5).F64(1.0).F64(10.5);                     // two points, both exact
+  file.Date(OleDateTime::valid, 45001.25).U32(7).U32(1).F64(0.0011);  // trailer
+  std::vector<size_t> ends{file.Size()};
+  file.Short("OPX").Short("PWY");
+  ends.push_back(file.Size());
+  file.Date(OleDateTime::valid, 44900.0).U32(3).Short("MOD-9").Short("CAL-8");
+  ends.push_back(file.Size());
+  file.F64(0.35).F64(80.0).Text("SER-1", 32).Text("PART-2", 16).Text("MDL-3", 8).Text("MFR-4", 24);
+  for (const char* level : {"L1", "L2", "L3", "L4", "L5"}) file.Text(level, 8);
+  ends.push_back(file.Size());
+  file.Date(OleDateTime::invalid, 44800.0).Short("SPARE");
+  ends.push_back(file.Size());
+  ASSERT_EQ(ends, (std::vector<size_t>{448, 468, 512, 804, 830}));
+
+  for (size_t form = 0; form < ends.size(); ++form) {
+    TestResults expected = EarlierEverywhere();
+    UUT& uut = expected.Uut;
+    expected.Profile.ID = "HL-PROFILE";
+    expected.Profile.NumberOfPoints = 2;
+    expected.Profile.LeakTest = true;
+    expected.Profile.ProfileType = "Ascending";
+    uut.Excitation = 12.0;
+    uut.SetOutputType("3WIR");
+    uut.SettlingTime = 2500;
+    uut.ControlStability = 0.0007;
+    uut.Accuracy = 0.75;
+    uut.MaxLeakRate = 0.0009;
+    uut.DefaultTestProfile = "DEF-PROF";
+    uut.ID = "HL-UUT";
+    uut.CalibrationDueDate = OleDateTime(45000.5, OleDateTime::null);
+    uut.OutputUnits = "mA";  // as stored, not the "VDC" that the type derives
+    uut.InputUnits = "kPa";
+    uut.OutputSpan = 10.0;
+    uut.OutputOffset = 0.5;
+    uut.InputSpan = 2.0;
+    uut.InputOffset = -1.0;
+    expected.UnitFactor = 1000.0;
+    expected.PassFailText = {"P", "P"};
+    expected.DateTimeTested = OleDateTime(45001.25);
+    expected.AsFound = true;
+    expected.LeakValue = 0.0011;
+    if (form >= 1) {
+      expected.Op.ID = "OPX";
+      expected.Op.Password = "PWY";
+    }
+    if (form >= 2) {
+      expected.CalibratorCalDate = OleDateTime(44900.0);
+      expected.ReferenceLocation = 3;
+      expected.ModuleSerialNumber = "MOD-9";
+      expected.CalibratorSerialNumber = "CAL-8";
+    }
+    if (form >= 3) {
+      uut.ReCalAccuracy = 0.35;
+      uut.SystemVolume = 80.0;
+      uut.SerialNumber = "SER-1";
+      uut.PartNumber = "PART-2";
+      uut.Model = "MDL-3";
+      uut.Manufacturer = "MFR-4";
+      uut.LevelNames = {"L1", "L2", "L3", "L4", "L5"};
+    }
+    if (form >= 4) {
+      expected.ModuleCalDate = OleDateTime(44800.0, OleDateTime::invalid);
+      expected.SpareText = "SPARE";
+    }
+    const TestResults read = Read(file.bytes.substr(0, ends[form]), EarlierEverywhere());
+    EXPECT_EQ(test::DescribeFields(read, false), test::DescribeFields(expected, false)) << "form " << form;
+  }
+}
+
 TEST_F(TestResultsFileTest, WorkedExampleRows) {
   const TestResults results = Read(BuildResultFile(WorkedExample()));
   ASSERT_EQ(results.RowCount(), 3u);
@@ -115,8 +247,9 @@ TEST_F(TestResultsFileTest, WorkedExampleRows) {
   EXPECT_FALSE(OverallPass(results));
 }
 
-TEST_F(TestResultsFileTest, UnitFactorScalesShownPressures) {
-  // Actual -0.2499 and target -0.25 as stored; an unknown code gives the factor -1.
+TEST_F(TestResultsFileTest, UnitFactorScalesShownPressuresOnly) {
+  // Actual -0.2499 and target -0.25 as stored; an unknown code gives the factor -1. The
+  // error and the verdict agree with the target output, whatever the unit.
   for (const auto& [code, factor, actual, target] :
        std::vector<std::tuple<std::string, double, std::string, std::string>>{
            {"Pa", 1.0, "-0.2499", "-0.2500"}, {"kPa", 1000.0, "-249.9000", "-250.0000"},
@@ -126,8 +259,9 @@ TEST_F(TestResultsFileTest, UnitFactorScalesShownPressures) {
     const TestResults results = Read(BuildResultFile(desc));
     EXPECT_EQ(results.UnitFactor, factor) << code;
     // The target output comes from the pressure as stored.
-    EXPECT_EQ(results.ActualPressureText[0] + "|" + results.TargetPressureText[0] + "|" + results.TargetOutputText[0],
-              actual + "|" + target + "|4.0032");
+    EXPECT_EQ(results.ActualPressureText[0] + "|" + results.TargetPressureText[0] + "|" + results.TargetOutputText[0] +
+                  "|" + results.ErrorText[0] + "|" + results.PassFailText[0],
+              actual + "|" + target + "|4.0032|0.0425|P");
   }
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "database/database.h"
+#include "database/results_index.h"
 #include "platform/format.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
@@ -127,6 +128,27 @@ TEST_F(CollationTest, OneResultPrintsAloneWithTheOtherSideEmpty) {
   EXPECT_EQ(Collate({Add("PT-1001_2.DAT", false, At(7, 9, 30))}), PrintOutcome::Printed);
   EXPECT_EQ(Collate({Add("PT-1001_1.DAT", true, At(20, 9, 30))}), PrintOutcome::Printed);  // no checks for one row
   EXPECT_EQ(printer_.printed, (std::vector<std::string>{"0@7 9:30 / 5@7 9:30 x1", "5@20 9:30 / 0@20 9:30 x1"}));
+}
+
+// A file of 0 to 3 bytes gives nothing to read; printing the record's default or earlier
+// values would certify a test that was never read.
+TEST_F(CollationTest, AResultFileThatGivesNothingIsRefusedByName) {
+  const SelectedResult found = Add("PT-1001_1.DAT", true, At(7, 8, 0));
+  const SelectedResult left = Add("PT-1001_2.DAT", false, At(7, 9, 30));
+  EXPECT_EQ(Collate({found, left}), PrintOutcome::Printed);  // the records now hold a good pair
+  for (const std::string bytes : {"", "\x01\x02\x03"}) {
+    test::WriteBytes(temp_.root() + "/VELD/PC/TestResults/PT-1001_2.DAT", bytes);
+    const std::string message =
+        "No test result could be read from " + temp_.root() + "/VELD/PC/TestResults/PT-1001_2.DAT.";
+    for (const std::vector<SelectedResult>& rows : {std::vector{left}, {found, left}, {left, found}}) {
+      prompter_.entries.clear();
+      EXPECT_EQ(Collate(rows), PrintOutcome::Refused);
+      EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{message});
+    }
+  }
+  EXPECT_EQ(NothingReadMessage("C:\\VELD\\PC\\TestResults\\X.DAT"),
+            "No test result could be read from " + temp_.root() + "/VELD/PC/TestResults/X.DAT.");
+  EXPECT_EQ(printer_.printed.size(), 1u);
 }
 
 // Counts the password checks asked for, and cancels each.

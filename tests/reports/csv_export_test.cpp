@@ -2,11 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/file_error.h"
+#include "platform/format.h"
+#include "records/test_results_table.h"
+#include "reports/certificate.h"
+#include "reports/panels.h"
+#include "support/german_locale.h"
+#include "support/recording_canvas.h"
+#include "support/recording_prompter.h"
+#include "support/result_file_writer.h"
 #include "support/temp_root.h"
+#include "units/type_converter.h"
 
 namespace veld {
 namespace {
@@ -141,6 +151,44 @@ using CsvFileTest = test::TempRootTest;
 TEST_F(CsvFileTest, AFileThatCannotBeCreatedIsAFileError) {
   EXPECT_THROW(WriteCsvExport(ThreePointResult(), temp_.root() + "/missing/ABC_0001.csv"), FileError);
   EXPECT_EQ(ProposedExportName("ab"), "");  // shorter than the extension: nothing is left
+}
+
+// Every text that the system writes or parses, as it comes out: a result file read and
+// exported, its certificate, the UUT panel and point list, and typed numbers and dates.
+std::string EveryText(const std::string& result_file) {
+  TestResults result;
+  TestResultsTable().ReadFile(result, result_file);
+  std::string texts = BuildCsvExport(result) + BuildUUTPanel(result.Uut);
+  test::RecordingCanvas canvas(PageMetrics{700, 254, 1000});
+  test::RecordingPrompter prompter;
+  DrawCertificate(canvas, result, result, 1000.0, prompter);
+  for (const test::RecordingCanvas::Text& text : canvas.texts) texts += text.text + "\n";
+  TestProfile profile;
+  profile.GeneratePoints(5, false, "Ascending");
+  for (const ProfilePointRow& row : BuildProfilePointRows(profile, result.Uut)) texts += row.pressure + row.output;
+  const TypeConverter converter;
+  OleDateTime date;
+  converter.ParseDateTime("3/7/2012 9:05:30", date, true);
+  return texts + Format("%.17g|%.17g|%.17g", converter.AsDouble("-0.25"), converter.AsDouble("1.5e3"), date.Value());
+}
+
+// A Qt program sets the C library's locale from the environment; under one that writes
+// decimal commas, every text must still be what it is under the "C" locale.
+TEST_F(CsvFileTest, EveryTextIsTheSameUnderALocaleWithDecimalCommas) {
+  const test::LocaleAvailability german = test::MakeGermanLocaleAvailable();
+  if (!german.available) GTEST_SKIP() << "SKIPPED: no " << test::kGermanLocale << " locale: " << german.why_not;
+  const std::string file = temp_.root() + "/PT-1001_0001.DAT";
+  test::WriteResultFile(file, test::DefaultResultFileDescription());
+  const std::string under_c = EveryText(file);
+  ASSERT_NE(under_c.find("\r\n1,-250.0000,"), std::string::npos) << under_c;
+  ASSERT_NE(under_c.find("0.25 %FS"), std::string::npos) << under_c;
+
+  const test::ProcessLocale locale(test::kGermanLocale);
+  ASSERT_TRUE(locale.ok());
+  char probe[8];
+  std::snprintf(probe, sizeof probe, "%.2f", 0.25);
+  ASSERT_STREQ(probe, "0,25") << "the locale must really write decimal commas";
+  EXPECT_EQ(EveryText(file), under_c);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "database/database.h"
 #include "platform/format.h"
 #include "platform/host_path.h"
+#include "reports/panels.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
 #include "units/pressure_units.h"
@@ -70,7 +71,7 @@ class UutCsvTest : public test::TempRootTest {
 };
 
 TEST_F(UutCsvTest, ExportWritesAHeadingAndOneRowPerRecordWithPressuresInTheUUTsOwnUnit) {
-  UUT kpa = MakeUUT("PT-1", "kPa", PressureFromUnit(-100, "kPa"), PressureFromUnit(200, "kPa"));
+  UUT kpa = MakeUUT("PT-1", "kPa", RangeFromUnit(-100, "kPa"), RangeFromUnit(200, "kPa"));
   kpa.Manufacturer = "Acme, \"Fine\" Gauges";
   kpa.SetOutputType("CSOU");
   kpa.Excitation = 24;
@@ -102,7 +103,7 @@ TEST_F(UutCsvTest, ExportThenImportOfTheSameFileChangesNoByte) {
     const std::vector<double UUT::*> pressures = {&UUT::InputOffset, &UUT::InputSpan, &UUT::ControlStability,
                                                   &UUT::MaxLeakRate};
     for (double UUT::*field : pressures) {
-      if (PressureFromUnit(PressureInUnit(uut.*field, unit), unit) != uut.*field) ++naive_misses;
+      if (RangeFromUnit(RangeInUnit(uut.*field, unit), unit) != uut.*field) ++naive_misses;
     }
     uuts.push_back(uut);
   }
@@ -145,7 +146,7 @@ TEST_F(UutCsvTest, EditedRowsUpdateTheirRecordsInPlaceAndNewRowsAreAppended) {
   EXPECT_EQ(Stored("B").SerialNumber, "SN-9");
   EXPECT_EQ(Table().substr(568, 292), before.substr(568, 292)) << "B's fields before the serial number keep their bytes";
   // C showed 1 inWC in bar; the same number read in psi is a larger range.
-  EXPECT_DOUBLE_EQ(Stored("C").InputSpan, PressureInUnit(1.0, "bar") * 6894.757 / kPascalsPerInchWater);
+  EXPECT_DOUBLE_EQ(Stored("C").InputSpan, RangeInUnit(1.0, "bar") * 6894.757 / kPascalsPerInchWater);
   // "CURR" with external excitation is stored as the dialog stores it.
   const UUT stored_n1 = Stored("N1");
   EXPECT_EQ(stored_n1.OutputType + "|" + stored_n1.OutputUnits + "|" + Format("%g", stored_n1.Excitation), "CSIM|mA|-1");

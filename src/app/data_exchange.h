@@ -1,0 +1,55 @@
+#pragma once
+// The setup dialogs' exchange between edit texts and numbers: numbers are shown with up to
+// 15 significant digits, and a text read back must be a whole number within its bounds, or
+// the dialog names the bounds and stays open. Locale-free both ways: a decimal point always.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace veld {
+
+inline constexpr const char* kEnterNumberMessage = "Please enter a number.";
+inline constexpr const char* kEnterIntegerMessage = "Please enter an integer.";
+// OK in either setup dialog with an empty ID.
+inline constexpr const char* kEnterValidIdMessage = "Please enter a valid ID for this profile!";
+
+// "%.15g": the general format of a double in an edit.
+std::string NumberText(double value);
+std::string IntegerText(int value);
+
+// The whole text (blanks around it allowed) as a finite number, or nothing.
+std::optional<double> ParseNumber(const std::string& text);
+// The whole text (blanks around it allowed) as a 32-bit integer, or nothing.
+std::optional<int> ParseInteger(const std::string& text);
+
+// "Please enter a number between 0 and 10000."
+std::string NumberRangeMessage(const char* low, const char* high);
+// "Please enter an integer between 0 and 99999."
+std::string IntegerRangeMessage(const char* low, const char* high);
+
+// One exchanged number: its text must parse, and lie within [low, high] when bounds are
+// given (as texts, so that the message shows them as written). The message of the first
+// failed check, or nothing.
+struct NumberCheck {
+  const char* low = nullptr;
+  const char* high = nullptr;
+  bool integer = false;
+};
+std::optional<std::string> CheckNumberText(const std::string& text, const NumberCheck& check);
+
+// A sorted drop-down combo box: its items in the box's order and the selected one.
+struct ComboChoice {
+  std::vector<std::string> items;
+  int selected = -1;
+
+  // Takes the items and sorts them as the box does (letter case aside); nothing selected.
+  void Fill(std::vector<std::string> texts);
+  // Selects the item equal to text, letter case aside; the first item when none is (and
+  // nothing in an empty box).
+  void SelectText(const std::string& text);
+  // The text of the selected item; empty when nothing is selected.
+  std::string Value() const;
+};
+
+}  // namespace veld

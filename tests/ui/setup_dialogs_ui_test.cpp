@@ -1,0 +1,255 @@
+// The three setup dialogs with real widgets, offscreen: typing with QTest reaches the
+// forms and the widgets show what the forms say; and a kPa UUT of the demo calibrator
+// edited in its own unit through the window's EDIT button.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "database/database.h"
+#include "demo_volume.h"
+#include "platform/host_path.h"
+#include "support/fake_window_services.h"
+#include "support/recording_prompter.h"
+#include "support/temp_folders.h"
+#include "ui/desktop_program.h"
+#include "ui/test_profile_widgets.h"
+#include "ui/uut_setup_widget.h"
+
+namespace veld::test {
+
+class SetupDialogsUiTest : public QObject {
+  Q_OBJECT
+
+ private:
+  template <typename T>
+  static T* Child(QWidget* parent, const char* name) {
+    auto* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("no %s", name);
+    return child;
+  }
+  static QString Text(QWidget* dialog, const char* edit) { return Child<QLineEdit>(dialog, edit)->text(); }
+
+  // Runs check on the modal dialog that the next exec() shows.
+  static void OnNextDialog(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check = std::move(check)] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) check(dialog);
+    });
+  }
+
+  static void ShowActive(QWidget& dialog) {
+    dialog.show();
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+  }
+
+  struct Database {
+    TempRoot temp;
+    RecordingPrompter prompter;
+    CDataBaseX pc{prompter};
+    Database() {
+      pc.SetDevice(0);
+      pc.Open();
+    }
+  };
+
+ private slots:
+  void uutSetupTypingReachesTheFormAndTheTypeArrangesTheDialog() {
+    Database db;
+    UUT uut;
+    UUTSetupDlg form(db.prompter);
+    form.Open(uut, {"5pointtest", "3pointtest"}, false, db.pc);
+    UUTSetupWidget dialog(form);
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("UUT Setup"));
+    QTest::keyClicks(Child<QLineEdit>(&dialog, "idEdit"), QStringLiteral("7395r25wb2dq8c"));
+    QCOMPARE(Text(&dialog, "idEdit"), QStringLiteral("7395R25WB2DQ8C"));
+    QCOMPARE(Child<QComboBox>(&dialog, "typeCombo")->currentText(), QStringLiteral("3WIR"));
+    QCOMPARE(Child<QLabel>(&dialog, "outputUnitsLabel")->text(), QStringLiteral("VDC"));
+
+    auto* type = Child<QComboBox>(&dialog, "typeCombo");
+    type->setFocus();
+    QTest::keyClick(type, Qt::Key_End);  // the last item, "P-SWITCH"
+    QCOMPARE(type->currentText(), QStringLiteral("P-SWITCH"));
+    QVERIFY(!Child<QLineEdit>(&dialog, "outputMinusFsEdit")->isVisible());
+    QVERIFY(!Child<QComboBox>(&dialog, "excitationCombo")->isVisible());
+    QVERIFY(Child<QCheckBox>(&dialog, "openSwitchBox")->isVisible());
+    QCOMPARE(Child<QLabel>(&dialog, "minusRowLabel")->text(), QStringLiteral("OPEN"));
+    QTest::mouseClick(Child<QCheckBox>(&dialog, "openSwitchBox"), Qt::LeftButton);
+    QTest::mouseClick(Child<QCheckBox>(&dialog, "closeSwitchBox"), Qt::LeftButton);
+    QVERIFY(!Child<QCheckBox>(&dialog, "openSwitchBox")->isChecked());  // one box at a time
+    QTest::keyClick(Child<QLineEdit>(&dialog, "modelEdit"), Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(uut.OutputType, std::string("P-SWITCH"));
+    QCOMPARE(uut.OutputOffset, 0.0);
+    QCOMPARE(uut.OutputSpan, 1.0);
+  }
+
+  void uutSetupLocksTheIdFocusesAFailedFieldAndEscapeCancels() {
+    Database db;
+    UUT uut;
+    uut.ID = "PT-7";
+    UUTSetupDlg form(db.prompter);
+    form.Open(uut, {}, true, db.pc);
+    UUTSetupWidget dialog(form);
+    ShowActive(dialog);
+    QVERIFY(!Child<QLineEdit>(&dialog, "idEdit")->isEnabled());
+    auto* accuracy = Child<QLineEdit>(&dialog, "accuracyEdit");
+    accuracy->selectAll();
+    QTest::keyClicks(accuracy, QStringLiteral("20000"));
+    QTest::keyClick(Child<QLineEdit>(&dialog, "serialNumberEdit"), Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(db.prompter.Texts(), std::vector<std::string>{"Please enter a number between 0 and 10000."});
+    QCOMPARE(QApplication::focusWidget(), accuracy);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(uut.Accuracy, 1.0);
+  }
+
+  void testProfileSetupCountTypeAndACustomPointThroughTheEntryDialog() {
+    Database db;
+    TestProfile profile;
+    profile.ID = "P-1";
+    UUT uut;
+    QtProfileEditor entry(nullptr, db.prompter);
+    TPSetupDlg form(db.prompter, entry);
+    form.Open(profile, uut, db.pc, true);
+    TPSetupWidget dialog(form);
+    ShowActive(dialog);
+    QVERIFY(!Child<QLineEdit>(&dialog, "profileIdEdit")->isEnabled());
+    auto* list = Child<QTreeWidget>(&dialog, "pointList");
+    QCOMPARE(list->headerItem()->text(2), QStringLiteral("Pressure"));
+    QCOMPARE(list->columnWidth(0), 40);
+    QCOMPARE(list->topLevelItemCount(), 11);
+
+    auto* count = Child<QLineEdit>(&dialog, "pointCountEdit");
+    count->setFocus();
+    count->selectAll();
+    QTest::keyClick(count, Qt::Key_1);
+    QTest::keyClick(count, Qt::Key_Tab);  // leaving the edit
+    QCOMPARE(db.prompter.Texts().back(),
+             std::string("Minximum number of test points has not been met.\r\nResetting to 2"));
+    QCOMPARE(count->text(), QStringLiteral("2"));
+
+    auto* type = Child<QComboBox>(&dialog, "profileTypeCombo");
+    type->setCurrentIndex(type->findText(QStringLiteral("Custom")));
+    QCOMPARE(profile.ProfileType, std::string("Custom"));
+    QString pressure, output;
+    OnNextDialog([&](QWidget* entry_dialog) {
+      QCOMPARE(Child<QLabel>(entry_dialog, "pointNumberLabel")->text(), QStringLiteral("Point Number 2"));
+      auto* percent = Child<QLineEdit>(entry_dialog, "percentFsEdit");
+      percent->selectAll();
+      QTest::keyClicks(percent, QStringLiteral("50"));
+      pressure = Text(entry_dialog, "pressureEdit");
+      output = Text(entry_dialog, "outputEdit");
+      QTest::keyClick(percent, Qt::Key_Return);
+    });
+    const QRect row = list->visualItemRect(list->topLevelItem(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    QCOMPARE(pressure, QStringLiteral("0"));
+    QCOMPARE(output, QStringLiteral("12"));
+    QCOMPARE(profile.CustomPoints, (std::vector<double>{0.0, 0.5}));
+    QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("50.00"));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  }
+
+  void customPointEntryFollowsTypingAndEscapeCancels() {
+    RecordingPrompter prompter;
+    UUT uut;
+    uut.InputUnits = "kPa";
+    CCustomProfileEntry_Dlg form(prompter);
+    form.Open(0.0, 4, uut);
+    CustomProfileEntryWidget dialog(form);
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Custom Profile Entry"));
+    QCOMPARE(Child<QLabel>(&dialog, "pressureUnit")->text(), QStringLiteral("kPa"));
+    auto* output = Child<QLineEdit>(&dialog, "outputEdit");
+    output->selectAll();
+    QTest::keyClicks(output, QStringLiteral("12"));
+    QCOMPARE(Text(&dialog, "percentFsEdit"), QStringLiteral("50"));
+    QCOMPARE(Text(&dialog, "pressureEdit"), QStringLiteral("0"));
+    QVERIFY(prompter.entries.empty());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  }
+
+  void kpaUUTOfTheDemoCalibratorIsShownAndEditedInKpa() {
+    TempRoot temp;
+    std::filesystem::create_directories(temp.root() + "/scratch");
+    veld::demo::WriteDemoVolume(temp.device(), temp.root() + "/scratch");
+    setenv("VELD_ROOT", temp.root().c_str(), 1);  // the volume's tables were made elsewhere
+    setenv("VELD_RAPI_LIBRARY", VELD_RAPI_TEST_LIBRARY, 1);
+    RecordingPrompter prompter;
+    MemoryFolderStore folders;
+    DesktopOverrides overrides;
+    overrides.prompter = &prompter;
+    overrides.calibrator_folder = &folders;
+    DesktopProgram program(overrides);
+    QVERIFY(program.StartUp());
+    MainWindowWidget& window = program.widget();
+    window.show();
+    QTest::mouseClick(window.connectButton(), Qt::LeftButton);
+    const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
+    const std::string device = temp.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT";
+    const std::string mirror_before = ReadBytes(mirror);
+    const std::string device_before = ReadBytes(device);
+
+    QAbstractItemView* veld = window.listView(WindowList::VeldUUTs);
+    const auto click_row = [&] {
+      for (int row = 0; row < veld->model()->rowCount(); ++row) {
+        const QModelIndex index = veld->model()->index(row, 0);
+        if (index.data().toString() == QStringLiteral("PT-5001")) {
+          QTest::mouseClick(veld->viewport(), Qt::LeftButton, {}, veld->visualRect(index).center());
+        }
+      }
+    };
+    click_row();
+    auto* panel = window.findChild<QPlainTextEdit*>(QStringLiteral("uutPanel"));
+    QVERIFY(panel->toPlainText().contains(QStringLiteral("InputRange:\t\t-1.000 to 1.000 (kPa)\n")));
+
+    auto* edit = window.findChild<QPushButton*>(QStringLiteral("uutEditButton"));
+    QVERIFY(edit->isEnabled());
+    QStringList shown;
+    OnNextDialog([&](QWidget* dialog) {
+      shown << Text(dialog, "inputMinusFsEdit") << Text(dialog, "inputPlusFsEdit")
+            << Child<QLabel>(dialog, "inputUnitsLabel")->text();
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QTest::mouseClick(edit, Qt::LeftButton);
+    QCOMPARE(shown, QStringList({"-1", "1", "kPa"}));
+    // Unchanged: the same bytes, on the desktop and, after the download, on the calibrator.
+    QCOMPARE(ReadBytes(mirror), mirror_before);
+    QCOMPARE(ReadBytes(device), device_before);
+
+    click_row();  // the refill after the store left nothing selected
+    OnNextDialog([&](QWidget* dialog) {
+      auto* high = Child<QLineEdit>(dialog, "inputPlusFsEdit");
+      high->selectAll();
+      QTest::keyClicks(high, QStringLiteral("2.5"));
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QTest::mouseClick(edit, Qt::LeftButton);
+    click_row();
+    QVERIFY(panel->toPlainText().contains(QStringLiteral("InputRange:\t\t-1.000 to 2.500 (kPa)\n")));
+    UUT stored;
+    stored.ID = "PT-5001";
+    program.window().veld().LoadUUT(stored);
+    QCOMPARE(stored.InputOffset + stored.InputSpan, 2500.0 / 248.642103);
+    QCOMPARE(ReadBytes(device), ReadBytes(mirror));
+    QVERIFY(prompter.entries.empty());
+  }
+};
+
+}  // namespace veld::test
+
+QTEST_MAIN(veld::test::SetupDialogsUiTest)
+#include "setup_dialogs_ui_test.moc"
