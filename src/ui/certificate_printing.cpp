@@ -76,14 +76,17 @@ bool PrintCertificateWithDialog(QWidget* parent, const TestResults& as_found, co
   SetUpCertificatePrintDialog(dialog);
   if (dialog.exec() != QDialog::Accepted) return false;
   DesktopSettingsStore store;
-  const CertificateIssue issue = IssueCertificate(store);
-  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-    WriteCertificatePdf(HostPathOf(printer.outputFileName()), printer.pageLayout(), as_found, as_left,
-                        pressure_factor, prompter, issue);
-  } else {
-    PrintCertificate(printer, as_found, as_left, pressure_factor, prompter, issue);
-  }
+  PrintOnChosenPrinter(printer, as_found, as_left, pressure_factor, prompter, IssueCertificate(store));
   return true;
+}
+
+std::optional<int> PrintOnChosenPrinter(QPrinter& printer, const TestResults& as_found, const TestResults& as_left,
+                                        double pressure_factor, Prompter& prompter, const CertificateIssue& issue) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    return WriteCertificatePdf(HostPathOf(printer.outputFileName()), printer.pageLayout(), as_found, as_left,
+                               pressure_factor, prompter, issue);
+  }
+  return PrintCertificate(printer, as_found, as_left, pressure_factor, prompter, issue);
 }
 
 std::optional<int> WriteCertificatePdf(const std::string& host_path, const TestResults& as_found,

@@ -29,6 +29,12 @@ void SetUpCertificatePrintDialog(QPrintDialog& dialog);
 std::optional<int> PrintCertificate(QPrinter& printer, const TestResults& as_found, const TestResults& as_left,
                                     double pressure_factor, Prompter& prompter, const CertificateIssue& issue = {});
 
+// Prints an issued certificate on the printer the print dialog set up: into a PDF/A-1b
+// file on the printer's page when the dialog chose printing to a PDF file, else on the
+// printer (PrintCertificate).
+std::optional<int> PrintOnChosenPrinter(QPrinter& printer, const TestResults& as_found, const TestResults& as_left,
+                                        double pressure_factor, Prompter& prompter, const CertificateIssue& issue);
+
 // Shows the print dialog and, unless the user cancels (false), issues the certificate
 // (header and next number from the desktop's settings) and prints it on the printer and
 // paper chosen; a PDF file chosen in the dialog is written as PDF/A-1b. Needs a

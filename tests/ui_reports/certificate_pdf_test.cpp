@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <cstdio>
 #include <cstdlib>
 
@@ -97,6 +99,24 @@ TEST_F(CertificatePdfTest, IsPdfA1bWithItsInformationOnEitherPaper) {
       EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
   }
+}
+
+// Printing to a PDF file from the print dialog gives the same archive file, on the page
+// the dialog chose.
+TEST_F(CertificatePdfTest, APdfFileChosenInThePrintDialogIsPdfA) {
+  test::RecordingPrompter prompter;
+  const std::string path = temp_.root() + "/dialog.pdf";
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  CertificateIssue issue;
+  issue.number = 7;
+  ASSERT_EQ(PrintOnChosenPrinter(printer, MakeResult(true, 0.0), MakeResult(false, 55.0), 2.0, prompter, issue), 45);
+  EXPECT_NE(Output("pdfinfo -meta '" + path + "'").find("<pdfaid:part>1</pdfaid:part>"), std::string::npos);
+  const std::string info = Output("pdfinfo '" + path + "'");
+  EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+  EXPECT_NE(info.find("Subject:         UUT PT-1001, Certificate No. 000007"), std::string::npos) << info;
 }
 
 // The title's font is half a row taller than a row. Drawn on pages of every size and
