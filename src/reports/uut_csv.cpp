@@ -66,7 +66,6 @@ constexpr size_t kColumnCount = std::size(kColumns);
 constexpr size_t kIdColumn = 0;
 constexpr size_t kOutputTypeColumn = 5;
 constexpr size_t kExcitationColumn = 6;
-constexpr size_t kInputUnitsColumn = 7;
 constexpr size_t kOutputUnitsColumn = 10;
 
 constexpr const char* kNewline = "\r\n";
