@@ -107,7 +107,14 @@ void SkipLineEnd(std::string_view text, size_t& pos) {
   if (pos < text.size() && text[pos] == '\n') ++pos;
 }
 
-size_t CountLineFeeds(std::string_view text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
+// Line ends of any kind (CR LF, LF, a lone CR), inside quoted fields as well.
+size_t CountLineEnds(std::string_view text) {
+  size_t count = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) ++count;
+  }
+  return count;
+}
 
 // Every record with the line it starts on. A record with a syntax fault carries it and
 // reading goes on at the next line.
@@ -160,8 +167,7 @@ std::vector<CsvRecord> ReadCsvRecords(std::string_view text) {
         done = true;
       }
     }
-    line += CountLineFeeds(text.substr(record_start, pos - record_start));
-    if (pos == text.size() && pos > record_start && text[pos - 1] == '\r') ++line;  // a last lone CR
+    line += CountLineEnds(text.substr(record_start, pos - record_start));
     records.push_back(std::move(record));
   }
   return records;

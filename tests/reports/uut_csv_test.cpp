@@ -222,6 +222,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadRow{"Quotes", "ID,Model\r\n\"A\"x,M\r\nB,M\"\r\n\"C,\r\nD,M\r\n",
                {"2: characters follow the closing quote of a field", "3: a double quote stands in a field that is not quoted",
                 "4: a quoted field is not closed before the end of the file"}},
+        // Old line ends, a lone CR, count as lines too.
+        BadRow{"CarriageReturns", "ID,Accuracy\rA,1\rB,\"x\ry\"\rC,-1\r", {"3: Accuracy \"x\ry\" is not a number",
+                                                                          "5: Accuracy -1 is out of range. Please "
+                                                                          "enter a number between 0 and 10000. (%FS)"}},
         BadRow{"Heading", "Id,Model,Model,Colour\r\nA,B,C,D\r\n",
                {"1: unknown column \"Id\"", "1: the column \"Model\" stands twice", "1: unknown column \"Colour\"",
                 "1: the heading row has no ID column"}},
