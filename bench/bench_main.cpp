@@ -1,6 +1,7 @@
 // The benchmarks of the results index, the device synchronisation, the UUT table and the
 // reports, each registered beside its floor: the same bytes read, listed or copied by the
-// system's own tools (cat, ls, cp) or by one plain read of the table file per operation.
+// system's own tools (cat, ls, cp) or by one plain read of the table file per operation;
+// the UUT import from CSV beside the transfer command writing the same records.
 //
 //   veld_bench --workdir=DIR [--counts=1000,10000,50000] [--records=5000] [--history=10000] [benchmark flags]
 //       writes the data under DIR (kept for the next run), runs every benchmark and prints
@@ -33,6 +34,7 @@
 #include "platform/host_path.h"
 #include "reports/csv_export.h"
 #include "reports/drift_history.h"
+#include "reports/uut_csv.h"
 
 #ifdef VELD_BENCH_WINDOW
 #include <QApplication>
@@ -267,6 +269,66 @@ void LoadLastUut(benchmark::State& state, const WorkFolder& work, int records) {
   }
 }
 
+// ---- 4b. UUT profiles from CSV -----------------------------------------------------------
+
+std::string ImportCsvPath(const WorkFolder& work) { return work.path() + "/veld-uuts.csv"; }
+
+// The VELD table's records as an export writes them, for the import to create in the PC table.
+void PrepareImportCsv(const WorkFolder& work) {
+  UseRoots(work.TableRoot(), work.TableRoot());
+  CountingPrompter prompter;
+  CDataBaseX veld(prompter);
+  veld.SetDevice(1);
+  BinaryFile file(ImportCsvPath(work), BinaryFile::Mode::Create);
+  file.Write(BuildUUTCsv(veld.ReadAllUUTs()));
+}
+
+// Imports every row of the file: read, parse, check against the PC table, one write.
+void ImportUuts(benchmark::State& state, const WorkFolder& work, int records) {
+  UseRoots(work.TableRoot(), work.TableRoot());
+  CountingPrompter prompter;
+  CDataBaseX pc(prompter);
+  pc.SetDevice(0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    RestoreTables(work);
+    state.ResumeTiming();
+    const UUTImportPlan plan = PlanUUTImportFromFile(pc, ImportCsvPath(work));
+    if (!plan.Acceptable() || plan.created.size() != static_cast<size_t>(records) || !ApplyUUTImport(pc, plan)) {
+      state.SkipWithError("the import did not create every record");
+    }
+  }
+  if (fs::file_size(PcTablePath(work)) != static_cast<uint64_t>(2 * records) * CUUTTable::kRecordSize) {
+    state.SkipWithError("wrong table length after the import");
+  }
+  if (!prompter.messages.empty()) state.SkipWithError(prompter.messages.front().c_str());
+  RestoreTables(work);
+}
+
+// The same records written into the PC table by the transfer command.
+void TransferAllUuts(benchmark::State& state, const WorkFolder& work, int records) {
+  UseRoots(work.TableRoot(), work.TableRoot());
+  CountingPrompter prompter;
+  CDataBaseX pc(prompter);
+  CDataBaseX veld(prompter);
+  veld.SetDevice(1);
+  pc.SetDevice(0);
+  std::vector<std::string> ids;
+  for (int i = 0; i < records; ++i) ids.push_back(VeldTableId(i));
+  NoHooks hooks;
+  UUT current;
+  for (auto _ : state) {
+    state.PauseTiming();
+    RestoreTables(work);
+    state.ResumeTiming();
+    TransferUUTs(veld, pc, DatabaseSide::PC, ids, current, hooks);
+  }
+  if (fs::file_size(PcTablePath(work)) != static_cast<uint64_t>(2 * records) * CUUTTable::kRecordSize) {
+    state.SkipWithError("wrong table length after the transfer");
+  }
+  RestoreTables(work);
+}
+
 // One sequential read of each table file per operation.
 void ReadTables(benchmark::State& state, const std::vector<std::string>& paths) {
   for (auto _ : state) {
@@ -434,6 +496,10 @@ std::vector<Workload> RegisterAll(const Settings& settings, const WorkFolder& wo
            [=](auto& s) { ReadTables(s, transfer_reads); });
   Register(workloads, "table_load_last", records, 200, 200, [=](auto& s) { LoadLastUut(s, work, records); },
            [=](auto& s) { ReadTables(s, pc_table); });
+  // Its "floor" is the transfer of the same records, which the import must not take more
+  // than twice as long as.
+  Register(workloads, "uut_import_vs_transfer", records, 1, 1, [=](auto& s) { ImportUuts(s, work, records); },
+           [=](auto& s) { TransferAllUuts(s, work, records); });
 
   const std::string csv = work.ReportFolder() + "/export.csv";
   Register(workloads, "csv_export", 1, 500, 500, [=](auto& s) { ExportCsv(s, work); },
@@ -557,6 +623,7 @@ int Main(int argc, char** argv) {
   PrepareResultFolders(work, settings.counts);
   PrepareTables(work, settings.records);
   PrepareHistoryFolder(work, settings.history);
+  PrepareImportCsv(work);
   PrepareReports(work);
 #ifdef VELD_BENCH_WINDOW
   PrepareWindowData(work, WindowCount(settings));

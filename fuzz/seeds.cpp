@@ -8,6 +8,7 @@
 #include "records/system_data_table.h"
 #include "records/test_profile_table.h"
 #include "records/uut_table.h"
+#include "reports/uut_csv.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
 
@@ -259,11 +260,28 @@ std::vector<Seed> PartNumberSeeds() {
   return seeds;
 }
 
+// A file as an export writes it, a file of a few columns with edits and quoting, and files
+// with the faults an import names.
+std::vector<Seed> UutCsvSeeds() {
+  UUT kpa;
+  kpa.ID = "PT-1";
+  kpa.InputUnits = "kPa";
+  kpa.Manufacturer = "Acme, \"Fine\"";
+  UUT plain;
+  plain.ID = "NEW";
+  const std::string exported = BuildUUTCsv({kpa, plain});
+  return {{"export.csv", exported},
+          {"columns.csv", "\xEF\xBB\xBFID,Model,Accuracy,InputUnits,InputSpan (in InputUnits)\n"
+                          "PT-1,\"M\n2\",5,psi,100\nTX,\xC3\xBC,20000,Mpa,1e300\n,,,,\n"},
+          {"faults.csv", "ID,ID,Excitation\r\n\"A\"x,7,\r\nB,EXTERNAL,\"open"},
+          {"empty.csv", ""}};
+}
+
 }  // namespace
 
 const std::vector<std::string>& TargetNames() {
   static const std::vector<std::string> names = {"fixed_string",  "uut_table",   "test_profile_table",
-                                                 "settings_table", "result_file", "part_number"};
+                                                 "settings_table", "result_file", "part_number", "uut_csv"};
   return names;
 }
 
@@ -274,6 +292,7 @@ std::vector<Seed> SeedsFor(const std::string& target) {
   if (target == "settings_table") return SettingsTableSeeds();
   if (target == "result_file") return ResultFileSeeds();
   if (target == "part_number") return PartNumberSeeds();
+  if (target == "uut_csv") return UutCsvSeeds();
   return {};
 }
 

@@ -7,6 +7,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QIcon>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QTreeView>
 #include <cstdio>
@@ -17,9 +21,13 @@
 #include <string>
 
 #include "demo_volume.h"
+#include "database/desktop_settings.h"
+#include "reports/certificate.h"
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
+#include "ui/lab_header_dialog.h"
 #include "ui/operator_dialogs.h"
+#include "ui/qt_certificate_canvas.h"
 #include "ui/test_profile_widgets.h"
 #include "ui/uut_setup_widget.h"
 #include "ui/report_dialogs.h"
@@ -86,6 +94,62 @@ bool Grab(QWidget& widget, const QString& out_dir, const char* name) {
   return saved;
 }
 
+// Messages would need a user; the pictures need none.
+class SilentPrompter : public veld::Prompter {
+ public:
+  void Message(const std::string&, veld::MessageIcon) override {}
+  bool AskYesNo(const std::string&) override { return false; }
+};
+
+// A round blue logo with a pointer, as a laboratory might have one.
+std::string WriteDemoLogo(const fs::path& folder) {
+  QImage logo(240, 160, QImage::Format_ARGB32);
+  logo.fill(Qt::transparent);
+  QPainter painter(&logo);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(QColor(20, 70, 160));
+  painter.setPen(Qt::NoPen);
+  painter.drawEllipse(QRectF(40, 0, 160, 160));
+  painter.setPen(QPen(Qt::white, 10, Qt::SolidLine, Qt::RoundCap));
+  painter.drawLine(QPointF(120, 80), QPointF(170, 40));
+  painter.end();
+  const std::string path = (folder / "logo.png").string();
+  logo.save(QString::fromStdString(path));
+  return path;
+}
+
+// A certificate page on a paper with its quarter-inch margins, drawn at 200 dpi as a
+// printer would and shown at 100 dpi.
+bool GrabCertificate(const veld::TestResults& as_found, const veld::TestResults& as_left, double factor,
+                     const veld::CertificateIssue& issue, double width_mm, double height_mm, const QString& out_dir,
+                     const char* name) {
+  constexpr int kDpi = 200;
+  constexpr double kMarginMm = 6.35;
+  QImage page(static_cast<int>(width_mm / 25.4 * kDpi), static_cast<int>(height_mm / 25.4 * kDpi),
+              QImage::Format_RGB32);
+  page.setDotsPerMeterX(static_cast<int>(kDpi / 0.0254 + 0.5));
+  page.setDotsPerMeterY(static_cast<int>(kDpi / 0.0254 + 0.5));
+  page.fill(Qt::white);
+  const int margin = static_cast<int>(kMarginMm / 25.4 * kDpi);
+  QImage printable = page.copy(margin, margin, page.width() - 2 * margin, page.height() - 2 * margin);
+  {
+    QPainter painter(&printable);
+    veld::QtCertificateCanvas canvas(painter);
+    SilentPrompter prompter;
+    veld::DrawCertificate(canvas, as_found, as_left, factor, prompter, issue);
+  }
+  {
+    QPainter painter(&page);
+    painter.drawImage(margin, margin, printable);
+    painter.setPen(QColor(200, 200, 200));
+    painter.drawRect(page.rect().adjusted(0, 0, -1, -1));  // the paper's edge
+  }
+  const QString path = QDir(out_dir).filePath(QString::fromLatin1(name) + ".png");
+  const bool saved = page.scaled(page.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  return saved;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +184,15 @@ int main(int argc, char** argv) {
     window.resultsView()->selectionModel()->select(window.resultsView()->model()->index(0, 0),
                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     const std::vector<std::string>& window_profiles = program.window().list(veld::WindowList::VeldProfiles).items;
+    // A laboratory header as the "Certificate header..." dialog stores it.
+    veld::DesktopSettingsStore settings;
+    settings.SaveLabHeader({"Northfield Pressure Calibration Ltd",
+                         {"Unit 4, Riverside Industrial Park", "Northfield NF3 2QP"},
+                         {"Accredited calibration laboratory No. 0417"},
+                         ""},
+                        WriteDemoLogo(scratch));
+    const veld::LabHeader header = settings.LoadLabHeader();
+    const std::string logo = settings.LogoHostPath(header);
     const std::function<bool()> shots[] = {
         [&] { return Grab(window, out_dir, "main-window"); },
         [&] {
@@ -190,6 +263,28 @@ int main(int argc, char** argv) {
           }
           program.window().OnDueDates();
           return Grab(Opened<veld::DueDatesWindow>(window), out_dir, "due-dates");
+        },
+        [&] {
+          QMenu* file = window.findChild<QMenuBar*>()->actions().front()->menu();
+          file->popup(window.mapToGlobal(QPoint(0, 0)));
+          const bool grabbed = Grab(*file, out_dir, "file-menu");
+          file->hide();
+          return grabbed;
+        },
+        [&] {
+          SilentPrompter prompter;
+          veld::LabHeaderForm form(header, logo);
+          veld::LabHeaderDialog dialog(form, prompter, &window);
+          return Grab(dialog, out_dir, "certificate-header");
+        },
+        [&] {
+          veld::TestResults as_found, as_left;
+          program.window().pc().ReadTestResults(as_found, "C:\\VELD\\PC\\TestResults\\PT-1001_0001.DAT");
+          program.window().pc().ReadTestResults(as_left, "C:\\VELD\\PC\\TestResults\\PT-1001_0002.DAT");
+          const double factor = program.window().pc().GetUnitFactor(as_found.Uut.InputUnits);
+          veld::CertificateIssue issue{header, logo, 1024};
+          return GrabCertificate(as_found, as_left, factor, issue, 215.9, 279.4, out_dir, "certificate-letter") &&
+                 GrabCertificate(as_found, as_left, factor, issue, 210.0, 297.0, out_dir, "certificate-a4");
         },
     };
     for (const auto& shot : shots) {

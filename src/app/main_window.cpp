@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/lab_header_form.h"
+#include "app/main_window_texts.h"
+#include "database/desktop_settings.h"
 #include "device/sync_sequences.h"
 #include "platform/file_error.h"
 #include "platform/format.h"
@@ -10,12 +13,16 @@
 #include "records/list_target.h"
 #include "reports/csv_export.h"
 #include "reports/panels.h"
+#include "reports/uut_csv.h"
 
 namespace veld {
 namespace {
 
 inline constexpr const char* kUUTPanelPlaceholder =
     "No UUT profile shown yet.\r\n\r\nConnect to the VELD, then click a UUT profile in one of the two lists.";
+// A message box lists this many of an import's bad rows and counts the rest.
+constexpr size_t kListedImportProblems = 20;
+
 inline constexpr const char* kProfilePanelPlaceholder =
     "No test profile shown yet.\r\n\r\nConnect to the VELD, then click a test profile in one of the two lists.";
 
@@ -469,6 +476,53 @@ void CRapiTestDlg::OnTransferTestProfilesToVELD() {
     ProfileHooks hooks(*this);
     TransferTestProfiles(pc_, veld_, DatabaseSide::VELD, SelectedIds(WindowList::PcProfiles), current_profile_,
                          hooks);
+  });
+}
+
+// --- UUT profiles as CSV, certificate header ------------------------------------------
+
+void CRapiTestDlg::OnImportUUTs() {
+  if (services_.open_file == nullptr) return;
+  RunCommand([&] {
+    const DatabaseSide side = uut_side_;
+    const std::optional<std::string> file =
+        services_.open_file->AskOpen(kImportUUTsCaption, HostPath(UUTFolder(side)), "csv");
+    if (!file) return;
+    CDataBaseX& database = Database(side);
+    const UUTImportPlan plan = PlanUUTImportFromFile(database, *file);
+    if (!plan.Acceptable()) {
+      services_.prompter.Message(UUTImportProblemsText(plan, kListedImportProblems), MessageIcon::Exclamation);
+      return;
+    }
+    if (!plan.ChangesSomething()) {
+      services_.prompter.Message(UUTImportSummary(plan, side, false));
+      return;
+    }
+    if (!services_.prompter.AskYesNo(UUTImportQuestion(plan, side, *file))) return;
+    if (!ApplyUUTImport(database, plan)) return;
+    RefillList(UUTList(side));
+    if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+    services_.prompter.Message(UUTImportSummary(plan, side, false));
+  });
+}
+
+void CRapiTestDlg::OnExportUUTs() {
+  RunCommand([&] {
+    const DatabaseSide side = uut_side_;
+    const std::optional<std::string> target = services_.save_as.AskSaveAs(HostPath(ProposedUUTExportPath(side)), "csv");
+    if (!target) return;
+    const size_t rows = ExportUUTs(Database(side), *target);
+    services_.prompter.Message(UUTExportDoneText(rows, side, *target));
+  });
+}
+
+void CRapiTestDlg::OnCertificateHeader() {
+  if (services_.certificate_header == nullptr) return;
+  RunCommand([&] {
+    DesktopSettingsStore store;
+    const LabHeader stored = store.LoadLabHeader();
+    LabHeaderForm form(stored, store.LogoHostPath(stored));
+    if (services_.certificate_header->Run(form)) form.Save(store);
   });
 }
 

@@ -48,6 +48,9 @@ struct WindowServices {
   ProfileEditor* profile_editor = nullptr;
   // The chart, history and due dates windows; without them those buttons do nothing.
   ReportWindows* report_windows = nullptr;
+  // Without these, "Import UUTs..." and "Certificate header..." do nothing.
+  OpenFileQuestion* open_file = nullptr;
+  CertificateHeaderDialog* certificate_header = nullptr;
 };
 
 class CRapiTestDlg {
@@ -107,6 +110,11 @@ class CRapiTestDlg {
   void OnDueDates();
   // The clock that says which day is today (default: the local time now).
   void SetClock(std::function<OleDateTime()> now) { now_ = std::move(now); }
+  // The UUT profiles of the side clicked last, to and from a CSV file.
+  void OnImportUUTs();
+  void OnExportUUTs();
+  // The laboratory header that certificates print, in the desktop's own settings.
+  void OnCertificateHeader();
 
   // --- State --------------------------------------------------------------------------
   CDataBaseX& pc() { return pc_; }

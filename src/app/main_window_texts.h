@@ -25,6 +25,10 @@ inline constexpr const char* kStatusLabel = "Status";
 inline constexpr const char* kFileMenuLabel = "&File";
 inline constexpr const char* kCalibratorFolderMenuItem = "Calibrator &folder...";
 inline constexpr const char* kCalibratorFolderDialogCaption = "Calibrator folder";
+inline constexpr const char* kImportUUTsMenuItem = "&Import UUTs...";
+inline constexpr const char* kExportUUTsMenuItem = "Ex&port UUTs...";
+inline constexpr const char* kImportUUTsCaption = "Import UUTs";
+inline constexpr const char* kCertificateHeaderMenuItem = "Certificate &header...";
 inline constexpr const char* kExitMenuItem = "E&xit";
 inline constexpr const char* kHelpMenuLabel = "&Help";
 

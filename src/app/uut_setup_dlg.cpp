@@ -10,12 +10,6 @@ namespace {
 
 using Field = UUTSetupDlg::Field;
 
-struct ExcitationStep {
-  const char* text;
-  double volts;
-};
-constexpr ExcitationStep kExcitations[] = {{"24VDC", 24.0}, {"18VDC", 18.0}, {"15VDC", 15.0},
-                                           {"12VDC", 12.0}, {"9VDC", 9.0},   {"5VDC", 5.0}};
 constexpr const char* kExternal = "EXTERNAL";
 
 // The data exchange check of each numeric field, in tab order.
@@ -43,22 +37,6 @@ std::vector<std::string> FacadeList(CDataBaseX& database, const char* list_name)
 }
 
 }  // namespace
-
-double ExcitationValue(const std::string& text) {
-  if (text == kExternal) return -1.0;
-  for (const ExcitationStep& step : kExcitations) {
-    if (text.find(step.text) != std::string::npos) return step.volts;
-  }
-  return 0.0;
-}
-
-std::string ExcitationText(double excitation) {
-  if (excitation == -1.0) return kExternal;
-  for (const ExcitationStep& step : kExcitations) {
-    if (excitation == step.volts) return step.text;
-  }
-  return {};
-}
 
 UUTSetupDlg::UUTSetupDlg(Prompter& prompter) : prompter_(prompter) {}
 

@@ -18,6 +18,7 @@
 #include "app/data_exchange.h"
 #include "platform/prompter.h"
 #include "records/uut.h"
+#include "records/uut_limits.h"
 #include "units/smart_part_configurator.h"
 
 namespace veld {
@@ -53,11 +54,8 @@ inline constexpr const char* kPlusFSRowLabel = "+FS";
 inline constexpr const char* kOpenRowLabel = "OPEN";
 inline constexpr const char* kCloseRowLabel = "CLOSE";
 
-// The excitation that a text of the excitation box stands for: "EXTERNAL" -1.0, the first
-// of "24VDC" ... "5VDC" that it contains, else 0.0.
-double ExcitationValue(const std::string& text);
-// The box text of an excitation: "24VDC" ... "5VDC", "EXTERNAL" for -1.0, else empty.
-std::string ExcitationText(double excitation);
+// ExcitationValue and ExcitationText, the excitation box's texts and their values, are
+// the UUT's own rules (records/uut_limits.h), shared with the CSV import.
 
 class UUTSetupDlg {
  public:

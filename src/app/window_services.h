@@ -13,6 +13,7 @@
 namespace veld {
 
 class CDataBaseX;
+class LabHeaderForm;
 class PasswordConfigureForm;
 
 // The Save As dialog: proposes a path (a host path) and answers the chosen host path, or
@@ -22,6 +23,23 @@ class SaveAsQuestion {
   virtual ~SaveAsQuestion() = default;
   virtual std::optional<std::string> AskSaveAs(const std::string& proposed_path,
                                                const std::string& default_extension) = 0;
+};
+
+// The Open dialog: asks for an existing file, starting in a folder (a host path), offering
+// the files of an extension ("csv"). The chosen host path, or nothing when cancelled.
+class OpenFileQuestion {
+ public:
+  virtual ~OpenFileQuestion() = default;
+  virtual std::optional<std::string> AskOpen(const std::string& caption, const std::string& start_folder,
+                                             const std::string& extension) = 0;
+};
+
+// The "Certificate header" dialog, run on its form: true when the user confirmed with OK
+// (the form's checks passed).
+class CertificateHeaderDialog {
+ public:
+  virtual ~CertificateHeaderDialog() = default;
+  virtual bool Run(LabHeaderForm& form) = 0;
 };
 
 // The administrator settings dialog, run on its form.

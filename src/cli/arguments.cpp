@@ -4,11 +4,14 @@
 #include <array>
 
 #include "reports/chart_data.h"
+#include "reports/paper.h"
 
 namespace veld::cli {
 namespace {
 
-enum Option : unsigned { kVeld = 1, kOutput = 2, kUut = 4, kWithin = 8 };
+enum Option : unsigned {
+  kVeld = 1, kOutput = 2, kUut = 4, kWithin = 8, kCsv = 16, kDryRun = 32, kPaper = 64, kLabHeader = 128
+};
 
 // The largest --within: a century of days.
 constexpr int kMaxWithinDays = 36500;
@@ -40,10 +43,14 @@ const std::vector<CommandEntry>& Commands() {
        "Uploads new result files from the calibrator and prints the UUT IDs that have\n"
        "results, one a line, in the order of the UUT ID list.",
        0, 0, 0, {}, {}},
-      {"uuts", "uuts [--veld]",
+      {"uuts", "uuts [--veld] [--csv]",
        "Prints the UUT IDs of the PC database (or of the VELD database with --veld), one a\n"
-       "line, sorted ascending without regard to letter case.",
-       0, 0, kVeld, {}, {}},
+       "line, sorted ascending without regard to letter case.\n"
+       "With --csv: every UUT profile as CSV (RFC 4180, Latin-1, CR LF), one row per UUT in\n"
+       "table order under a heading row of field names; the pressures in the UUT's own input\n"
+       "unit as the UUT panel shows them (in inches of water when the unit table does not\n"
+       "know the unit). import-uuts reads the file back.",
+       0, 0, kVeld | kCsv, {}, {}},
       {"uut", "uut ID [--veld]", "Prints the UUT panel of one UUT profile.", 1, 1, kVeld, {}, {}},
       {"profiles", "profiles [--veld]",
        "Prints the test profile IDs of the PC database (or of the VELD database with --veld),\n"
@@ -63,6 +70,17 @@ const std::vector<CommandEntry>& Commands() {
        "with --veld, whose table is then downloaded to the calibrator). Asks first: only\n"
        "--yes answers Yes. Prints nothing.",
        2, kAny, kVeld, {"uut", "profile"}, {}},
+      {"import-uuts", "import-uuts FILE.csv [--veld] [--dry-run]",
+       "Creates or updates UUT profiles of the PC database (or of the VELD database, whose\n"
+       "table is then downloaded to the calibrator once) from a CSV file as uuts --csv writes\n"
+       "it, by UUT ID (letter case counts). Only the ID column is needed; a UUT created without\n"
+       "a column takes a new profile's value, an updated one keeps its own. Every new value is\n"
+       "checked as the UUT setup dialog checks it; when any row is bad, nothing changes and\n"
+       "each bad row is named on stderr with its line number and reason. A file that starts\n"
+       "with a UTF-8 byte order mark is read as UTF-8, any other as Latin-1. Prints one line\n"
+       "per UUT created or updated (\"created\" or \"updated\", a tab, the ID), then the counts.\n"
+       "With --dry-run nothing is written and the lines say \"create\" or \"update\".",
+       1, 1, kVeld | kDryRun, {}, {}},
       {"download", "download uut|profile",
        "Downloads the VELD database's UUT table, or its test profile table with the custom\n"
        "profiles, to the calibrator. Prints nothing.",
@@ -78,12 +96,24 @@ const std::vector<CommandEntry>& Commands() {
        "defaults to FILE without its extension, with \".csv\"; an existing OUT is replaced\n"
        "only with --yes. Prints the path written.",
        1, 1, kOutput, {}, {}},
-      {"certificate", "certificate FILE [FILE2] -o OUT.pdf",
+      {"certificate", "certificate FILE [FILE2] -o OUT.pdf [--paper a4|letter]",
        "Prints the calibration certificate of one result, or of an As Found and an As Left\n"
-       "result (names in the results folder, in the order of the results list), as a PDF\n"
-       "file, as the Print button does: protection, collation, certificate. An existing\n"
-       "OUT is replaced only with --yes. Prints the path written.",
-       1, 2, kOutput, {}, {}},
+       "result (names in the results folder, in the order of the results list), as a PDF/A-1b\n"
+       "file, as the Print button does: protection, collation, certificate. The certificate\n"
+       "gets the next certificate number and the laboratory header (see lab-header). The paper\n"
+       "is the locale's (LC_PAPER) unless --paper says. An existing OUT is replaced only with\n"
+       "--yes. Prints the path written.",
+       1, 2, kOutput | kPaper, {}, {}},
+      {"lab-header",
+       "lab-header [--name TEXT] [--address LINE]... [--accreditation LINE]... [--logo FILE|--no-logo] [--clear]",
+       "Sets the laboratory header that certificates print above their title, kept in the\n"
+       "desktop's own settings (C:\\VELD\\PC\\System\\VeldaneManager.ini): the name (at most 50\n"
+       "characters), up to 4 address lines and 2 accreditation lines (66 characters each), and\n"
+       "a PNG or JPEG logo, which is copied beside the settings. Each option given replaces that\n"
+       "part; --address and --accreditation given again add lines; --no-logo removes the logo,\n"
+       "--clear the whole header. Without options, prints the header and the last certificate\n"
+       "number as key=value lines.",
+       0, 0, kLabHeader, {}, {}},
       {"decode", "decode PARTNUMBER",
        "Decodes a smart part number into a new UUT and prints its UUT panel; when the part\n"
        "number is not understood, prints why on stderr.",
@@ -176,8 +206,18 @@ bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, 
   const std::pair<bool, unsigned> used[] = {{invocation.veld, kVeld},
                                             {invocation.output.has_value(), kOutput},
                                             {invocation.uut.has_value(), kUut},
-                                            {invocation.within.has_value(), kWithin}};
-  const char* option_names[] = {"--veld", "-o", "--uut", "--within"};
+                                            {invocation.within.has_value(), kWithin},
+                                            {invocation.csv, kCsv},
+                                            {invocation.dry_run, kDryRun},
+                                            {invocation.paper.has_value(), kPaper},
+                                            {invocation.ChangesLabHeader(), kLabHeader}};
+  const char* lab_option = invocation.lab_name          ? "--name"
+                           : invocation.lab_address     ? "--address"
+                           : invocation.lab_accreditation ? "--accreditation"
+                           : invocation.lab_logo        ? "--logo"
+                           : invocation.no_logo         ? "--no-logo"
+                                                        : "--clear";
+  const char* option_names[] = {"--veld", "-o", "--uut", "--within", "--csv", "--dry-run", "--paper", lab_option};
   for (size_t i = 0; i < std::size(used); ++i) {
     if (used[i].first && (entry.options & used[i].second) == 0) {
       error.text = std::string(option_names[i]) + " does not apply to " + name;
@@ -202,6 +242,19 @@ bool CheckAgainstEntry(const Invocation& invocation, const CommandEntry& entry, 
   }
   if ((name == "chart" || name == "history") && invocation.output && !ChartFileFormatOf(*invocation.output)) {
     error.text = kChartFileFormatMessage;
+    return false;
+  }
+  if (invocation.paper && !ParsePaper(*invocation.paper)) {
+    error.text = "--paper takes a4 or letter, not \"" + *invocation.paper + "\"";
+    return false;
+  }
+  if (invocation.clear && (invocation.lab_name || invocation.lab_address || invocation.lab_accreditation ||
+                           invocation.lab_logo || invocation.no_logo)) {
+    error.text = "--clear stands alone";
+    return false;
+  }
+  if (invocation.lab_logo && invocation.no_logo) {
+    error.text = "--logo and --no-logo exclude each other";
     return false;
   }
   if (name == "export" || name == "certificate") return CheckFileNames(invocation, error);
@@ -238,12 +291,36 @@ std::optional<Invocation> ParseArguments(const std::vector<std::string>& args, U
         return std::nullopt;
       }
       ++i;
-    } else if (arg == "-o" || arg == "--output" || arg == "--uut") {
+    } else if (arg == "--csv") {
+      invocation.csv = true;
+    } else if (arg == "--dry-run") {
+      invocation.dry_run = true;
+    } else if (arg == "--no-logo") {
+      invocation.no_logo = true;
+    } else if (arg == "--clear") {
+      invocation.clear = true;
+    } else if (arg == "-o" || arg == "--output" || arg == "--uut" || arg == "--paper" || arg == "--name" ||
+               arg == "--address" || arg == "--accreditation" || arg == "--logo") {
       if (i + 1 >= args.size()) {
         error.text = arg + " needs a value";
         return std::nullopt;
       }
-      (arg == "--uut" ? invocation.uut : invocation.output) = args[++i];
+      const std::string& value = args[++i];
+      if (arg == "--uut") {
+        invocation.uut = value;
+      } else if (arg == "--paper") {
+        invocation.paper = value;
+      } else if (arg == "--name") {
+        invocation.lab_name = value;
+      } else if (arg == "--logo") {
+        invocation.lab_logo = value;
+      } else if (arg == "--address" || arg == "--accreditation") {
+        auto& lines = arg == "--address" ? invocation.lab_address : invocation.lab_accreditation;
+        if (!lines) lines.emplace();
+        lines->push_back(value);
+      } else {
+        invocation.output = value;
+      }
     } else {
       error.text = "unknown option " + arg;
       return std::nullopt;

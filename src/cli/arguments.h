@@ -23,6 +23,19 @@ struct Invocation {
   std::optional<std::string> uut;      // --uut ID
   std::optional<int> within;           // --within DAYS
   bool help = false;                   // --help: the command's help, or the overview
+  bool csv = false;                    // uuts --csv
+  bool dry_run = false;                // import-uuts --dry-run
+  std::optional<std::string> paper;    // certificate --paper a4|letter
+  // lab-header: the fields given (an option given twice or more adds lines).
+  std::optional<std::string> lab_name;
+  std::optional<std::vector<std::string>> lab_address;
+  std::optional<std::vector<std::string>> lab_accreditation;
+  std::optional<std::string> lab_logo;
+  bool no_logo = false;
+  bool clear = false;
+  bool ChangesLabHeader() const {
+    return lab_name || lab_address || lab_accreditation || lab_logo || no_logo || clear;
+  }
 };
 
 // A command line that cannot be run; the text says why.

@@ -7,6 +7,7 @@
 
 #include "cli/pdf_printer.h"
 #include "cli/report_commands.h"
+#include "database/desktop_settings.h"
 #include "database/profile_commands.h"
 #include "database/results_index.h"
 #include "database/settings_listing.h"
@@ -14,10 +15,13 @@
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
+#include "platform/text_encoding.h"
 #include "records/system_data_table.h"
 #include "reports/collation.h"
 #include "reports/csv_export.h"
 #include "reports/panels.h"
+#include "reports/paper.h"
+#include "reports/uut_csv.h"
 #include "units/smart_part_configurator.h"
 
 namespace veld::cli {
@@ -205,7 +209,13 @@ int RunRefresh(Session& session, const Invocation&) {
 }
 
 int RunUuts(Session& session, const Invocation& invocation) {
-  PrintLines(SortedIds(session.Database(SideOf(invocation)), "UUT"));
+  CDataBaseX& database = session.Database(SideOf(invocation));
+  if (invocation.csv) {
+    const std::string csv = BuildUUTCsv(database.ReadAllUUTs());
+    std::fwrite(csv.data(), 1, csv.size(), stdout);
+    return kExitDone;
+  }
+  PrintLines(SortedIds(database, "UUT"));
   return kExitDone;
 }
 
@@ -292,6 +302,94 @@ int RunDownload(Session& session, const Invocation& invocation) {
   return kExitDone;
 }
 
+int RunImportUuts(Session& session, const Invocation& invocation) {
+  const DatabaseSide side = SideOf(invocation);
+  CDataBaseX& database = session.Database(side);
+  const UUTImportPlan plan = PlanUUTImportFromFile(database, invocation.arguments[0]);
+  if (!plan.Acceptable()) {
+    session.prompter().Message(UUTImportProblemsText(plan, plan.problems.size()));
+    return kExitStopped;
+  }
+  if (!invocation.dry_run && plan.ChangesSomething()) {
+    // The mirror must not change unless the calibrator can be given the same change.
+    if (side == DatabaseSide::VELD) session.RequireDevice();
+    if (!ApplyUUTImport(database, plan)) return kExitStopped;
+    if (side == DatabaseSide::VELD) session.rapi().DownloadUUTTable();
+  }
+  for (const std::string& line : UUTImportChangeLines(plan, invocation.dry_run)) {
+    const size_t tab = line.find('\t');  // "created", a tab, the UUT ID as stored
+    PrintLine(line.substr(0, tab + 1) + VisibleText(line.substr(tab + 1)));
+  }
+  PrintLine(UUTImportSummary(plan, side, invocation.dry_run));
+  return kExitDone;
+}
+
+namespace {
+
+// A text typed at a UTF-8 terminal becomes the Latin-1 the certificate prints; bytes that
+// are not UTF-8 are taken as Latin-1 already.
+std::optional<std::string> FromTerminal(const std::string& text, std::vector<std::string>& problems) {
+  std::string latin1;
+  if (Utf8ToLatin1(text, latin1) == Utf8ToLatin1Result::BeyondLatin1) {
+    if (std::find(problems.begin(), problems.end(), kLabTextNotLatin1Message) == problems.end()) {
+      problems.push_back(kLabTextNotLatin1Message);
+    }
+    return std::nullopt;
+  }
+  return latin1;
+}
+
+std::vector<std::string> LinesFromTerminal(const std::vector<std::string>& lines, std::vector<std::string>& problems) {
+  std::vector<std::string> converted;
+  for (const std::string& line : lines) {
+    if (std::optional<std::string> text = FromTerminal(line, problems)) converted.push_back(*text);
+  }
+  return converted;
+}
+
+// The header as it was typed: UTF-8, with any control character (from a settings file
+// edited by hand) made visible.
+std::string ForTerminal(const std::string& latin1) { return Latin1ToUtf8(VisibleText(latin1)); }
+
+void PrintLabHeader(const DesktopSettingsStore& store) {
+  const LabHeader header = store.LoadLabHeader();
+  PrintLine("name=" + ForTerminal(header.name));
+  for (const std::string& line : header.address) PrintLine("address=" + ForTerminal(line));
+  for (const std::string& line : header.accreditation) PrintLine("accreditation=" + ForTerminal(line));
+  PrintLine("logo=" + VisibleText(store.LogoHostPath(header)));
+  PrintLine("last-certificate-number=" + std::to_string(store.LastCertificateNumber()));
+}
+
+}  // namespace
+
+int RunLabHeader(Session& session, const Invocation& invocation) {
+  DesktopSettingsStore store;
+  if (!invocation.ChangesLabHeader()) {
+    PrintLabHeader(store);
+    return kExitDone;
+  }
+  LabHeader header = invocation.clear ? LabHeader() : store.LoadLabHeader();
+  std::vector<std::string> problems;
+  if (invocation.lab_name) {
+    if (std::optional<std::string> name = FromTerminal(*invocation.lab_name, problems)) header.name = *name;
+  }
+  if (invocation.lab_address) header.address = LinesFromTerminal(*invocation.lab_address, problems);
+  if (invocation.lab_accreditation) header.accreditation = LinesFromTerminal(*invocation.lab_accreditation, problems);
+  if (invocation.no_logo) header.logo.clear();
+  if (invocation.lab_logo) {
+    if (const std::string problem = LogoFileProblem(*invocation.lab_logo); !problem.empty()) problems.push_back(problem);
+  }
+  for (const std::string& problem : LabHeaderProblems(header)) problems.push_back(problem);
+  if (!problems.empty()) {
+    std::string text;
+    for (const std::string& problem : problems) text += (text.empty() ? "" : "\r\n") + problem;
+    session.prompter().Message(text);
+    return kExitStopped;
+  }
+  store.SaveLabHeader(header, invocation.lab_logo);
+  return kExitDone;
+}
+
 int RunResults(Session& session, const Invocation& invocation) {
   if (invocation.arguments.empty()) {
     VectorListTarget combo;
@@ -336,7 +434,8 @@ int RunCertificate(Session& session, const Invocation& invocation) {
   }
   const std::string& out = *invocation.output;
   ConfirmReplace(out, session.prompter());
-  PdfCertificatePrinter printer(out, session.prompter());
+  PdfCertificatePrinter printer(out, invocation.paper ? *ParsePaper(*invocation.paper) : LocalePaper(),
+                                session.prompter());
   ConsolePasswordEntry entry;
   CollationRecords records;
   switch (PrintButton(session.settings(), session.pc(), entry, selected, records, session.prompter(), printer)) {
@@ -384,6 +483,7 @@ int RunCommand(Session& session, const Invocation& invocation) {
       {"uuts", RunUuts},         {"uut", RunUut},           {"profiles", RunProfiles},
       {"profile", RunProfile},   {"transfer", RunTransfer}, {"delete", RunDelete},
       {"download", RunDownload}, {"results", RunResults},   {"export", RunExport},
+      {"import-uuts", RunImportUuts}, {"lab-header", RunLabHeader},
       {"certificate", RunCertificate}, {"decode", RunDecode}, {"settings", RunSettings},
       {"about", RunAbout},       {"chart", RunChart},       {"history", RunHistory},
       {"due", RunDue},

@@ -18,6 +18,8 @@ int RunProfile(Session& session, const Invocation& invocation);
 int RunTransfer(Session& session, const Invocation& invocation);
 int RunDelete(Session& session, const Invocation& invocation);
 int RunDownload(Session& session, const Invocation& invocation);
+int RunImportUuts(Session& session, const Invocation& invocation);
+int RunLabHeader(Session& session, const Invocation& invocation);
 int RunResults(Session& session, const Invocation& invocation);
 int RunExport(Session& session, const Invocation& invocation);
 int RunCertificate(Session& session, const Invocation& invocation);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "database/desktop_settings.h"
 #include "ui/certificate_printing.h"
 
 namespace veld::cli {
@@ -18,8 +19,8 @@ void QtErrorsOnly(QtMsgType type, const QMessageLogContext&, const QString& text
 
 }  // namespace
 
-PdfCertificatePrinter::PdfCertificatePrinter(std::string host_path, Prompter& prompter)
-    : host_path_(std::move(host_path)), prompter_(prompter) {}
+PdfCertificatePrinter::PdfCertificatePrinter(std::string host_path, Paper paper, Prompter& prompter)
+    : host_path_(std::move(host_path)), paper_(paper), prompter_(prompter) {}
 
 PdfCertificatePrinter::~PdfCertificatePrinter() = default;
 
@@ -35,7 +36,10 @@ void PdfCertificatePrinter::EnsureGuiApplication() {
 void PdfCertificatePrinter::PrintCertificate(const TestResults& as_found, const TestResults& as_left,
                                              double pressure_factor) {
   EnsureGuiApplication();
-  succeeded_ = WriteCertificatePdf(host_path_, as_found, as_left, pressure_factor, prompter_).has_value();
+  DesktopSettingsStore store;
+  const CertificateIssue issue = IssueCertificate(store);
+  succeeded_ =
+      WriteCertificatePdf(host_path_, as_found, as_left, pressure_factor, prompter_, paper_, issue).has_value();
 }
 
 }  // namespace veld::cli

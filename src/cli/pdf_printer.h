@@ -1,12 +1,14 @@
 #pragma once
-// The Print button's printer for veldane-cli: the certificate goes into a PDF file,
-// drawn by the Qt backend on its offscreen platform (no display needed).
+// The Print button's printer for veldane-cli: the certificate goes into a PDF/A-1b file
+// on the paper asked for, drawn by the Qt backend on its offscreen platform (no display
+// needed), with the header and the next number from the desktop's settings.
 
 #include <memory>
 #include <string>
 
 #include "platform/prompter.h"
 #include "reports/collation.h"
+#include "reports/paper.h"
 
 class QGuiApplication;
 
@@ -14,7 +16,7 @@ namespace veld::cli {
 
 class PdfCertificatePrinter : public CertificatePrinter {
  public:
-  PdfCertificatePrinter(std::string host_path, Prompter& prompter);
+  PdfCertificatePrinter(std::string host_path, Paper paper, Prompter& prompter);
   ~PdfCertificatePrinter() override;
   void PrintCertificate(const TestResults& as_found, const TestResults& as_left, double pressure_factor) override;
   // False when the page could not be drawn (the fonts message was shown).
@@ -29,6 +31,7 @@ class PdfCertificatePrinter : public CertificatePrinter {
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QGuiApplication> application_;
   std::string host_path_;
+  Paper paper_;
   Prompter& prompter_;
   bool succeeded_ = false;
 };

@@ -46,6 +46,10 @@ bool CDataBaseX::LoadUUT(UUT& uut) {
   return true;
 }
 
+std::vector<UUT> CDataBaseX::ReadAllUUTs() { return uut_table_.ReadAllRecords(); }
+
+bool CDataBaseX::SaveUUTs(const std::vector<UUT>& uuts) { return uut_table_.SaveRecords(uuts); }
+
 bool CDataBaseX::SaveUUT(const UUT& uut) { return uut_table_.SaveRecord(uut); }
 
 bool CDataBaseX::DeleteUUT(const UUT& uut) { return uut_table_.DeleteRecord(uut); }

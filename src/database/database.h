@@ -49,6 +49,9 @@ class CDataBaseX {
   // Every UUT record of the table, in file order.
   std::vector<UUT> LoadAllUUTs() { return uut_table_.ReadAllRecords(); }
   void ConvertOldUUTTable();
+  // Every UUT of the table in file order; many UUTs stored in one write (CUUTTable).
+  std::vector<UUT> ReadAllUUTs();
+  bool SaveUUTs(const std::vector<UUT>& uuts);
   bool LoadTestProfile(TestProfile& profile);
   bool SaveTestProfile(const TestProfile& profile);
   bool DeleteTestProfile(const TestProfile& profile);

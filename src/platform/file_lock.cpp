@@ -22,19 +22,21 @@ constexpr int kOpenFlags = _O_RDWR | _O_CREAT | _O_NOINHERIT | VELD_BINARY;
 constexpr int kOpenFlags = O_RDWR | O_CREAT | O_CLOEXEC;
 #endif
 
-// True when the lock was taken, false when another holds it; errno set on other failures.
-bool LockWithoutWaiting(int fd, bool& failed) {
+// True when the lock was taken, false when another holds it (only without waiting);
+// errno set on other failures.
+bool LockOpenFile(int fd, bool wait, bool& failed) {
   failed = false;
 #ifdef _WIN32
   OVERLAPPED whole{};
   const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
-  if (LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &whole)) return true;
+  const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+  if (LockFileEx(handle, flags, 0, 1, 0, &whole)) return true;
   failed = GetLastError() != ERROR_LOCK_VIOLATION;
   if (failed) errno = EIO;
   return false;
 #else
   for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) == 0) return true;
     if (errno == EINTR) continue;
     failed = errno != EWOULDBLOCK;
     return false;
@@ -42,20 +44,34 @@ bool LockWithoutWaiting(int fd, bool& failed) {
 #endif
 }
 
-}  // namespace
-
-std::optional<FileLock> FileLock::TryLock(const std::string& host_path) {
+int OpenLockFile(const std::string& host_path) {
   if (const int injected = fault::Check(fault::Operation::Open, host_path)) {
     throw FileErrorFromErrno(injected, host_path);
   }
   const int fd = VELD_OPEN(host_path.c_str(), kOpenFlags, 0644);
   if (fd < 0) throw FileErrorFromErrno(errno, host_path);
+  return fd;
+}
+
+}  // namespace
+
+std::optional<FileLock> FileLock::TryLock(const std::string& host_path) {
+  const int fd = OpenLockFile(host_path);
   bool failed = false;
-  if (LockWithoutWaiting(fd, failed)) return FileLock(fd);
+  if (LockOpenFile(fd, false, failed)) return FileLock(fd);
   const int error = errno;
   VELD_CLOSE(fd);
   if (failed) throw FileErrorFromErrno(error, host_path);
   return std::nullopt;
+}
+
+FileLock FileLock::Lock(const std::string& host_path) {
+  const int fd = OpenLockFile(host_path);
+  bool failed = false;
+  if (LockOpenFile(fd, true, failed)) return FileLock(fd);
+  const int error = errno;
+  VELD_CLOSE(fd);
+  throw FileErrorFromErrno(error, host_path);
 }
 
 FileLock::~FileLock() {

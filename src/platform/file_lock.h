@@ -15,6 +15,9 @@ class FileLock {
   // Takes the lock if it is free, creating the file when missing; nothing when another
   // holds it. Raises FileError when the file cannot be opened or created.
   static std::optional<FileLock> TryLock(const std::string& host_path);
+  // Takes the lock, waiting for as long as another holds it: for changes that take a
+  // moment, where giving up would lose the change.
+  static FileLock Lock(const std::string& host_path);
 
   ~FileLock();
   FileLock(FileLock&& other) noexcept;

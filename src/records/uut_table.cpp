@@ -9,6 +9,7 @@
 #include "platform/file_error.h"
 #include "platform/host_path.h"
 #include "records/fixed_string.h"
+#include "records/uut_limits.h"
 #include "units/pressure_units.h"
 #include "units/smart_part_configurator.h"
 
@@ -109,6 +110,11 @@ static_assert(kRecordLayout[15].offset == CUUTTable::kOldRecordSize, "old record
 constexpr size_t kIdField = 8;
 static_assert(kRecordLayout[kIdField].offset == 136 && kRecordLayout[kIdField].kind == FieldKind::Text);
 static_assert(kRecordLayout[kIdField].width == CUUTTable::kIdWidth, "IDs are checked against their field");
+constexpr bool WidthIs(size_t field, size_t width) { return static_cast<size_t>(kRecordLayout[field].width) == width; }
+static_assert(WidthIs(kIdField, kUUTIdWidth) && WidthIs(1, kOutputTypeWidth) && WidthIs(6, kDefaultTestProfileWidth) &&
+                  WidthIs(9, kUnitsWidth) && WidthIs(10, kUnitsWidth) && WidthIs(17, kSerialNumberWidth) &&
+                  WidthIs(18, kPartNumberWidth) && WidthIs(19, kModelWidth) && WidthIs(20, kManufacturerWidth),
+              "the widths that entry checks use are the record's own");
 
 std::string DecodeText(const FieldLayout& field, ByteReader& in) {
   const std::string text = ReadArchiveString(in);
@@ -472,12 +478,6 @@ void CUUTTable::FillList(ListTarget& list) {
   list.InsertAllAtTop(ReadIds(BinaryFile::ReadWholeFile(host), host));
 }
 
-void CUUTTable::FillCombo(ListTarget& combo) {
-  combo.Clear();
-  const std::string host = HostPath(table_path_);
-  for (const std::string& id : ReadIds(BinaryFile::ReadWholeFile(host), host)) combo.Append(id);
-}
-
 std::vector<UUT> CUUTTable::ReadAllRecords() {
   const std::string host = HostPath(table_path_);
   const FileBytes bytes = BinaryFile::ReadWholeFile(host);
@@ -485,6 +485,42 @@ std::vector<UUT> CUUTTable::ReadAllRecords() {
   std::vector<UUT> uuts(count);
   for (size_t i = 0; i < count; ++i) ReadRecordInto(RecordAt(bytes, i), host, uuts[i]);
   return uuts;
+}
+
+bool CUUTTable::SaveRecords(const std::vector<UUT>& uuts) {
+  for (const UUT& uut : uuts) {
+    if (!IdFits(uut)) return false;
+  }
+  const std::string host = HostPath(table_path_);
+  const FileBytes bytes = BinaryFile::ReadWholeFile(host);
+  if (bytes.size() % kRecordSize != 0) {
+    ReportCorrupted(host);
+    return false;
+  }
+  // The first record of each ID, as SaveRecord's search finds it.
+  const std::vector<std::string> ids = ReadIds(bytes, host);
+  std::unordered_map<std::string, size_t> first_index;
+  first_index.reserve(ids.size());
+  for (size_t i = 0; i < ids.size(); ++i) first_index.try_emplace(ids[i], i);
+
+  std::string table(bytes.view());
+  for (const UUT& uut : uuts) {
+    const auto found = first_index.find(uut.ID);
+    if (found == first_index.end()) {
+      table += EncodeRecord(uut, {});
+    } else {
+      const size_t at = found->second * kRecordSize;
+      table.replace(at, kRecordSize, EncodeRecord(uut, RecordAt(bytes, found->second)));
+    }
+  }
+  BinaryFile::ReplaceWholeFile(host, table);
+  return true;
+}
+
+void CUUTTable::FillCombo(ListTarget& combo) {
+  combo.Clear();
+  const std::string host = HostPath(table_path_);
+  for (const std::string& id : ReadIds(BinaryFile::ReadWholeFile(host), host)) combo.Append(id);
 }
 
 }  // namespace veld

@@ -67,6 +67,11 @@ class CUUTTable {
   // Every whole record in file order, each read as LoadRecord reads it (a length that is
   // not a whole number of records leaves the part record out, as the lists do).
   std::vector<UUT> ReadAllRecords();
+  // Stores many UUTs at once, each as SaveRecord would (replaced in place with its own
+  // reserved fields, or appended), in one read and one all-or-nothing write of the file.
+  // The IDs must be distinct. Writes nothing and returns false (after telling the user)
+  // when an ID cannot be stored or the table is corrupted.
+  bool SaveRecords(const std::vector<UUT>& uuts);
 
   bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }

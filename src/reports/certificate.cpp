@@ -119,6 +119,11 @@ void CertificatePage::DrawHeaderBlock() {
 
   Label(2, 18, 24, "Date Time Tested:");
   Value(28, 18, 30, DateTimeTestedText(as_found_.DateTimeTested), kDateBuffer);
+  // The right half of the row is free: the As Left test's time, when there is one.
+  if (!IsMissing(as_left_)) {
+    Label(50, 18, 22, "As Left Tested:");
+    Value(74, 18, 23, DateTimeTestedText(as_left_.DateTimeTested), kDateBuffer);
+  }
 
   Label(2, 19, 24, "As Found Pass/Fail:");
   Value(28, 19, 30, VerdictText(as_found_));
@@ -247,6 +252,39 @@ void CertificatePage::DrawInstrumentBlock(int certificate_row) {
 
 int Scaled(int value, double scale) { return static_cast<int>(std::trunc(scale * value)); }
 
+// The band above the title: the logo at the left, the laboratory's name, address and
+// accreditation centred on the page, from the top down. Boxes are a little taller than
+// their fonts so that no descender or accent is cut; positions are binary fractions of a
+// row, so that every one lands on the pixel it is meant to.
+constexpr GridBox kLogoBox{3, 0.25, 12, 8.75};
+constexpr double kHeaderTextX = 17;
+constexpr double kHeaderTextWidth = 66;
+constexpr GridBox kLabNameBox{kHeaderTextX, 0.25, kHeaderTextWidth, 1.5};
+constexpr double kHeaderLinesTop = 2.0;
+constexpr double kHeaderLineStep = 1.125;
+constexpr double kHeaderGap = 0.25;
+
+void DrawLabHeader(CertificateCanvas& canvas, const PageGrid& grid, const CertificateIssue& issue,
+                   const CanvasFont& body, const CanvasFont& heading) {
+  const LabHeader& header = issue.header;
+  if (!issue.logo_host_path.empty()) {
+    canvas.DrawImage(grid.Rect(kLogoBox.x, kLogoBox.y, kLogoBox.w, kLogoBox.h), issue.logo_host_path);
+  }
+  canvas.SelectFont(heading);
+  canvas.DrawTextInRect(grid.Rect(kLabNameBox.x, kLabNameBox.y, kLabNameBox.w, kLabNameBox.h), header.name,
+                        TextAlign::Centre);
+  canvas.SelectFont(body);
+  const auto line = [&](double y, const std::string& text) {
+    canvas.DrawTextInRect(grid.Rect(kHeaderTextX, y, kHeaderTextWidth, kHeaderLineStep), text, TextAlign::Centre);
+  };
+  for (size_t i = 0; i < header.address.size(); ++i) line(kHeaderLinesTop + kHeaderLineStep * i, header.address[i]);
+  const double accreditation_top =
+      kHeaderLinesTop + kHeaderLineStep * header.address.size() + (header.address.empty() ? 0 : kHeaderGap);
+  for (size_t i = 0; i < header.accreditation.size(); ++i) {
+    line(accreditation_top + kHeaderLineStep * i, header.accreditation[i]);
+  }
+}
+
 }  // namespace
 
 FontRequest CertificateBodyFont(const PageGrid& grid) {
@@ -265,6 +303,12 @@ FontRequest CertificateTitleFont(const PageGrid& grid) {
 
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
                                    const TestResults& as_left, double pressure_factor, Prompter& prompter) {
+  return DrawCertificate(canvas, as_found, as_left, pressure_factor, prompter, CertificateIssue{});
+}
+
+std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
+                                   const TestResults& as_left, double pressure_factor, Prompter& prompter,
+                                   const CertificateIssue& issue) {
   const PageGrid grid(canvas.Metrics());
   const std::unique_ptr<CanvasFont> body = canvas.MakeFont(CertificateBodyFont(grid));
   const std::unique_ptr<CanvasFont> heading = canvas.MakeFont(CertificateHeadingFont(grid));
@@ -274,14 +318,32 @@ std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults&
     return std::nullopt;
   }
 
+  if (issue.header.IsSet()) DrawLabHeader(canvas, grid, issue, *body, *heading);
+
+  // The title's font is half a row taller than a row: its box is taller still, centred
+  // where the one-row box was, so that neither the capitals nor the underline are cut.
   canvas.SelectFont(*title);
-  canvas.DrawTextInRect(grid.Rect(15, 10, 70, 1), "CALIBRATION CERTIFICATE", TextAlign::Centre);
+  canvas.DrawTextInRect(grid.Rect(kTitleBox.x, kTitleBox.y, kTitleBox.w, kTitleBox.h), "CALIBRATION CERTIFICATE",
+                        TextAlign::Centre);
+  if (issue.number) {
+    canvas.SelectFont(*body);
+    canvas.DrawTextInRect(grid.Rect(72, kTitleBox.y, 25, kTitleBox.h), CertificateNumberText(*issue.number),
+                          TextAlign::Right);
+  }
 
   CertificatePage page(canvas, grid, as_found, as_left, pressure_factor, *body, *heading);
   page.DrawHeaderBlock();
   const int certificate_row = page.DrawCalibrationDataTable();
   page.DrawInstrumentBlock(certificate_row);
   return certificate_row;
+}
+
+CertificateIssue IssueCertificate(DesktopSettingsStore& store) {
+  CertificateIssue issue;
+  issue.header = store.LoadLabHeader();
+  issue.logo_host_path = store.LogoHostPath(issue.header);
+  issue.number = store.TakeCertificateNumber();
+  return issue;
 }
 
 std::string CutToBuffer(std::string text, size_t buffer_size) {

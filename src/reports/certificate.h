@@ -4,9 +4,11 @@
 // on the 70-row page grid of any CertificateCanvas.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "database/desktop_settings.h"
 #include "platform/prompter.h"
 #include "records/test_results.h"
 #include "reports/certificate_canvas.h"
@@ -21,6 +23,24 @@ FontRequest CertificateBodyFont(const PageGrid& grid);
 FontRequest CertificateHeadingFont(const PageGrid& grid);
 FontRequest CertificateTitleFont(const PageGrid& grid);
 
+// What an issued certificate adds to the page: the laboratory's header in the band above
+// the title (nothing when it is not set) and the certificate's number beside the title.
+struct CertificateIssue {
+  LabHeader header;
+  std::string logo_host_path;  // the header's logo image; empty: none
+  std::optional<uint64_t> number;
+};
+
+// The header from the desktop's settings and the next certificate number, which is
+// taken (stored) here. Throws FileError.
+CertificateIssue IssueCertificate(DesktopSettingsStore& store);
+
+// The grid box of the title; the title font is sized to fit it on every page.
+struct GridBox {
+  double x, y, w, h;
+};
+inline constexpr GridBox kTitleBox{15, 9.625, 70, 1.75};
+
 // Draws the whole page. A side whose profile has 0 points is the side the user did not
 // select and has no rows. pressure_factor is the size in Pa of one unit of the As Found
 // UUT's input unit. Returns the certificate row (the row that the instrument block hangs
@@ -28,6 +48,10 @@ FontRequest CertificateTitleFont(const PageGrid& grid);
 // shown and the page stays empty.
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
                                    const TestResults& as_left, double pressure_factor, Prompter& prompter);
+// The same page with what an issued certificate adds to it.
+std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
+                                   const TestResults& as_left, double pressure_factor, Prompter& prompter,
+                                   const CertificateIssue& issue);
 
 // What formatting into a char buffer of buffer_size bytes keeps of a text: at most
 // buffer_size - 1 characters.

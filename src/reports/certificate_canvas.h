@@ -68,6 +68,14 @@ class CertificateCanvas {
   // The outline of a rectangle; the certificate's rules have no height and show as a
   // thin horizontal line along the top.
   virtual void DrawRule(const PixelRect& rect) = 0;
+  // The image in a file (a host path), as large as fits the rectangle without changing its
+  // proportions, at its left and centred vertically. False when the image cannot be read
+  // or the canvas draws no images; the page goes on without it.
+  virtual bool DrawImage(const PixelRect& rect, const std::string& host_path) {
+    (void)rect;
+    (void)host_path;
+    return false;
+  }
 };
 
 }  // namespace veld

@@ -26,7 +26,9 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       qt_save_as_(widget_.get()),
       qt_administrator_(widget_.get()),
       qt_report_windows_(widget_.get()),
+      qt_open_file_(widget_.get()),
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
+      qt_certificate_header_(std::make_unique<QtCertificateHeaderDialog>(widget_.get(), prompter_)),
       qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
       calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_),
       qt_uut_editor_(widget_.get(), prompter_),
@@ -41,6 +43,9 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       overrides.profile_editor ? overrides.profile_editor : &qt_profile_editor_,
   };
   services.report_windows = overrides.report_windows ? overrides.report_windows : &qt_report_windows_;
+  services.open_file = overrides.open_file ? overrides.open_file : &qt_open_file_;
+  services.certificate_header =
+      overrides.certificate_header ? overrides.certificate_header : qt_certificate_header_.get();
   window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
   widget_->Attach(*window_);
   QObject::connect(widget_.get(), &MainWindowWidget::aboutRequested, widget_.get(), [this] { ShowAbout(); });

@@ -24,6 +24,8 @@ struct DesktopOverrides {
   SaveAsQuestion* save_as = nullptr;
   AdministratorDialog* administrator = nullptr;
   CalibratorFolderStore* calibrator_folder = nullptr;
+  OpenFileQuestion* open_file = nullptr;
+  CertificateHeaderDialog* certificate_header = nullptr;
   UUTEditor* uut_editor = nullptr;
   ProfileEditor* profile_editor = nullptr;
   ReportWindows* report_windows = nullptr;
@@ -53,7 +55,9 @@ class DesktopProgram {
   QtAdministratorDialog qt_administrator_;
   QtCalibratorFolderStore qt_calibrator_folder_;
   QtReportWindows qt_report_windows_;
+  QtOpenFileQuestion qt_open_file_;
   Prompter& prompter_;
+  std::unique_ptr<QtCertificateHeaderDialog> qt_certificate_header_;
   std::unique_ptr<QtCertificatePrinter> qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
   QtUUTEditor qt_uut_editor_;

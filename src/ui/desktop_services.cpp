@@ -6,6 +6,7 @@
 
 #include "app/main_window_texts.h"
 #include "ui/certificate_printing.h"
+#include "ui/lab_header_dialog.h"
 #include "ui/latin1.h"
 #include "ui/operator_dialogs.h"
 
@@ -61,6 +62,24 @@ std::optional<std::string> QtSaveAsQuestion::AskSaveAs(const std::string& propos
   dialog.selectFile(HostPathText(proposed_path));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return HostPathOf(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtOpenFileQuestion::AskOpen(const std::string& caption, const std::string& start_folder,
+                                                       const std::string& extension) {
+  QFileDialog dialog(parent_, Latin1(caption), HostPathText(start_folder));
+  dialog.setObjectName(QStringLiteral("openDialog"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QString suffix = QString::fromLatin1(extension.c_str());
+  dialog.setNameFilters({suffix.toUpper() + QStringLiteral(" files (*.") + suffix + QStringLiteral(")"),
+                         QStringLiteral("All files (*)")});
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return HostPathOf(dialog.selectedFiles().front());
+}
+
+bool QtCertificateHeaderDialog::Run(LabHeaderForm& form) {
+  LabHeaderDialog dialog(form, prompter_, parent_);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 std::string QtCalibratorFolderStore::Load() {

@@ -62,6 +62,26 @@ class QtSaveAsQuestion : public SaveAsQuestion {
   QPointer<QWidget> parent_;
 };
 
+class QtOpenFileQuestion : public OpenFileQuestion {
+ public:
+  explicit QtOpenFileQuestion(QWidget* parent) : parent_(parent) {}
+  std::optional<std::string> AskOpen(const std::string& caption, const std::string& start_folder,
+                                     const std::string& extension) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+class QtCertificateHeaderDialog : public CertificateHeaderDialog {
+ public:
+  QtCertificateHeaderDialog(QWidget* parent, Prompter& prompter) : parent_(parent), prompter_(prompter) {}
+  bool Run(LabHeaderForm& form) override;
+
+ private:
+  QPointer<QWidget> parent_;
+  Prompter& prompter_;
+};
+
 // The calibrator folder kept in the desktop's own settings (never in the calibrator's tables).
 class QtCalibratorFolderStore : public CalibratorFolderStore {
  public:

@@ -148,6 +148,20 @@ MainWindowWidget::~MainWindowWidget() {
 
 void MainWindowWidget::BuildMenus(QMenuBar* menu_bar) {
   QMenu* file = menu_bar->addMenu(QString::fromLatin1(kFileMenuLabel));
+  // The UUT profiles of the side clicked last, and the header every certificate prints.
+  const std::pair<const char*, void (CRapiTestDlg::*)()> commands[] = {
+      {kImportUUTsMenuItem, &CRapiTestDlg::OnImportUUTs},
+      {kExportUUTsMenuItem, &CRapiTestDlg::OnExportUUTs},
+      {kCertificateHeaderMenuItem, &CRapiTestDlg::OnCertificateHeader}};
+  const char* names[] = {"importUutsAction", "exportUutsAction", "certificateHeaderAction"};
+  for (size_t i = 0; i < std::size(commands); ++i) {
+    QAction* action = file->addAction(QString::fromLatin1(commands[i].first));
+    action->setObjectName(QString::fromLatin1(names[i]));
+    connect(action, &QAction::triggered, this, [this, command = commands[i].second] {
+      if (window_ != nullptr) (window_->*command)();
+    });
+  }
+  file->addSeparator();
   QAction* calibrator = file->addAction(QString::fromLatin1(kCalibratorFolderMenuItem));
   calibrator->setObjectName(QStringLiteral("calibratorFolderAction"));
   connect(calibrator, &QAction::triggered, this, [this] {

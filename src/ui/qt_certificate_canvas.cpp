@@ -1,7 +1,10 @@
 #include "ui/qt_certificate_canvas.h"
 
 #include <QFont>
+#include <QFile>
 #include <QFontMetricsF>
+#include <QImage>
+#include <QImageReader>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
@@ -88,6 +91,24 @@ void QtCertificateCanvas::DrawTextInRect(const PixelRect& rect, const std::strin
   // Without Qt::TextDontClip the text is clipped to its rectangle.
   painter_.drawText(ToQRect(rect), Qt::TextSingleLine | Qt::AlignVCenter | AlignmentOf(align),
                     QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+bool QtCertificateCanvas::DrawImage(const PixelRect& rect, const std::string& host_path) {
+  QImageReader reader(QFile::decodeName(host_path.c_str()));
+  reader.setAutoTransform(true);
+  const QImage image = reader.read();
+  if (image.isNull() || rect.Width() <= 0 || rect.bottom <= rect.top) return false;
+  QImage opaque(image.size(), QImage::Format_RGB32);
+  opaque.fill(Qt::white);
+  {
+    QPainter flatten(&opaque);
+    flatten.drawImage(0, 0, image);
+  }
+  const QSize fitted = opaque.size().scaled(rect.Width(), rect.bottom - rect.top, Qt::KeepAspectRatio);
+  const QRect target(rect.left, rect.top + (rect.bottom - rect.top - fitted.height()) / 2, fitted.width(),
+                     fitted.height());
+  painter_.drawImage(target, opaque);
+  return true;
 }
 
 void QtCertificateCanvas::DrawRule(const PixelRect& rect) {

@@ -21,6 +21,9 @@ class QtCertificateCanvas : public CertificateCanvas {
   void SelectFont(const CanvasFont& font) override;
   void DrawTextInRect(const PixelRect& rect, const std::string& text, TextAlign align) override;
   void DrawRule(const PixelRect& rect) override;
+  // Transparent parts of the image print white: an archived PDF/A-1 may hold no
+  // transparency.
+  bool DrawImage(const PixelRect& rect, const std::string& host_path) override;
 
  private:
   QPainter& painter_;

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
+#include "database/desktop_settings.h"
 #include "reports/csv_export.h"
+#include "reports/uut_csv.h"
 #include "window_fixture.h"
 
 namespace veld::test {
@@ -285,6 +287,95 @@ TEST_F(WindowTest, ExportChecksTheSelectionProposesTheNameAndWritesTheChosenFile
   window_->pc().ReadTestResults(expected, "C:\\VELD\\PC\\TestResults\\PT-1_0002.DAT");
   EXPECT_EQ(ReadBytes(*save_as_.answer), BuildCsvExport(expected));
   EXPECT_FALSE(window_->records().as_found.AsFound);  // the As Found record holds the export
+}
+
+// Import and export work on the UUT list clicked last; an import into the VELD database
+// is downloaded to the calibrator, and only after the user said Yes to what it will do.
+TEST_F(WindowTest, UUTsImportAndExportOnTheSideClickedLast) {
+  StartWithCalibrator();
+  window_->OnConnect();
+  window_->OnListClicked(WindowList::VeldUUTs, {});
+  save_as_.answer = temp_.root() + "/veld.csv";
+  window_->OnExportUUTs();
+  ASSERT_EQ(save_as_.proposals, std::vector<std::string>{HostPath("C:\\VELD\\VELD\\UUT\\VELD UUTs.csv") + "|csv"});
+  const std::string csv = ReadBytes(*save_as_.answer);
+  EXPECT_EQ(csv, BuildUUTCsv(window_->veld().ReadAllUUTs()));
+  EXPECT_EQ(prompter_.Texts().back(), "2 UUT profiles of the VELD database written to " + *save_as_.answer + ".");
+
+  const std::string device_table = OnDevice(Veld("UUT/UUTTable.DAT"));
+  const std::string before = ReadBytes(device_table);
+  const std::string file = temp_.root() + "/new.csv";
+  WriteBytes(file, csv + "NEW-1,,,,,3WIR,24,psi,0,100,VDC,0,5,0.25,0.5,5000,64,0.001,0.0001,3pointtest\r\n");
+  open_file_.answer = file;
+  prompter_.entries.clear();
+  prompter_.answer_yes = false;
+  window_->OnImportUUTs();  // No: nothing changes
+  EXPECT_EQ(open_file_.asked, std::vector<std::string>{"Import UUTs|" + HostPath("C:\\VELD\\VELD\\UUT") + "|csv"});
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{"Import the UUT profiles of " + file +
+                                                        " into the VELD database?\r\n\r\n1 will be created and 0 "
+                                                        "updated; 2 are unchanged."});
+  EXPECT_EQ(Shown(WindowList::VeldUUTs).size(), 2u);
+  prompter_.answer_yes = true;
+  window_->OnImportUUTs();
+  EXPECT_EQ(prompter_.Texts().back(), "1 created, 0 updated, 2 unchanged in the VELD database.");
+  EXPECT_EQ(Shown(WindowList::VeldUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "NEW-1"}));
+  EXPECT_EQ(ReadBytes(device_table).size(), before.size() + 568);
+  EXPECT_EQ(ReadBytes(device_table), ReadBytes(HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")));
+
+  // Into the PC database: a bad row refuses the whole file.
+  window_->OnListClicked(WindowList::PcUUTs, {});
+  WriteBytes(file, "ID,Accuracy\r\nA,1\r\nB,-1\r\n");
+  prompter_.entries.clear();
+  window_->OnImportUUTs();
+  ASSERT_EQ(prompter_.entries.size(), 1u);
+  EXPECT_EQ(prompter_.entries[0].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(prompter_.entries[0].text.ends_with(
+      "Line 3: Accuracy -1 is out of range. Please enter a number between 0 and 10000. (%FS).\r\n"));
+  EXPECT_EQ(window_->pc().ReadAllUUTs().size(), 2u);
+  open_file_.answer.reset();
+  window_->OnImportUUTs();  // cancelled in the dialog
+  EXPECT_EQ(prompter_.entries.size(), 1u);
+}
+
+TEST_F(WindowTest, CertificateHeaderDialogShowsTheStoredHeaderAndStoresWhatOKConfirms) {
+  ASSERT_TRUE(window_->StartUp());
+  certificate_header_.change = [](LabHeaderForm& form) {
+    form.name = "Acme Calibration";
+    form.address = "1 Gauge Road\r\nSpringfield\n";
+  };
+  window_->OnCertificateHeader();
+  const LabHeader stored = DesktopSettingsStore().LoadLabHeader();
+  EXPECT_EQ(stored, (LabHeader{"Acme Calibration", {"1 Gauge Road", "Springfield"}, {}, ""}));
+  certificate_header_.change = [](LabHeaderForm& form) { form.name = "Changed"; };
+  certificate_header_.confirm = false;
+  window_->OnCertificateHeader();  // cancelled
+  EXPECT_EQ(DesktopSettingsStore().LoadLabHeader(), stored);
+  EXPECT_EQ(certificate_header_.names_shown, (std::vector<std::string>{"", "Acme Calibration"}));
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+TEST(LabHeaderFormTest, ALogoMustBeAnImageAndAHeaderWithOnlyALogoNeedsAName) {
+  test::TempRoot temp;
+  WriteBytes(temp.root() + "/logo.png", std::string("\x89PNG\r\n\x1a\n", 8) + "rest");
+  WriteBytes(temp.root() + "/logo.gif", "GIF89a");
+  LabHeaderForm form(LabHeader{}, "");
+  EXPECT_FALSE(form.ChooseLogo(temp.root() + "/logo.gif"));
+  EXPECT_EQ(form.LastLogoProblem(), temp.root() + "/logo.gif is neither a PNG nor a JPEG image.");
+  EXPECT_TRUE(form.LogoPath().empty());
+  ASSERT_TRUE(form.ChooseLogo(temp.root() + "/logo.png"));
+  EXPECT_EQ(form.Problems(), "The laboratory's name is missing.");
+  form.name = "Acme";
+  form.accreditation = "one\ntwo\nthree";
+  EXPECT_EQ(form.Problems(), "The accreditation text has more than 2 lines.");
+  form.accreditation = "one";
+  EXPECT_EQ(form.Problems(), "");
+  std::filesystem::create_directories(HostPath("C:\\VELD\\PC\\System"));
+  DesktopSettingsStore store;
+  form.Save(store);
+  EXPECT_EQ(store.LoadLabHeader().logo, "LabLogo.png");
+  form.RemoveLogo();
+  form.Save(store);
+  EXPECT_FALSE(FileExists(HostPath("C:\\VELD\\PC\\System\\LabLogo.png")));
 }
 
 TEST_F(WindowTest, AdministratorStatesLiveForTheRunAndCancelKeepsClicks) {

@@ -59,7 +59,7 @@ class WindowTest : public DeviceLinkTest {
     view_ = RecordingView();
     window_ = std::make_unique<CRapiTestDlg>(
         view_, WindowServices{prompter_, password_, printer_, save_as_, administrator_, &uut_editor_,
-                              &profile_editor_});
+                              &profile_editor_, nullptr, &open_file_, &certificate_header_});
     CalibratorSearch search;
     search.environment_device = temp_.device();
     window_->SetCalibratorSearch(search);
@@ -123,6 +123,8 @@ class WindowTest : public DeviceLinkTest {
   ScriptedAdministrator administrator_;
   ScriptedUUTEditor uut_editor_;
   ScriptedProfileEditor profile_editor_;
+  ScriptedOpenFile open_file_;
+  ScriptedCertificateHeader certificate_header_;
   std::unique_ptr<CRapiTestDlg> window_;
 };
 

@@ -214,10 +214,12 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
   const std::string help = Cli({"--help"}).out;
   EXPECT_TRUE(help.starts_with("usage: veldane-cli [--yes] COMMAND [ARGS]\n"));
   for (const char* synopsis :
-       {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld]\n", "  uut ID [--veld]\n", "  profiles [--veld]\n",
-        "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
-        "  download uut|profile\n", "  results [UUTID]\n", "  export FILE [-o OUT]\n",
-        "  certificate FILE [FILE2] -o OUT.pdf\n", "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n",
+       {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld] [--csv]\n", "  uut ID [--veld]\n",
+        "  profiles [--veld]\n", "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
+        "  import-uuts FILE.csv [--veld] [--dry-run]\n", "  download uut|profile\n", "  results [UUTID]\n",
+        "  export FILE [-o OUT]\n", "  certificate FILE [FILE2] -o OUT.pdf [--paper a4|letter]\n",
+        "  lab-header [--name TEXT] [--address LINE]... [--accreditation LINE]... [--logo FILE|--no-logo] [--clear]\n",
+        "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n",
         "  chart FILE [FILE2] -o OUT.png|svg|pdf\n", "  history UUTID [-o OUT.png|svg|pdf]\n",
         "  due [--within DAYS] [--veld]\n"}) {
     EXPECT_NE(help.find(synopsis), std::string::npos) << synopsis;
@@ -345,11 +347,28 @@ TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscap
   Expect({{"export", "\x1B[2J.DAT"}, 1, "", "\\x1B[2J.DAT was not found.\n"});
 }
 
+// The lines of a text with runs of blanks made one, blank lines and the end of each line
+// dropped: what pdftotext -layout shows of a page, without the spacing it works out.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (const char c : text + "\n") {
+    if (c == '\n' || c == '\f') {
+      while (!line.empty() && line.back() == ' ') line.pop_back();
+      if (!line.empty()) lines.push_back(line);
+      line.clear();
+    } else if (c != ' ' || (!line.empty() && line.back() != ' ')) {
+      line += c;
+    }
+  }
+  return lines;
+}
+
 TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   Prepare(Device::Connected);
   const std::string pdf = Root("PT-1001.pdf");
   // The As Left row first: collation orders the pair by kind, not by row.
-  Expect({{"certificate", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", pdf}, 0, pdf + "\n", ""});
+  Expect({{"certificate", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", pdf, "--paper", "letter"}, 0, pdf + "\n", ""});
   ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
   const std::string text = test::ReadBytes(pdf + ".txt");
   // As Found points 1 and 3 read 4 mA + 0.013 %FS and 12 mA - 0.008 %FS; As Left points 1
@@ -358,9 +377,115 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
                             "4.0021", "11.9987", "4.0006", "19.9995"}) {
     EXPECT_NE(text.find(value), std::string::npos) << value;
   }
+  // Without a laboratory header the page says what it said before the header, the number
+  // and the As Left time came, word for word.
+  std::vector<std::string> lines = Words(text);
+  ASSERT_GE(lines.size(), 9u);
+  EXPECT_EQ(lines[0], "CALIBRATION CERTIFICATE Certificate No. 000001");
+  lines[0] = "CALIBRATION CERTIFICATE";
+  EXPECT_EQ(lines[3], "Date Time Tested: 06/14/2024 08:00 As Left Tested: 06/14/2024 09:30");
+  lines[3] = "Date Time Tested: 06/14/2024 08:00";
+  EXPECT_EQ(lines, Words(test::ReadBytes(VELD_TEST_SOURCE_DIR "/cli/golden/PT-1001_certificate_layout.txt")));
   fs::copy_file(Results("PT-1001_0001.DAT"), Root("PT-1001_0001.DAT"));
   Expect({{"certificate", Root("PT-1001_0001.DAT"), "-o", pdf}, 1, "",
           Root("PT-1001_0001.DAT is not in the results folder ") + Root("VELD/PC/TestResults.\n")});
+}
+
+// A PNG of 2 x 2 red pixels.
+const std::string kTinyPng(
+    "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
+    "\x00\x00\x00\xFD\xD4\x9A\x73\x00\x00\x00\x10\x49\x44\x41\x54\x78\x9C\x63\x38\x21\x27\x07\x44\x0C\x10\x0A"
+    "\x00\x1F\x26\x04\x11\xA2\x8F\x22\xAF\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82",
+    73);
+
+TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor) {
+  Prepare(Device::Connected);
+  Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=0\n", ""});
+  test::WriteBytes(Root("logo.png"), kTinyPng);
+  test::WriteBytes(Root("logo.txt"), "text");
+  // UTF-8 from the terminal is stored as the certificate's Latin-1.
+  Expect({{"lab-header", "--name", "Pr\xC3\xBC" "flabor", "--address", "1 Gauge Road", "--address", "Springfield",
+           "--accreditation", "ISO/IEC 17025", "--logo", Root("logo.png")},
+          0, "", ""});
+  Expect({{"lab-header", "--name", "\xE2\x82\xAC", "--logo", Root("logo.txt")}, 1, "",
+          "The header can hold only the characters of the 8-bit Latin-1 set that certificates print.\n" +
+              Root("logo.txt") + " is neither a PNG nor a JPEG image.\n"});
+  Expect({{"lab-header"}, 0,
+          "name=Pr\xC3\xBC" "flabor\naddress=1 Gauge Road\naddress=Springfield\naccreditation=ISO/IEC 17025\n"
+          "logo={root}/VELD/PC/System/LabLogo.png\nlast-certificate-number=0\n",
+          ""});
+  EXPECT_NE(test::ReadBytes(Root("VELD/PC/System/VeldaneManager.ini")).find("LabName=Pr\xFC" "flabor\r\n"),
+            std::string::npos);
+
+  // Two prints, two numbers; the paper from --paper, else from the locale.
+  const auto print = [&](const std::string& name, const char* locale, std::vector<std::string> extra = {}) {
+    std::vector<std::string> args = {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", Root(name)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    setenv("LC_PAPER", locale, 1);
+    Expect({args, 0, Root(name) + "\n", ""});
+    unsetenv("LC_PAPER");
+  };
+  print("a.pdf", "de_DE.UTF-8");
+  print("b.pdf", "en_US.UTF-8");
+  print("c.pdf", "en_US.UTF-8", {"--paper", "a4"});
+  for (const auto& [name, number, size] : {std::tuple{"a.pdf", "000001", "(A4)"}, {"b.pdf", "000002", "(letter)"},
+                                           {"c.pdf", "000003", "(A4)"}}) {
+    const std::string pdf = Root(name);
+    ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt' && pdfinfo '" + pdf + "' > '" + pdf +
+                           ".info'").c_str()),
+              0);
+    const std::string text = test::ReadBytes(pdf + ".txt");
+    for (const std::string& expected : {std::string("Pr\xC3\xBC" "flabor"), std::string("Springfield"),
+                                        std::string("ISO/IEC 17025"), "Certificate No. " + std::string(number)}) {
+      EXPECT_NE(text.find(expected), std::string::npos) << name << ": " << expected;
+    }
+    EXPECT_NE(test::ReadBytes(pdf + ".info").find(size), std::string::npos) << name;
+  }
+  Expect({{"certificate", "A.DAT", "-o", "x.pdf", "--paper", "b5"}, 2, "",
+          "veldane-cli: --paper takes a4 or letter, not \"b5\"\nTry 'veldane-cli --help'.\n"});
+  Expect({{"lab-header", "--clear", "--name", "X"}, 2, "", "veldane-cli: --clear stands alone\nTry 'veldane-cli --help'.\n"});
+  Expect({{"lab-header", "--clear"}, 0, "", ""});
+  Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=3\n", ""});
+  EXPECT_FALSE(fs::exists(Root("VELD/PC/System/LabLogo.png")));
+}
+
+TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
+  Prepare(Device::Connected);
+  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT");
+  const std::string device_path = temp_.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT";
+  const std::string mirror = test::ReadBytes(mirror_path);
+  const test::ProcessResult exported = Cli({"uuts", "--csv", "--veld"});
+  ASSERT_EQ(exported.exit_status, 0);
+  EXPECT_TRUE(exported.out.starts_with("ID,SerialNumber,PartNumber,Model,Manufacturer,OutputType,Excitation,"));
+  EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 10);  // the heading and 9 UUTs
+  test::WriteBytes(Root("veld.csv"), exported.out);
+  Expect({{"import-uuts", Root("veld.csv"), "--veld"}, 0, "0 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
+  EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
+
+  // A copy of PT-1001 under a new ID: a dry run first, then the import.
+  const size_t row = exported.out.find("\r\nPT-1001,") + 2;
+  const std::string copy = "NEW-1" + exported.out.substr(row + 7, exported.out.find("\r\n", row) + 2 - row - 7);
+  test::WriteBytes(Root("new.csv"), exported.out + copy);
+  Expect({{"import-uuts", Root("new.csv"), "--veld", "--dry-run"}, 0,
+          "create\tNEW-1\n1 would be created, 0 updated, 9 unchanged in the VELD database (dry run: nothing written).\n", ""});
+  EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
+  Expect({{"import-uuts", Root("new.csv"), "--veld"}, 0, "created\tNEW-1\n1 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
+  EXPECT_EQ(test::ReadBytes(mirror_path).size(), mirror.size() + 568);
+  EXPECT_TRUE(test::ReadBytes(device_path) == test::ReadBytes(mirror_path)) << "the calibrator has the new table";
+
+  // A bad row: nothing changes, and the row is named.
+  const std::string after = test::ReadBytes(mirror_path);
+  std::string bad = copy;
+  bad.replace(0, 5, "NEW-2").replace(bad.find(",24,"), 4, ",7,");
+  test::WriteBytes(Root("bad.csv"), exported.out + copy + bad);
+  Expect({{"import-uuts", Root("bad.csv"), "--veld"}, 1, "",
+          "Nothing was imported: 1 line cannot be imported.\nLine 12: Excitation \"7\" is not one of 24VDC, 18VDC, "
+          "15VDC, 12VDC, 9VDC, 5VDC, EXTERNAL (or their volts, -1 for EXTERNAL).\n"});
+  // A change that cannot reach the calibrator leaves the mirror as it was.
+  Prepare(Device::Unplugged);
+  test::WriteBytes(Root("third.csv"), "ID\r\nNEW-3\r\n");
+  Expect({{"import-uuts", Root("third.csv"), "--veld"}, 1, "", kConnectFailed});
+  EXPECT_TRUE(test::ReadBytes(mirror_path) == after);
 }
 
 // Qt sets the C library's locale from the environment when the tool prints.

@@ -7,6 +7,7 @@
 
 #include "platform/fault_injection.h"
 #include "platform/file_error.h"
+#include "platform/text_encoding.h"
 #include "support/temp_root.h"
 
 namespace veld {
@@ -126,6 +127,29 @@ TEST_F(BinaryFileTest, AFaultStrikesTheNthMatchingOperationOnce) {
   EXPECT_EQ(errno, EIO);
   EXPECT_TRUE(file.TryOpen(PathOf("b.dat"), Mode::Read));
   fault::Disarm();
+}
+
+TEST(TextEncoding, Utf8BecomesLatin1OnlyWhenEveryCharacterHasALatin1Form) {
+  using R = Utf8ToLatin1Result;
+  const struct {
+    std::string utf8;
+    R result;
+    std::string latin1;
+  } cases[] = {
+      {"plain", R::Converted, "plain"},
+      {"M\xC3\xBCller \xC2\xB5", R::Converted, "M\xFCller \xB5"},
+      {"\xE2\x82\xAC", R::BeyondLatin1, "\xE2\x82\xAC"},  // the euro sign
+      {"M\xFCller", R::NotUtf8, "M\xFCller"},                // Latin-1 already
+      {"\xC0\xAF", R::NotUtf8, "\xC0\xAF"},                  // an overlong "/"
+      {"\xED\xA0\x80", R::NotUtf8, "\xED\xA0\x80"},          // a surrogate
+      {"\xC3", R::NotUtf8, "\xC3"},                          // cut short
+  };
+  for (const auto& c : cases) {
+    std::string out = "junk";
+    EXPECT_EQ(Utf8ToLatin1(c.utf8, out), c.result) << c.utf8;
+    EXPECT_EQ(out, c.latin1);
+  }
+  EXPECT_EQ(Latin1ToUtf8("M\xFCller \xB5"), "M\xC3\xBCller \xC2\xB5");
 }
 
 }  // namespace

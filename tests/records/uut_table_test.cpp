@@ -147,6 +147,34 @@ TEST_F(UutTableTest, ReplacedRecordKeepsItsOwnReservedFields) {
   EXPECT_EQ(bytes.substr(2 * kRecord + 548, 20), TextField("", 8));
 }
 
+// Many UUTs stored at once give the bytes that storing them one by one gives: the first
+// record of an ID replaced in place with its own reserved fields, new IDs appended.
+TEST_F(UutTableTest, SavingManyAtOnceWritesWhatSavingEachWouldAndNothingWhenOneIsRefused) {
+  const std::string initial = RawRecord("A").Put(468, std::string(100, '\x5A')).bytes + RawRecord("B").bytes +
+                              RawRecord("A").Text(292, 32, "second A").bytes;
+  WriteTable(initial);
+  std::vector<UUT> uuts = table_.ReadAllRecords();
+  ASSERT_EQ(uuts.size(), 3u);
+  EXPECT_EQ(uuts[2].ID + "|" + uuts[2].SerialNumber, "A|second A");  // every record, duplicates included
+  uuts[1].Model = "changed";
+  uuts[0].InputSpan = 7.5;
+  uuts.erase(uuts.begin() + 2);
+  uuts.push_back(WithId("NEW"));
+  for (const UUT& uut : uuts) table_.SaveRecord(uut);
+  const std::string one_by_one = Table();
+
+  WriteTable(initial);
+  EXPECT_TRUE(table_.SaveRecords(uuts));
+  EXPECT_EQ(Table(), one_by_one);
+  EXPECT_EQ(Table().size(), 4 * kRecord);
+
+  uuts.push_back(WithId(std::string(33, 'L')));
+  WriteTable(initial);
+  EXPECT_FALSE(table_.SaveRecords(uuts));
+  EXPECT_EQ(Table(), initial);
+  EXPECT_EQ(prompter_.Texts(), Ids{"UUT ID is longer than 32 characters.  The profile was not saved."});
+}
+
 TEST_F(UutTableTest, APartialRecordWarnsOnLoadAndRefusesSaveAndDelete) {
   const std::string bytes = RawRecord("A").Text(292, 32, "sn").bytes + std::string(100, 'x');
   WriteTable(bytes);

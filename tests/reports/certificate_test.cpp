@@ -37,10 +37,13 @@ TestResults MakeResult(int count, double first = 0.0, std::vector<double> errors
 
 class CertificateTest : public ::testing::Test {
  protected:
-  std::optional<int> Draw(const TestResults& as_found, const TestResults& as_left, double factor = 1.0) {
+  std::optional<int> Draw(const TestResults& as_found, const TestResults& as_left, double factor = 1.0,
+                          const std::optional<CertificateIssue>& issue = std::nullopt) {
     canvas_.texts.clear();
     canvas_.rules.clear();
-    return DrawCertificate(canvas_, as_found, as_left, factor, prompter_);
+    canvas_.images.clear();
+    return issue ? DrawCertificate(canvas_, as_found, as_left, factor, prompter_, *issue)
+                 : DrawCertificate(canvas_, as_found, as_left, factor, prompter_);
   }
   // The texts whose box starts on row y, by column, as "x:text|..."; with boxes, as
   // "x,w,A|..." with the width in columns and the alignment (L, C or R).
@@ -123,10 +126,14 @@ TEST_F(CertificateTest, HeaderValuesAndTheirFormsWithoutAValue) {
   result.LeakValue = 0.5;
   result.Profile.LeakTest = true;
   result.DateTimeTested = OleDateTime(2011, 3, 7, 9, 5, 0);
-  Draw(result, result, 2.0);
-  EXPECT_EQ(Row(10) + Row(10, true) + canvas_.texts.front().font.face,
-            "15:CALIBRATION CERTIFICATE15,70,CTimes New Roman");
-  EXPECT_EQ(Row(18), "2:Date Time Tested:|28:03/07/2011 09:05");
+  TestResults as_left = result;
+  as_left.DateTimeTested = OleDateTime(2011, 3, 7, 10, 45, 0);
+  Draw(result, as_left, 2.0);
+  const RecordingCanvas::Text& title = canvas_.texts.front();
+  EXPECT_EQ(title.text + title.font.face, "CALIBRATION CERTIFICATETimes New Roman");
+  EXPECT_EQ(title.rect, (PixelRect{150, 962, 850, 1136}));  // rows 9.625 to 11.375
+  // The As Left test's time beside the As Found one.
+  EXPECT_EQ(Row(18), "2:Date Time Tested:|28:03/07/2011 09:05|50:As Left Tested:|74:03/07/2011 10:45");
   EXPECT_EQ(Row(22), "2:Number of Test Points:|28:2|50:Perform Leak Test?:|74:Yes");
   EXPECT_EQ(Row(26), "6:Input Range:|28:-0.125 to 0.125 psi|56:Output Range:|74:4 to 20 mA");
   EXPECT_EQ(Row(27), "6:Accuracy:|28:1 %FS|54:Max. Leak Rate:|74:0.25 psi");
@@ -139,8 +146,11 @@ TEST_F(CertificateTest, HeaderValuesAndTheirFormsWithoutAValue) {
   result.Uut.Excitation = -1.0;
   result.Profile.LeakTest = false;
   result.DateTimeTested = OleDateTime(0.0, OleDateTime::invalid);
+  result.Profile.NumberOfPoints = 0;  // the As Left side missing: no As Left time
   result.ModuleCalDate = OleDateTime(0.0, OleDateTime::null);
-  Draw(result, result, 2.0);
+  TestResults as_found = result;
+  as_found.Profile.NumberOfPoints = 2;
+  Draw(as_found, result, 2.0);
   EXPECT_EQ(Row(18), "2:Date Time Tested:|28:-01/-01/-0001 -1:-1");
   EXPECT_EQ(Row(27) + Row(27, true), "6:Accuracy:|28:1 %FS|54:Max. Leak Rate:|74:N/A6,20,R|28,20,L|54,18,R|74,4,L");
   EXPECT_EQ(Row(28), "6:Excitation:|28:EXTERNAL|54:Req'd Ctrl Stab:|74:0.00015 psi");
@@ -191,6 +201,43 @@ TEST_F(CertificateTest, PointLettersCompareTheErrorByItsSizeAndShortColumnsPrint
   EXPECT_EQ(Row(44) + "/" + Row(45), "3:     3.0000|18: 7.0000|28: 0.500|36:F/");
   EXPECT_EQ(RuleRows(), (std::vector<int>{31, 48, 31}));
   EXPECT_EQ(Row(19), "2:As Found Pass/Fail:|28:Pass|50:As Left Pass/Fail:|74:Pass");  // from the result's letters
+}
+
+// "text @ left,top,right,bottom font-height alignment", one per text drawn.
+std::vector<std::string> Drawn(const std::vector<RecordingCanvas::Text>& texts) {
+  std::vector<std::string> drawn;
+  for (const auto& t : texts) {
+    drawn.push_back(Format("%s @ %d,%d,%d,%d %d%c", t.text.c_str(), t.rect.left, t.rect.top, t.rect.right,
+                           t.rect.bottom, t.font.height, "LCR"[static_cast<int>(t.align)]));
+  }
+  return drawn;
+}
+
+TEST_F(CertificateTest, AnIssuedCertificateAddsItsNumberBesideTheTitleAndTheHeaderAboveIt) {
+  const TestResults as_found = MakeResult(3), as_left = MakeResult(3, 5.0);
+  Draw(as_found, as_left);
+  const std::vector<std::string> page = Drawn(canvas_.texts);
+  const std::vector<PixelRect> rules = canvas_.rules;
+
+  // Without a header the page is the same but for the number.
+  CertificateIssue issue;
+  issue.number = 42;
+  Draw(as_found, as_left, 1.0, issue);
+  std::vector<std::string> expected = page;
+  expected.insert(expected.begin() + 1, "Certificate No. 000042 @ 720,962,970,1136 100R");
+  EXPECT_EQ(Drawn(canvas_.texts), expected);
+  EXPECT_TRUE(canvas_.images.empty());
+
+  issue.header = LabHeader{"Acme Calibration", {"1 Gauge Road", "Springfield"}, {"ISO/IEC 17025"}, "LabLogo.png"};
+  issue.logo_host_path = "/root/LabLogo.png";
+  Draw(as_found, as_left, 1.0, issue);
+  // The name in the heading font, then the lines in the body font, centred on the page.
+  expected.insert(expected.begin(), {"Acme Calibration @ 170,25,830,174 110C", "1 Gauge Road @ 170,200,830,311 100C",
+                                     "Springfield @ 170,312,830,424 100C", "ISO/IEC 17025 @ 170,450,830,561 100C"});
+  EXPECT_EQ(Drawn(canvas_.texts), expected);
+  ASSERT_EQ(canvas_.images.size(), 1u);
+  EXPECT_EQ(canvas_.images[0], (std::pair{PixelRect{30, 25, 150, 899}, std::string("/root/LabLogo.png")}));
+  EXPECT_EQ(canvas_.rules, rules);
 }
 
 TEST_F(CertificateTest, FontFailureDrawsNothing) {

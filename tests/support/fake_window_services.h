@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/lab_header_form.h"
 #include "app/main_window.h"
 
 namespace veld::test {
@@ -100,6 +101,30 @@ class ScriptedProfileEditor : public ProfileEditor {
   std::function<void(TestProfile&)> change;
   bool confirm = true;
   std::vector<Call> calls;
+};
+
+class ScriptedOpenFile : public OpenFileQuestion {
+ public:
+  std::optional<std::string> AskOpen(const std::string& caption, const std::string& folder,
+                                     const std::string& extension) override {
+    asked.push_back(caption + "|" + folder + "|" + extension);
+    return answer;
+  }
+  std::optional<std::string> answer;
+  std::vector<std::string> asked;
+};
+
+// The certificate header dialog: shows the form's name, changes the form, OK or Cancel.
+class ScriptedCertificateHeader : public CertificateHeaderDialog {
+ public:
+  bool Run(LabHeaderForm& form) override {
+    names_shown.push_back(form.name);
+    if (change) change(form);
+    return confirm;
+  }
+  std::function<void(LabHeaderForm&)> change;
+  bool confirm = true;
+  std::vector<std::string> names_shown;
 };
 
 // Keeps the remembered calibrator folder in memory instead of the desktop's settings.

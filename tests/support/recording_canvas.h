@@ -34,6 +34,10 @@ class RecordingCanvas : public CertificateCanvas {
     texts.push_back({rect, text, align, selected_});
   }
   void DrawRule(const PixelRect& rect) override { rules.push_back(rect); }
+  bool DrawImage(const PixelRect& rect, const std::string& host_path) override {
+    images.push_back({rect, host_path});
+    return true;
+  }
 
   // The texts whose rectangle starts at the pixel (left, top).
   std::vector<const Text*> TextsAt(int left, int top) const {
@@ -60,6 +64,7 @@ class RecordingCanvas : public CertificateCanvas {
   std::vector<FontRequest> fonts_asked;
   std::vector<Text> texts;
   std::vector<PixelRect> rules;
+  std::vector<std::pair<PixelRect, std::string>> images;
   int refuse_font = -1;  // index of the MakeFont call that fails, -1 for none
 
  private:

@@ -5,7 +5,9 @@
 #include <QAbstractItemView>
 #include <QChart>
 #include <QChartView>
+#include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 #include <filesystem>
 
 #include "app/main_window_texts.h"
+#include "database/desktop_settings.h"
 #include "platform/host_path.h"
 #include "reports/csv_export.h"
 #include "support/recording_prompter.h"
@@ -44,6 +47,7 @@ class MainWindowUiTest : public QObject {
     ScriptedSaveAs save_as;
     ScriptedAdministrator administrator;
     MemoryFolderStore folder_store;
+    ScriptedOpenFile open_file;
     std::unique_ptr<DesktopProgram> program;
 
     Setup() {
@@ -55,6 +59,7 @@ class MainWindowUiTest : public QObject {
       overrides.save_as = &save_as;
       overrides.administrator = &administrator;
       overrides.calibrator_folder = &folder_store;
+      overrides.open_file = &open_file;
       program = std::make_unique<DesktopProgram>(overrides);
       if (!program->StartUp()) throw std::runtime_error("locked out");
       UUT latin;
@@ -202,6 +207,44 @@ class MainWindowUiTest : public QObject {
     QTest::mouseClick(due->findChild<QPushButton*>("closeButton"), Qt::LeftButton);
     QVERIFY(!due->isVisible());
     QVERIFY(window.isVisible() && setup.prompter.entries.empty());
+  }
+
+  // The File menu's UUT export and import reach the side clicked last; its "Certificate
+  // header..." opens the dialog, which stays open on a problem and stores on OK.
+  void fileMenuExportsImportsUUTsAndEditsTheCertificateHeader() {
+    Setup setup;
+    MainWindowWidget& window = setup.program->widget();
+    const auto trigger = [&](const char* name) {
+      auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+      if (action == nullptr) qFatal("no action %s", name);
+      action->trigger();
+    };
+    setup.save_as.answer = setup.temp.root() + "/pc.csv";
+    trigger("exportUutsAction");
+    const std::string csv = ReadBytes(*setup.save_as.answer);
+    QVERIFY(csv.find("\r\nM\xfcller-\xb5,") != std::string::npos);
+    WriteBytes(setup.temp.root() + "/in.csv", csv + "NEW-1,,,,,3WIR,24,psi,0,1,VDC,0,5,1,0.5,5000,64,0,0.001,\r\n");
+    setup.open_file.answer = setup.temp.root() + "/in.csv";
+    trigger("importUutsAction");
+    QCOMPARE(Rows(window.listView(WindowList::PcUUTs)),
+             QStringList({"73950R5WB2DQ8C", "7395R25WB2DQ8C", QString::fromUtf8("Müller-µ"), "NEW-1"}));
+
+    setup.prompter.entries.clear();
+    bool stayed_open = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr || dialog->objectName() != QStringLiteral("labHeaderDialog")) return;
+      dialog->findChild<QPlainTextEdit*>("labAddressEdit")->setPlainText(QStringLiteral("1 Gauge Road\nSpringfield"));
+      QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+      stayed_open = dialog->isVisible();
+      dialog->findChild<QLineEdit*>("labNameEdit")->setText(QString::fromUtf8("Prüflabor"));
+      QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+    });
+    trigger("certificateHeaderAction");
+    QVERIFY(stayed_open);
+    QCOMPARE(setup.prompter.Texts(), std::vector<std::string>{"The laboratory's name is missing."});
+    QVERIFY(DesktopSettingsStore().LoadLabHeader() ==
+            (LabHeader{"Pr\xfc" "flabor", {"1 Gauge Road", "Springfield"}, {}, ""}));
   }
 
   void escapeClosesTheWindowAndF1OpensTheAboutBox() {
