@@ -137,7 +137,7 @@ std::string BuildTable(const std::string& scratch_root, int count, std::string (
   UseRoots(scratch_root, scratch_root);
   FailingPrompter prompter;
   CDataBaseX scratch(prompter);
-  scratch.SetDevice(0);
+  scratch.SetDevice(DatabaseSide::PC);
   const std::string scratch_table = HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat");
   std::string table;
   table.reserve(static_cast<size_t>(count) * CUUTTable::kRecordSize);

@@ -27,7 +27,7 @@
 
 #include "bench_data.h"
 #include "database/database.h"
-#include "database/profile_commands.h"
+#include "app/profile_commands.h"
 #include "database/results_index.h"
 #include "device/corvane_rapi.h"
 #include "platform/binary_file.h"
@@ -102,7 +102,7 @@ void FillCombo(benchmark::State& state, const WorkFolder& work, int count) {
   UseRoots(work.FullRoot(count), work.DeviceRoot(count));
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   for (auto _ : state) {
     VectorListTarget combo;
     pc.FillResultUUTCombo(combo);
@@ -122,7 +122,7 @@ void ListOneUut(benchmark::State& state, const WorkFolder& work, int count) {
   UseRoots(work.FullRoot(count), work.DeviceRoot(count));
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   const std::string id = UutId(kListedUut);
   const size_t expected = static_cast<size_t>((count - kListedUut + kUutIdCount - 1) / kUutIdCount);
   for (auto _ : state) {
@@ -223,7 +223,7 @@ void FillUutList(benchmark::State& state, const WorkFolder& work, int records) {
   UseRoots(work.TableRoot(), work.TableRoot());
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   for (auto _ : state) {
     VectorListTarget list;
     pc.FillList(list, "UUT");
@@ -236,8 +236,8 @@ void TransferUuts(benchmark::State& state, const WorkFolder& work, int records, 
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
   CDataBaseX veld(prompter);
-  veld.SetDevice(1);
-  pc.SetDevice(0);
+  veld.SetDevice(DatabaseSide::VELD);
+  pc.SetDevice(DatabaseSide::PC);
   // Every tenth record of the VELD table, none of which the PC table holds yet.
   std::vector<std::string> ids;
   for (int i = 0; i < transferred; ++i) ids.push_back(VeldTableId((i * records / transferred + 9) % records));
@@ -259,7 +259,7 @@ void LoadLastUut(benchmark::State& state, const WorkFolder& work, int records) {
   UseRoots(work.TableRoot(), work.TableRoot());
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   for (auto _ : state) {
     UUT uut;
     uut.ID = PcTableId(records - 1);
@@ -278,7 +278,7 @@ void PrepareImportCsv(const WorkFolder& work) {
   UseRoots(work.TableRoot(), work.TableRoot());
   CountingPrompter prompter;
   CDataBaseX veld(prompter);
-  veld.SetDevice(1);
+  veld.SetDevice(DatabaseSide::VELD);
   BinaryFile file(ImportCsvPath(work), BinaryFile::Mode::Create);
   file.Write(BuildUUTCsv(veld.ReadAllUUTs()));
 }
@@ -288,7 +288,7 @@ void ImportUuts(benchmark::State& state, const WorkFolder& work, int records) {
   UseRoots(work.TableRoot(), work.TableRoot());
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   for (auto _ : state) {
     state.PauseTiming();
     RestoreTables(work);
@@ -311,8 +311,8 @@ void TransferAllUuts(benchmark::State& state, const WorkFolder& work, int record
   CountingPrompter prompter;
   CDataBaseX pc(prompter);
   CDataBaseX veld(prompter);
-  veld.SetDevice(1);
-  pc.SetDevice(0);
+  veld.SetDevice(DatabaseSide::VELD);
+  pc.SetDevice(DatabaseSide::PC);
   std::vector<std::string> ids;
   for (int i = 0; i < records; ++i) ids.push_back(VeldTableId(i));
   NoHooks hooks;

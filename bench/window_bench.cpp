@@ -61,7 +61,7 @@ void PutTablesOnDevice(const std::string& device_root) {
   UseRoots(scratch, device_root);
   QuietPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   pc.Open();
   const fs::path veld = fs::path(device_root) / "Mounted_Volume" / "VELD";
   for (const auto& [from, to] : {std::pair{"C:\\VELD\\PC\\UUT\\UUTTable.dat", "UUT/UUTTable.DAT"},
@@ -137,7 +137,7 @@ void ListBusyUut(benchmark::State& state, const WorkFolder& work, int count) {
   UseRoots(SelectionRoot(work, count), SelectionDevice(work));
   QuietPrompter prompter;
   CDataBaseX pc(prompter);
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   for (auto _ : state) {
     VectorResultList list;
     TestResults record;
@@ -198,7 +198,7 @@ void PrepareWindowData(const WorkFolder& work, int count) {
   UseRoots(StartupRoot(work), SelectionDevice(work));
   QuietPrompter prompter;
   CDataBaseX pc(prompter);  // the start-up workload finds its tables made
-  pc.SetDevice(0);
+  pc.SetDevice(DatabaseSide::PC);
   pc.Open();
 }
 

@@ -214,7 +214,7 @@ void WriteDemoVolume(const std::string& device_root, const std::string& scratch_
   setenv("VELD_ROOT", scratch_root.c_str(), 1);
   FailingPrompter prompter;
   CDataBaseX scratch(prompter);
-  scratch.SetDevice(0);
+  scratch.SetDevice(DatabaseSide::PC);
   scratch.Open();
   for (const UUT& uut : DemoUUTs()) scratch.SaveUUT(AsTableRecord(uut));
   scratch.SaveUUT(AsTableRecord(DemoKpaUUT()));

@@ -110,7 +110,7 @@ test_install() {
   }
   run "$bin/veld-demo-volume" "$work/device" || fail "veld-demo-volume"
   run "$bin/veldane-cli" connect >"$work/connect.txt" || fail "veldane-cli connect: $(cat "$work/connect.txt")"
-  [[ -s $work/root/VELD/VELD/UUT/UUTTable_PPCBK.DAT ]] || fail "connect uploaded no UUT table"
+  [[ -s $work/root/VELD/VELD/UUT/UUTTable_PPCBK.dat ]] || fail "connect uploaded no UUT table"
   run "$bin/veldane-cli" results >"$work/uuts.txt" || fail "veldane-cli results"
   grep -qx "PT-1001" "$work/uuts.txt" || fail "results lists no PT-1001: $(cat "$work/uuts.txt")"
   run "$bin/veldane-cli" results PT-1001 >"$work/results.txt" || fail "veldane-cli results PT-1001"

@@ -4,13 +4,16 @@
 
 #include <string>
 
-#include "reports/panels.h"
 
 namespace veld {
 
+inline constexpr const char* kAboutCaption = "About Veldane Manager    Rev 3.04";
 inline constexpr const char* kAboutMenuItem = "&About Veldane Manager...";
 inline constexpr const char* kAboutTitleLine = "Veldane Manager Revision 3.04";
 inline constexpr const char* kAboutReleaseLine = "Released December 2026";
+
+// The revision history as the box shows it.
+std::string AboutRevisionText();
 
 class AboutBoxForm {
  public:

@@ -4,7 +4,7 @@
 
 #include "app/data_exchange.h"
 #include "platform/format.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 
 namespace veld {
 namespace {

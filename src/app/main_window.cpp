@@ -6,13 +6,13 @@
 #include "app/lab_header_form.h"
 #include "app/main_window_texts.h"
 #include "database/desktop_settings.h"
-#include "device/sync_sequences.h"
+#include "app/sync_sequences.h"
 #include "platform/file_error.h"
 #include "platform/format.h"
 #include "platform/host_path.h"
 #include "records/list_target.h"
 #include "reports/csv_export.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 #include "reports/uut_csv.h"
 
 namespace veld {
@@ -120,8 +120,8 @@ CRapiTestDlg::CRapiTestDlg(MainView& view, const WindowServices& services)
       calibrator_search_{EnvironmentDevice(), DefaultMountRoots(), {}} {}
 
 bool CRapiTestDlg::StartUp() {
-  veld_.SetDevice(1);
-  pc_.SetDevice(0);
+  veld_.SetDevice(DatabaseSide::VELD);
+  pc_.SetDevice(DatabaseSide::PC);
   pc_.SetSystemData(&settings_);
   pc_.Open();
   if (pc_.IsLockedOut()) return false;
@@ -486,7 +486,7 @@ void CRapiTestDlg::OnImportUUTs() {
   RunCommand([&] {
     const DatabaseSide side = uut_side_;
     const std::optional<std::string> file =
-        services_.open_file->AskOpen(kImportUUTsCaption, HostPath(UUTFolder(side)), "csv");
+        services_.open_file->AskOpen(kImportUUTsCaption, HostPath(layout::UUTFolder(side)), "csv");
     if (!file) return;
     CDataBaseX& database = Database(side);
     const UUTImportPlan plan = PlanUUTImportFromFile(database, *file);

@@ -14,7 +14,7 @@
 #include "platform/prompter.h"
 #include "records/test_profile.h"
 #include "records/uut.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 #include "units/type_converter.h"
 
 namespace veld {

@@ -3,7 +3,7 @@
 #include "database/database.h"
 #include "records/list_target.h"
 #include "records/uut_table.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 
 namespace veld {
 namespace {

@@ -8,10 +8,11 @@
 #include "cli/pdf_printer.h"
 #include "cli/report_commands.h"
 #include "database/desktop_settings.h"
-#include "database/profile_commands.h"
+#include "app/print_command.h"
+#include "app/profile_commands.h"
 #include "database/results_index.h"
 #include "database/settings_listing.h"
-#include "device/sync_sequences.h"
+#include "app/sync_sequences.h"
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
@@ -19,7 +20,8 @@
 #include "records/system_data_table.h"
 #include "reports/collation.h"
 #include "reports/csv_export.h"
-#include "reports/panels.h"
+#include "app/about_box.h"
+#include "app/panels.h"
 #include "reports/paper.h"
 #include "reports/uut_csv.h"
 #include "units/smart_part_configurator.h"
@@ -59,7 +61,6 @@ DatabaseSide SideOf(const Invocation& invocation) {
   return invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
 }
 
-const char* SideName(DatabaseSide side) { return side == DatabaseSide::VELD ? "VELD" : "PC"; }
 
 // The desktop only offers IDs from its lists; typed IDs are checked first, because a
 // fetch of an ID that is not there would store the previous record under that ID.
@@ -464,7 +465,7 @@ int RunDecode(Session& session, const Invocation& invocation) {
 
 int RunSettings(Session& session, const Invocation& invocation) {
   SystemDataTable table(session.prompter());
-  table.SetDevice(invocation.veld);
+  table.SetDevice(SideOfDeviceFlag(invocation.veld));
   for (const SettingEntry& setting : ListSettings(table.LogicalPath())) {
     PrintLine(VisibleText(setting.key) + "=" + VisibleText(setting.value));
   }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "database/password_check.h"
+#include "app/password_check.h"
 #include "platform/prompter.h"
 
 namespace veld::cli {

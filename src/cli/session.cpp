@@ -9,8 +9,8 @@ namespace veld::cli {
 Session::Session(bool answer_yes) : prompter_(answer_yes), pc_(prompter_), veld_(prompter_), rapi_(prompter_) {}
 
 bool Session::StartUp(bool open_tables) {
-  veld_.SetDevice(1);
-  pc_.SetDevice(0);
+  veld_.SetDevice(DatabaseSide::VELD);
+  pc_.SetDevice(DatabaseSide::PC);
   pc_.SetSystemData(&settings_);
   if (open_tables) pc_.Open();
   if (pc_.IsLockedOut()) return false;

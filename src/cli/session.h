@@ -8,7 +8,7 @@
 
 #include "cli/console.h"
 #include "database/database.h"
-#include "database/profile_commands.h"
+#include "app/profile_commands.h"
 #include "device/corvane_rapi.h"
 #include "records/system_data.h"
 #include "records/test_profile.h"

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/file_lock.h"
+#include "records/database_layout.h"
 
 namespace veld {
 
@@ -18,7 +19,7 @@ class DataRootLock {
  public:
   // The lock file: never data, never removed (removing it would let two programs lock
   // two different files).
-  static constexpr const char* kLockFile = "C:\\VELD\\Veldane.lock";
+  static constexpr const char* kLockFile = layout::kDataRootLock;
   static constexpr const char* kBusyMessage =
       "The data in C:\\VELD is busy: another program is changing it.  Nothing was changed; please try again.";
 

@@ -6,11 +6,6 @@
 namespace veld {
 namespace {
 
-const char* const kFolderTree[] = {
-    "C:\\VELD",           "C:\\VELD\\PC",         "C:\\VELD\\PC\\TestResults", "C:\\VELD\\PC\\UUT",
-    "C:\\VELD\\PC\\TestProfile", "C:\\VELD\\PC\\System", "C:\\VELD\\VELD", "C:\\VELD\\VELD\\TestProfile",
-    "C:\\VELD\\VELD\\UUT", "C:\\VELD\\VELD\\System",
-};
 
 const char* const kUUTTypes[] = {"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"};
 const char* const kExcitations[] = {"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"};
@@ -25,14 +20,14 @@ CDataBaseX::CDataBaseX(Prompter& prompter)
 CDataBaseX::~CDataBaseX() { system_data_ = nullptr; }
 
 void CDataBaseX::CreateDirectories() {
-  for (const char* folder : kFolderTree) CreateFolder(folder);
+  for (const char* folder : layout::kFolders) CreateFolder(folder);
 }
 
-void CDataBaseX::SetDevice(uint8_t device) {
-  device_ = device;
-  uut_table_.SetDevice(device != 0);
-  profile_table_.SetDevice(device != 0);
-  settings_table_.SetDevice(device != 0);
+void CDataBaseX::SetDevice(DatabaseSide side) {
+  side_ = side;
+  uut_table_.SetDevice(side);
+  profile_table_.SetDevice(side);
+  settings_table_.SetDevice(side);
 }
 
 void CDataBaseX::Open() {

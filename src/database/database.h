@@ -22,7 +22,7 @@ namespace veld {
 class ResultListTarget;
 
 // The folder that holds every result file copied from the calibrator.
-inline constexpr const char* kResultFolder = "C:\\VELD\\PC\\TestResults\\";
+inline constexpr const char* kResultFolder = layout::kResultFolder;
 
 class CDataBaseX {
  public:
@@ -33,8 +33,9 @@ class CDataBaseX {
   CDataBaseX& operator=(const CDataBaseX&) = delete;
 
   void CreateDirectories();
-  void SetDevice(uint8_t device);
-  uint8_t Device() const { return device_; }
+  // The PC database or the VELD database (the device flag of the described system).
+  void SetDevice(DatabaseSide side);
+  DatabaseSide Side() const { return side_; }
   // The settings record that LoadSystemData and the lock-down keep up to date (PC only).
   void SetSystemData(SystemData* record) { system_data_ = record; }
   // Opens the UUT table, the test profile table and the settings table, in this order;
@@ -97,7 +98,7 @@ class CDataBaseX {
   TestProfileTable profile_table_;
   SystemDataTable settings_table_;
   TestResultsTable results_table_;
-  uint8_t device_ = 0;
+  DatabaseSide side_ = DatabaseSide::PC;
   TypeConverter converter_;
   SystemData* system_data_ = nullptr;
 };

@@ -11,12 +11,13 @@
 #include <optional>
 #include <string>
 #include <vector>
+#include "records/database_layout.h"
 
 namespace veld {
 
-inline constexpr const char* kDesktopSettingsPath = "C:\\VELD\\PC\\System\\VeldaneManager.ini";
-inline constexpr const char* kDesktopSettingsLockPath = "C:\\VELD\\PC\\System\\VeldaneManager.lock";
-inline constexpr const char* kSystemFolder = "C:\\VELD\\PC\\System\\";
+inline constexpr const char* kDesktopSettingsPath = layout::kDesktopSettings;
+inline constexpr const char* kDesktopSettingsLockPath = layout::kDesktopSettingsLock;
+inline constexpr const char* kSystemFolder = layout::kSystemFolder;
 
 // What a certificate prints above its title. 8-bit (Latin-1) texts.
 struct LabHeader {

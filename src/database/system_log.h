@@ -5,10 +5,11 @@
 #include <string>
 
 #include "platform/ole_date_time.h"
+#include "records/database_layout.h"
 
 namespace veld {
 
-inline constexpr const char* kSystemLogPath = "C:\\VELD\\PC\\System\\SYSTEMLOG.DAT";
+inline constexpr const char* kSystemLogPath = layout::kSystemLog;
 
 // "%i/%i/%i %i:%i" with month, day, year, hour and minute; -1 for each when not valid.
 std::string LogDateTimeText(const OleDateTime& when);

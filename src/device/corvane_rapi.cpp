@@ -21,6 +21,7 @@
 #include "platform/file_error.h"
 #include "platform/host_path.h"
 #include "platform/prompter.h"
+#include "records/database_layout.h"
 
 namespace veld {
 namespace {
@@ -28,27 +29,23 @@ namespace {
 using rapi::DWORD;
 using rapi::HANDLE;
 
-constexpr char kDeviceUUTTable[] = "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT";
-constexpr char kDeviceSettingsTable[] = "Mounted_Volume\\VELD\\System\\SystemDataTable.DAT";
-constexpr char kDeviceProfileTable[] = "Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT";
-constexpr char kDeviceProfileFolder[] = "Mounted_Volume\\VELD\\TestProfile\\";
-constexpr char kDeviceResultsFolder[] = "Mounted_Volume\\VELD\\TestResults\\DAT\\";
-
-constexpr char kLocalUUTTable[] = "VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT";
-constexpr char kLocalSettingsTable[] = "VELD\\VELD\\System\\SystemDataTable_PPCBK.DAT";
-constexpr char kLocalProfileTable[] = "VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT";
-constexpr char kLocalProfileFolder[] = "C:\\VELD\\VELD\\TestProfile\\";
-constexpr char kLocalResultsFolder[] = "C:\\VELD\\PC\\TestResults\\";
+using layout::kDeviceProfileFolder;
+using layout::kDeviceProfileTable;
+using layout::kDeviceResultsFolder;
+using layout::kDeviceSettingsTable;
+using layout::kDeviceUUTTable;
+const std::string kLocalProfileFolder = layout::ProfileFolder(DatabaseSide::VELD);
+constexpr const char* kLocalResultsFolder = layout::kResultFolder;
 
 // Neither the profile table nor its record count ever travels as a custom profile.
 constexpr const char* kDeviceProfileSkips[] = {"Mounted_Volume\\VELD\\TestProfile\\TestProfileTable",
                                                "Mounted_Volume\\VELD\\TestProfile\\TestProfileRecCount"};
-constexpr const char* kLocalProfileSkips[] = {"C:\\VELD\\VELD\\TestProfile\\TestProfileTable",
-                                              "C:\\VELD\\VELD\\TestProfile\\TestProfileRecCount"};
+const std::string kLocalProfileSkips[] = {kLocalProfileFolder + "TestProfileTable",
+                                          kLocalProfileFolder + "TestProfileRecCount"};
 
-template <size_t N>
-bool ContainsAny(const std::string& path, const char* const (&parts)[N]) {
-  for (const char* part : parts) {
+template <typename Parts>
+bool ContainsAny(const std::string& path, const Parts& parts) {
+  for (const auto& part : parts) {
     if (path.find(part) != std::string::npos) return true;
   }
   return false;
@@ -273,6 +270,11 @@ class CCorvaneRAPI::DeviceHandle {
 
 CCorvaneRAPI::CCorvaneRAPI(Prompter& prompter) : prompter_(prompter) {}
 
+// A file of the mirror, under the local root that Connect set.
+std::string CCorvaneRAPI::MirrorPath(const std::string& logical_path) const {
+  return local_root_ + logical_path.substr(logical_path.find('\\') + 1);
+}
+
 CCorvaneRAPI::~CCorvaneRAPI() {
   for (; open_connections_ > 0; --open_connections_) CeRapiUninit();
 }
@@ -451,26 +453,26 @@ std::optional<std::vector<std::string>> CCorvaneRAPI::DeviceFolderNames(const st
 }
 
 void CCorvaneRAPI::UploadUUTTable() {
-  if (RequireLibrary()) CopyFileFromDevice(local_root_ + kLocalUUTTable, kDeviceUUTTable);
+  if (RequireLibrary()) CopyFileFromDevice(MirrorPath(layout::UUTTable(DatabaseSide::VELD)), kDeviceUUTTable);
 }
 
 void CCorvaneRAPI::DownloadUUTTable() {
-  if (RequireLibrary()) CopyFileToDevice(local_root_ + kLocalUUTTable, kDeviceUUTTable);
+  if (RequireLibrary()) CopyFileToDevice(MirrorPath(layout::UUTTable(DatabaseSide::VELD)), kDeviceUUTTable);
 }
 
 void CCorvaneRAPI::UploadSettingsTable() {
-  if (RequireLibrary()) CopyFileFromDevice(local_root_ + kLocalSettingsTable, kDeviceSettingsTable);
+  if (RequireLibrary()) CopyFileFromDevice(MirrorPath(layout::SettingsTable(DatabaseSide::VELD)), kDeviceSettingsTable);
 }
 
 void CCorvaneRAPI::UploadTestProfileTable() {
   if (!RequireLibrary()) return;
-  CopyFileFromDevice(local_root_ + kLocalProfileTable, kDeviceProfileTable);
+  CopyFileFromDevice(MirrorPath(layout::ProfileTable(DatabaseSide::VELD)), kDeviceProfileTable);
   UploadCustomProfiles();
 }
 
 void CCorvaneRAPI::DownloadTestProfileTable() {
   if (!RequireLibrary()) return;
-  CopyFileToDevice(local_root_ + kLocalProfileTable, kDeviceProfileTable);
+  CopyFileToDevice(MirrorPath(layout::ProfileTable(DatabaseSide::VELD)), kDeviceProfileTable);
   DownloadCustomProfiles();
 }
 
@@ -499,7 +501,7 @@ void CCorvaneRAPI::UploadCustomProfiles() {
 void CCorvaneRAPI::DownloadCustomProfiles() {
   if (!RequireLibrary()) return;
   std::vector<std::string> names;
-  for (std::string& name : FindFiles(std::string(kLocalProfileFolder) + "*.DAT")) {
+  for (std::string& name : FindFiles(kLocalProfileFolder + "*.DAT")) {
     if (ContainsAny(kLocalProfileFolder + name, kLocalProfileSkips)) continue;
     if (!IsSafeFileName(name)) {
       ReportSkippedName(name, kLocalProfileFolder);

@@ -77,6 +77,7 @@ class CCorvaneRAPI {
   class Connection;
   class DeviceHandle;
 
+  std::string MirrorPath(const std::string& logical_path) const;
   void LoadEntryPoints();
   void ForgetEntryPoints();
   // False, after telling the user, when no library is loaded yet.

@@ -63,12 +63,9 @@ const std::vector<SystemDataTable::Default>& SystemDataTable::Defaults() {
   return defaults;
 }
 
-SystemDataTable::SystemDataTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
+SystemDataTable::SystemDataTable(Prompter& prompter) : prompter_(prompter) { SetDevice(DatabaseSide::PC); }
 
-void SystemDataTable::SetDevice(bool device) {
-  device_ = device;
-  table_path_ = device ? "C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.dat" : "C:\\VELD\\PC\\System\\SystemDataTable.dat";
-}
+void SystemDataTable::SetDevice(DatabaseSide side) { table_path_ = layout::SettingsTable(side); }
 
 void SystemDataTable::Open() {
   const std::string host = HostPath(table_path_);

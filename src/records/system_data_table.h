@@ -11,6 +11,7 @@
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/prompter.h"
+#include "records/database_layout.h"
 
 namespace veld {
 
@@ -32,7 +33,7 @@ class SystemDataTable {
 
   // 0: "C:\VELD\PC\System\SystemDataTable.dat";
   // 1: "C:\VELD\VELD\System\SystemDataTable_PPCBK.dat".
-  void SetDevice(bool device);
+  void SetDevice(DatabaseSide side);
   // Creates or checks the file, then adds every missing setting with its default.
   void Open();
   void FillDefaults();
@@ -75,7 +76,6 @@ class SystemDataTable {
   Prompter& prompter_;
   std::string key_buffer_;    // key of the record read last
   std::string value_buffer_;  // value of the record read last
-  bool device_ = false;
   std::string table_path_;
 };
 

@@ -44,12 +44,11 @@ bool SurvivesTrim(const std::string& text) { return TrimString(text) == text; }
 
 }  // namespace
 
-TestProfileTable::TestProfileTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
+TestProfileTable::TestProfileTable(Prompter& prompter) : prompter_(prompter) { SetDevice(DatabaseSide::PC); }
 
-void TestProfileTable::SetDevice(bool device) {
-  device_ = device;
-  folder_ = device ? "C:\\VELD\\VELD\\TestProfile\\" : "C:\\VELD\\PC\\TestProfile\\";
-  table_path_ = folder_ + (device ? "TestProfileTable_PPCBK.dat" : "TestProfileTable.dat");
+void TestProfileTable::SetDevice(DatabaseSide side) {
+  side_ = side;
+  table_path_ = layout::ProfileTable(side);
 }
 
 void TestProfileTable::Open() {
@@ -150,7 +149,7 @@ void TestProfileTable::FillCombo(ListTarget& combo) {
 }
 
 std::string TestProfileTable::CustomFilePath(const TestProfile& profile) const {
-  return folder_ + profile.ID + "_Custom.DAT";
+  return layout::CustomProfileFile(side_, profile.ID);
 }
 
 void TestProfileTable::LoadCustomPoints(TestProfile& profile) {

@@ -11,6 +11,7 @@
 
 #include "platform/binary_file.h"
 #include "platform/prompter.h"
+#include "records/database_layout.h"
 #include "records/list_target.h"
 #include "records/test_profile.h"
 
@@ -26,7 +27,7 @@ class TestProfileTable {
 
   // false: "C:\VELD\PC\TestProfile\TestProfileTable.dat";
   // true: "C:\VELD\VELD\TestProfile\TestProfileTable_PPCBK.dat".
-  void SetDevice(bool device);
+  void SetDevice(DatabaseSide side);
   // Creates the table with the six standard profiles, or checks its length.
   void Open();
   // Fills profile from the first record with its ID, then loads its custom points.
@@ -51,7 +52,7 @@ class TestProfileTable {
 
   const std::string& LogicalPath() const { return table_path_; }
   // "C:\VELD\PC\TestProfile\" or "C:\VELD\VELD\TestProfile\".
-  const std::string& LogicalFolder() const { return folder_; }
+  std::string LogicalFolder() const { return layout::ProfileFolder(side_); }
 
   // Whether an ID can name a custom file inside the profile folder on Windows and on
   // Linux alike: not empty, no path separators, drive colons, wildcards, quotes, pipes,
@@ -90,8 +91,7 @@ class TestProfileTable {
   std::optional<std::string> CustomHostPath(const TestProfile& profile) const;
 
   Prompter& prompter_;
-  bool device_ = false;
-  std::string folder_;
+  DatabaseSide side_ = DatabaseSide::PC;
   std::string table_path_;
   Record buffer_;  // the record read or written last
 };

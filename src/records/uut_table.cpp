@@ -16,11 +16,6 @@
 namespace veld {
 namespace {
 
-constexpr const char* kPcTable = "C:\\VELD\\PC\\UUT\\UUTTable.dat";
-constexpr const char* kPcBackup = "C:\\VELD\\PC\\UUT\\UUTTable_Backup.dat";
-constexpr const char* kDeviceTable = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat";
-constexpr const char* kDeviceBackup = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK_Backup.dat";
-
 constexpr const char* kCorruptedText = "UUT table corrupted!!\r\n";
 constexpr const char* kLoadErrorText = "Table error:  CUUTTable::LoadRecord";
 constexpr const char* kIdTooLongText = "UUT ID is longer than 32 characters.  The profile was not saved.";
@@ -325,12 +320,12 @@ std::optional<std::string> ConvertOldRecords(std::string_view old_bytes, const s
 
 }  // namespace
 
-CUUTTable::CUUTTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
+CUUTTable::CUUTTable(Prompter& prompter) : prompter_(prompter) { SetDevice(DatabaseSide::PC); }
 
-void CUUTTable::SetDevice(bool device) {
-  device_ = device;
-  table_path_ = device ? kDeviceTable : kPcTable;
-  backup_path_ = device ? kDeviceBackup : kPcBackup;
+void CUUTTable::SetDevice(DatabaseSide side) {
+  side_ = side;
+  table_path_ = layout::UUTTable(side);
+  backup_path_ = layout::UUTTableBackup(side);
 }
 
 void CUUTTable::ReportCorrupted(const std::string& host_path) { prompter_.Message(kCorruptedText + host_path); }

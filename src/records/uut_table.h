@@ -26,6 +26,7 @@
 
 #include "platform/binary_file.h"
 #include "platform/prompter.h"
+#include "records/database_layout.h"
 #include "records/list_target.h"
 #include "records/uut.h"
 
@@ -42,7 +43,7 @@ class CUUTTable {
 
   // false: the PC table "C:\VELD\PC\UUT\UUTTable.dat";
   // true: the device mirror "C:\VELD\VELD\UUT\UUTTable_PPCBK.dat".
-  void SetDevice(bool device);
+  void SetDevice(DatabaseSide side);
   // Creates the table with its two built-in records, or converts and checks it.
   void Open();
   // Converts a table of the old record format; a current-format table is left alone.
@@ -73,7 +74,7 @@ class CUUTTable {
   // when an ID cannot be stored or the table is corrupted.
   bool SaveRecords(const std::vector<UUT>& uuts);
 
-  bool IsDevice() const { return device_; }
+  DatabaseSide Side() const { return side_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }
   // The backup name of a number: 1 the plain name, then "_2", "_3", ... before ".dat".
@@ -91,7 +92,7 @@ class CUUTTable {
   bool IdFits(const UUT& uut);
 
   Prompter& prompter_;
-  bool device_ = false;
+  DatabaseSide side_ = DatabaseSide::PC;
   std::string table_path_;
   std::string backup_path_;
 };

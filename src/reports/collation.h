@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "database/password_check.h"
 #include "platform/prompter.h"
 #include "records/system_data.h"
 #include "records/test_results.h"
@@ -50,11 +49,5 @@ std::string CollationComplaints(const TestResults& as_found, const TestResults& 
 // Collate and print: selected rows are given in row order (lowest row first).
 PrintOutcome CollateAndPrint(CDataBaseX& pc_database, const std::vector<SelectedResult>& selected,
                              CollationRecords& records, Prompter& prompter, CertificatePrinter& printer);
-
-// The Print button: in 21 CFR mode printing is protected by the password check (the
-// system must not be locked out); otherwise it collates and prints at once.
-PrintOutcome PrintButton(const SystemData& settings, CDataBaseX& pc_database, PasswordEntry& entry,
-                         const std::vector<SelectedResult>& selected, CollationRecords& records,
-                         Prompter& prompter, CertificatePrinter& printer);
 
 }  // namespace veld

@@ -12,7 +12,7 @@
 #include "platform/text_encoding.h"
 #include "records/uut_limits.h"
 #include "reports/csv_export.h"
-#include "reports/panels.h"
+#include "units/pressure_units.h"
 #include "units/pressure_units.h"
 
 namespace veld {
@@ -440,7 +440,6 @@ std::string Joined(const std::vector<std::string>& parts) {
   return text;
 }
 
-const char* SideName(DatabaseSide side) { return side == DatabaseSide::VELD ? "VELD" : "PC"; }
 
 }  // namespace
 
@@ -468,10 +467,9 @@ std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   return csv;
 }
 
-std::string UUTFolder(DatabaseSide side) { return side == DatabaseSide::VELD ? "C:\\VELD\\VELD\\UUT" : "C:\\VELD\\PC\\UUT"; }
 
 std::string ProposedUUTExportPath(DatabaseSide side) {
-  return UUTFolder(side) + (side == DatabaseSide::VELD ? "\\VELD UUTs.csv" : "\\PC UUTs.csv");
+  return layout::UUTFolder(side) + (side == DatabaseSide::VELD ? "\\VELD UUTs.csv" : "\\PC UUTs.csv");
 }
 
 UUTImportPlan PlanUUTImport(std::string_view csv, const std::vector<UUT>& table) {

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "database/profile_commands.h"
+#include "records/database_layout.h"
 #include "records/uut.h"
 
 namespace veld {
@@ -37,7 +37,6 @@ size_t ExportUUTs(CDataBaseX& database, const std::string& host_path);
 // What the Save As dialog proposes for an export of one side's UUTs, and the folder an
 // import starts in (logical paths).
 std::string ProposedUUTExportPath(DatabaseSide side);
-std::string UUTFolder(DatabaseSide side);
 
 struct UUTImportProblem {
   size_t line;  // the file line on which the row starts (the heading is line 1)

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "reports/panels.h"
+#include "app/panels.h"
 #include "ui/latin1.h"
 
 namespace veld {

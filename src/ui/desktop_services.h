@@ -8,7 +8,7 @@
 
 #include "app/main_window.h"
 #include "app/window_services.h"
-#include "database/password_check.h"
+#include "app/password_check.h"
 #include "platform/prompter.h"
 #include "reports/collation.h"
 

@@ -26,7 +26,7 @@
 #include "app/main_window.h"
 #include "app/main_window_texts.h"
 #include "app/report_texts.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 #include "ui/latin1.h"
 #include "ui/list_models.h"
 

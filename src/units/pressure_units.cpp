@@ -1,5 +1,7 @@
 #include "units/pressure_units.h"
 
+#include <map>
+
 #include <array>
 #include <string_view>
 
@@ -43,6 +45,25 @@ double PressureUnitFactor(const std::string& unit_name) {
     if (unit.name == unit_name) return unit.pascals;
   }
   return -1.0;
+}
+
+double UnitDisplayFactor(const std::string& input_units) {
+  static const std::map<std::string, double> kFactors = {
+      {"inWC", 1.0},     {"INWC@20C", 1.0},  {"INWC@4C", 0.9982388185}, {"kPa", 0.2486491},
+      {"mbar", 2.486491}, {"cmWC", 2.54},    {"mmWC", 25.4},            {"Pa", 248.6491},
+  };
+  const auto found = kFactors.find(input_units);
+  return found == kFactors.end() ? 1.0 : found->second;
+}
+
+double RangeInUnit(double inches_of_water, const std::string& input_units) {
+  const double pascals = PressureUnitFactor(input_units);
+  return pascals > 0.0 ? inches_of_water * kPascalsPerInchWater / pascals : inches_of_water;
+}
+
+double RangeFromUnit(double in_unit, const std::string& input_units) {
+  const double pascals = PressureUnitFactor(input_units);
+  return pascals > 0.0 ? in_unit * pascals / kPascalsPerInchWater : in_unit;
 }
 
 }  // namespace veld

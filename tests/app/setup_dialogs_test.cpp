@@ -51,7 +51,7 @@ UUT MakeUUT(const std::string& type, double excitation, const std::string& units
 class SetupFormTest : public TempRootTest {
  protected:
   SetupFormTest() {
-    database_.SetDevice(0);
+    database_.SetDevice(DatabaseSide::PC);
     database_.Open();
   }
   RecordingPrompter prompter_;

@@ -80,7 +80,7 @@ class CliTest : public test::TempRootTest {
   std::string PCSetting(const std::string& key, const std::string& value = "") {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
-    pc.SetDevice(0);
+    pc.SetDevice(DatabaseSide::PC);
     if (!value.empty()) pc.SetSetting(key, value);
     return pc.GetSettingValue(key);
   }
@@ -261,10 +261,10 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   EXPECT_EQ(test::ReadBytes(pc_table), whole + "stray");
   test::WriteBytes(pc_table, whole);
   // A change for the calibrator that cannot reach it leaves the mirror as it was.
-  const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT"));
+  const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.dat"));
   Prepare(Device::Unplugged);
   Expect({{"--yes", "delete", "uut", "PT-1001", "--veld"}, 1, "", kConnectFailed});
-  EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), mirror);
+  EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.dat")), mirror);
 }
 
 TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarlyAreRefused) {
@@ -291,13 +291,13 @@ TEST_F(CliTest, ACommandDuringWhichACopyFailedExits1AndConnectSaysHowManyFiles) 
   Prepare(Device::Connected);
   fs::remove_all(temp_.device() + "/Mounted_Volume/VELD/UUT");
   Expect({{"download", "uut"}, 1, "",
-          "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on "
+          "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat to Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on "
           "VELD.\n"});
   std::string status = kConnectStatus;
   status.replace(status.find("All data uploaded"), std::string::npos, "1 file could not be copied from VELD.\n");
   Expect({{"connect"}, 1, status,
           "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
-          "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.\n"});
+          "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat was not changed.\n"});
   test::WriteResultFile(temp_.device() + "/Mounted_Volume/VELD/TestResults/DAT/NEW_0001.DAT",
                         test::DefaultResultFileDescription());
   setenv("VELD_RAPI_FAIL_READ_AT", "1", 1);
@@ -333,7 +333,7 @@ TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscap
   {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
-    pc.SetDevice(0);
+    pc.SetDevice(DatabaseSide::PC);
     UUT uut;
     uut.ID = "\x1B[2JX";
     uut.SerialNumber = "\x9B" "31m\tSN\r\n";
@@ -451,7 +451,7 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
 
 TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
   Prepare(Device::Connected);
-  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT");
+  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.dat");
   const std::string device_path = temp_.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT";
   const std::string mirror = test::ReadBytes(mirror_path);
   const test::ProcessResult exported = Cli({"uuts", "--csv", "--veld"});
@@ -571,7 +571,7 @@ TEST_F(CliTest, DueListsOverdueUUTsFirstThenThoseDueWithinTheDaysThenTheRest) {
   {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
-    pc.SetDevice(0);
+    pc.SetDevice(DatabaseSide::PC);
     pc.Open();
     for (const auto& [id, due] : {std::pair{"LATER", day(45)}, {"UNSET", OleDateTime(0.0)}, {"LATE", day(-400)},
                                   {"SOON", day(10)}}) {

@@ -147,15 +147,15 @@ class DurabilityTest : public test::TempRootTest {
   std::string PCSetting(const std::string& key, const std::string& value = "") {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
-    pc.SetDevice(0);
+    pc.SetDevice(DatabaseSide::PC);
     if (!value.empty()) pc.SetSetting(key, value);
     return pc.GetSettingValue(key);
   }
   // The IDs of a database's UUT table (0 the PC, 1 the mirror), each as often as it is there.
-  std::multiset<std::string> UUTIds(uint8_t device) {
+  std::multiset<std::string> UUTIds(int device) {
     test::RecordingPrompter prompter;
     CDataBaseX database(prompter);
-    database.SetDevice(device);
+    database.SetDevice(SideOfDeviceFlag(device != 0));
     VectorListTarget combo;
     database.FillCombo(combo, "UUT");
     return {combo.items.begin(), combo.items.end()};
@@ -258,8 +258,8 @@ class FaultLoopTest : public DurabilityTest, public ::testing::WithParamInterfac
       return;
     }
     const Tree now = Data();
-    const bool mirror_changed = FileNamed(now, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.DAT") ==
-                                FileNamed(after, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.DAT");
+    const bool mirror_changed = FileNamed(now, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.dat") ==
+                                FileNamed(after, "root/VELD/VELD/UUT/", "UUTTable_PPCBK.dat");
     // A delete already made in the mirror cannot be made again; the mirror goes to the
     // calibrator instead.
     const bool download = scenario.recovery == Recovery::RepeatOrDownload && mirror_changed;
@@ -433,7 +433,7 @@ TEST_F(DurabilityTest, TwoProgramsAtOnceLoseDuplicateAndResurrectNothing) {
   {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
-    pc.SetDevice(0);
+    pc.SetDevice(DatabaseSide::PC);
     for (int round = 0; round < kRounds; ++round) {
       UUT uut;
       uut.ID = Format("NEW-%02d", round);
@@ -444,7 +444,7 @@ TEST_F(DurabilityTest, TwoProgramsAtOnceLoseDuplicateAndResurrectNothing) {
   std::multiset<std::string> pc_ids = {"7395R25WB2DQ8C", "73950R5WB2DQ8C"};
   for (int round = 0; round < kRounds; ++round) pc_ids.insert(Format("NEW-%02d", round));
 
-  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT");
+  const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.dat");
   const std::string device_path = DeviceFile("UUT/UUTTable.DAT");
   const char* const kDemo[] = {"DG-3001", "PS-4001", "PT-1002", "TX-2001", "TX-2002"};
   for (int round = 0; round < kRounds; ++round) {
@@ -523,7 +523,7 @@ TEST_F(DurabilityTest, AnOldFormatTableOnTheCalibratorIsConvertedAtEveryConnect)
     const test::ProcessResult result = Cli({"connect"});
     EXPECT_EQ(result.exit_status, 0) << "connect " << connect << ": " << result.err;
     EXPECT_TRUE(fs::exists(Root("VELD/VELD/TestProfile/Custom-4_Custom.DAT"))) << "connect " << connect;
-    EXPECT_EQ(fs::file_size(Root("VELD/VELD/UUT/UUTTable_PPCBK.DAT")), old.size() / 276 * 568u);
+    EXPECT_EQ(fs::file_size(Root("VELD/VELD/UUT/UUTTable_PPCBK.dat")), old.size() / 276 * 568u);
   }
   EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK_Backup.dat")), old);
 }

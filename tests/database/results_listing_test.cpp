@@ -23,7 +23,7 @@ using test::ResultFileForm;
 
 class ResultsListingTest : public test::TempRootTest {
  protected:
-  ResultsListingTest() : pc_(prompter_) { pc_.SetDevice(0); }
+  ResultsListingTest() : pc_(prompter_) { pc_.SetDevice(DatabaseSide::PC); }
 
   std::string HostFile(const std::string& name) const { return temp_.root() + "/VELD/PC/TestResults/" + name; }
   void Put(const std::string& name, const ResultFileDescription& desc) const {

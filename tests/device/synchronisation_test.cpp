@@ -12,10 +12,10 @@
 namespace veld::test {
 namespace {
 
-constexpr char kLocalTable[] = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT";
+constexpr char kLocalTable[] = "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat";
 constexpr char kDeviceTable[] = "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT";
 constexpr char kNotChanged[] = "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
-                               "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.";
+                               "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat was not changed.";
 
 // Both folder trees in place and the link connected.
 class SynchronisationTest : public DeviceLinkTest {
@@ -44,7 +44,7 @@ TEST_P(BlockBoundaryCopy, TargetEqualsSourceByteForByte) {
   (link_.*(to_device ? &CCorvaneRAPI::CopyFileToDevice : &CCorvaneRAPI::CopyFileFromDevice))(kLocalTable, kDeviceTable);
   EXPECT_EQ(ReadDevice("UUT/UUTTable.DAT"), source);
   EXPECT_EQ(ReadDesktop(kLocalTable), source);
-  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.dat"});
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
@@ -60,14 +60,14 @@ TEST_P(InterruptedUpload, LeavesThePreviousLocalFileIntact) {
   ScopedVariable fail(rapi::kFailReadAtVariable, std::to_string(GetParam()));
   link_.CopyFileFromDevice(kLocalTable, kDeviceTable);
   EXPECT_EQ(ReadDesktop(kLocalTable), "previous table");
-  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.dat"});
   EXPECT_EQ(prompter_.Texts(), Names{kNotChanged});
 }
 
 INSTANTIATE_TEST_SUITE_P(FailingRead, InterruptedUpload, ::testing::Values(1, 2, 3));
 
 TEST_F(SynchronisationTest, FailedCopiesAreCountedReportedOrThrownAndChangeNothing) {
-  constexpr char kNoFolder[] = "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+  constexpr char kNoFolder[] = "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat to "
                                "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT on VELD.";
   PutOnDesktop(kLocalTable, "table");
   link_.CopyFileToDevice(kLocalTable, "Mounted_Volume\\NoSuchFolder\\UUTTable.DAT");
@@ -84,7 +84,7 @@ TEST_F(SynchronisationTest, FailedCopiesAreCountedReportedOrThrownAndChangeNothi
   fs::remove(OnDesktop(kLocalTable));
   MakeDesktopFolder(kLocalTable);
   EXPECT_THROW(link_.CopyFileFromDevice(kLocalTable, kDeviceTable), FileError);
-  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.DAT"});
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.dat"});
   EXPECT_FALSE(FileExists(OnDevice(Veld("UUT/UUTTable.DAT"))));
 }
 
@@ -101,7 +101,7 @@ TEST_F(SynchronisationTest, LinksOnTheVolumeNeitherFeedNorReceiveCopies) {
   fs::create_symlink(outside + "/profiles", OnDevice(Veld("TestProfile")));
   PutOnDevice(Veld("TestResults/DAT/R2.DAT"), "result");
   PutOnDesktop(kLocalTable, "desktop table");
-  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT", "profiles");
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat", "profiles");
   PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT", "points");
 
   link_.UploadTestResults();
@@ -112,9 +112,9 @@ TEST_F(SynchronisationTest, LinksOnTheVolumeNeitherFeedNorReceiveCopies) {
   EXPECT_EQ(ReadBytes(outside + "/table"), "outside table");
   EXPECT_TRUE(NamesIn(outside + "/profiles").empty());
   EXPECT_EQ(prompter_.Texts(),
-            (Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT to "
+            (Names{"Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat to "
                    "Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on VELD.",
-                   "Could not copy C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT to "
+                   "Could not copy C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat to "
                    "Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT on VELD.",
                    "Could not copy C:\\VELD\\VELD\\TestProfile\\P1_Custom.DAT to "
                    "Mounted_Volume\\VELD\\TestProfile\\P1_Custom.DAT on VELD."}));
@@ -129,7 +129,7 @@ TEST_F(SynchronisationTest, CustomProfilesThatDifferOnlyInLetterCaseNeverOverwri
   PutOnDevice(Veld("TestProfile/foo_Custom.DAT"), "lower points");
   PutOnDevice(Veld("TestProfile/P1_Custom.DAT"), "p1 points");
   link_.UploadTestProfileTable();
-  EXPECT_EQ(Local("C:\\VELD\\VELD\\TestProfile"), (Names{"P1_Custom.DAT", "TestProfileTable_PPCBK.DAT"}));
+  EXPECT_EQ(Local("C:\\VELD\\VELD\\TestProfile"), (Names{"P1_Custom.DAT", "TestProfileTable_PPCBK.dat"}));
 
   // An earlier upload left one spelling on the desktop; the desktop also holds a pair.
   PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\foo_Custom.DAT", "stale points");
@@ -171,22 +171,22 @@ TEST_F(SynchronisationTest, UploadAllCopiesTheTablesProfilesAndResultsIntoTheirL
   // ".DAT" and ".dat" name one local file: the existing one is replaced, no second appears.
   EXPECT_EQ(Local("C:\\VELD\\VELD\\UUT"), Names{"UUTTable_PPCBK.dat"});
   EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat"), "uut records");
-  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.DAT"), "settings");
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.dat"), "settings");
   EXPECT_EQ(Local("C:\\VELD\\VELD\\TestProfile"),
-            (Names{"Notes.txt", "P1_Custom.DAT", "TestProfileTable_PPCBK.DAT", "testprofiletable.dat"}));
-  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT"), "TestProfileTable.DAT");
+            (Names{"Notes.txt", "P1_Custom.DAT", "TestProfileTable_PPCBK.dat", "testprofiletable.dat"}));
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat"), "TestProfileTable.DAT");
   EXPECT_EQ(ReadDesktop("C:\\VELD\\PC\\TestResults\\R1.DAT"), "result");
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
 TEST_F(SynchronisationTest, MissingDeviceProfileFolderIsReportedAfterTheTableCopy) {
-  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT", "previous records");
+  PutOnDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat", "previous records");
   fs::remove_all(OnDevice(Veld("TestProfile")));
   link_.UploadTestProfileTable();
-  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT"), "previous records");
+  EXPECT_EQ(ReadDesktop("C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat"), "previous records");
   EXPECT_EQ(prompter_.Texts(),
             (Names{"Could not copy Mounted_Volume\\VELD\\TestProfile\\TestProfileTable.DAT from VELD.  "
-                   "C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.DAT was not changed.",
+                   "C:\\VELD\\VELD\\TestProfile\\TestProfileTable_PPCBK.dat was not changed.",
                    "Cannot find any custom profiles in Mounted_Volume\\VELD\\TestProfile\\ folder!"}));
 }
 

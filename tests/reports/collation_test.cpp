@@ -40,7 +40,7 @@ OleDateTime At(int day, int hour, int minute) { return OleDateTime(2011, 3, day,
 class CollationTest : public test::TempRootTest {
  protected:
   CollationTest() : pc_(prompter_) {
-    pc_.SetDevice(0);
+    pc_.SetDevice(DatabaseSide::PC);
     pc_.SetSystemData(&settings_);
     pc_.Open();
   }
@@ -148,26 +148,6 @@ TEST_F(CollationTest, AResultFileThatGivesNothingIsRefusedByName) {
   }
   EXPECT_EQ(NothingReadMessage("C:\\VELD\\PC\\TestResults\\X.DAT"),
             "No test result could be read from " + temp_.root() + "/VELD/PC/TestResults/X.DAT.");
-  EXPECT_EQ(printer_.printed.size(), 1u);
-}
-
-// Counts the password checks asked for, and cancels each.
-class CancellingEntry : public PasswordEntry {
- public:
-  bool Run(const std::string&, Operator&) override { ++runs; return false; }
-  int runs = 0;
-};
-
-// The checks themselves (cancel, failure, success, lock-down) run in the command-line tests, over stdin.
-TEST_F(CollationTest, PrintButtonAsksForAPasswordOnlyIn21CFRModeWhenNotLockedOut) {
-  const std::vector<SelectedResult> row{Add("PT-1001_1.DAT", true, At(7, 8, 0))};
-  CancellingEntry entry;
-  EXPECT_EQ(PrintButton(settings_, pc_, entry, row, records_, prompter_, printer_), PrintOutcome::Printed);
-  settings_.CFRCompliantMode = true;
-  EXPECT_EQ(PrintButton(settings_, pc_, entry, row, records_, prompter_, printer_), PrintOutcome::NotAllowed);
-  settings_.LockedOut = true;
-  EXPECT_EQ(PrintButton(settings_, pc_, entry, row, records_, prompter_, printer_), PrintOutcome::NotAllowed);
-  EXPECT_EQ(entry.runs, 1);
   EXPECT_EQ(printer_.printed.size(), 1u);
 }
 

@@ -10,7 +10,6 @@
 #include "platform/format.h"
 #include "records/test_results_table.h"
 #include "reports/certificate.h"
-#include "reports/panels.h"
 #include "support/german_locale.h"
 #include "support/recording_canvas.h"
 #include "support/recording_prompter.h"
@@ -153,19 +152,17 @@ TEST_F(CsvFileTest, AFileThatCannotBeCreatedIsAFileError) {
   EXPECT_EQ(ProposedExportName("ab"), "");  // shorter than the extension: nothing is left
 }
 
-// Every text that the system writes or parses, as it comes out: a result file read and
-// exported, its certificate, the UUT panel and point list, and typed numbers and dates.
+// Every text that the reports write or parse, as it comes out: a result file read and
+// exported, its certificate, and typed numbers and dates (the window's panels format
+// through the same Format).
 std::string EveryText(const std::string& result_file) {
   TestResults result;
   TestResultsTable().ReadFile(result, result_file);
-  std::string texts = BuildCsvExport(result) + BuildUUTPanel(result.Uut);
+  std::string texts = BuildCsvExport(result);
   test::RecordingCanvas canvas(PageMetrics{700, 254, 1000});
   test::RecordingPrompter prompter;
   DrawCertificate(canvas, result, result, 1000.0, prompter);
   for (const test::RecordingCanvas::Text& text : canvas.texts) texts += text.text + "\n";
-  TestProfile profile;
-  profile.GeneratePoints(5, false, "Ascending");
-  for (const ProfilePointRow& row : BuildProfilePointRows(profile, result.Uut)) texts += row.pressure + row.output;
   const TypeConverter converter;
   OleDateTime date;
   converter.ParseDateTime("3/7/2012 9:05:30", date, true);

@@ -91,8 +91,8 @@ TEST_F(DueDatesTableTest, EveryRecordOfATableGivesItsDueDateAndAMirrorNotYetUplo
   test::RecordingPrompter prompter;
   CDataBaseX pc(prompter);
   CDataBaseX veld(prompter);
-  veld.SetDevice(1);
-  pc.SetDevice(0);
+  veld.SetDevice(DatabaseSide::VELD);
+  pc.SetDevice(DatabaseSide::PC);
   pc.Open();
   EXPECT_TRUE(ReadDueDates(veld, "VELD").empty());
 

@@ -7,7 +7,7 @@
 #include "database/database.h"
 #include "platform/format.h"
 #include "platform/host_path.h"
-#include "reports/panels.h"
+#include "app/panels.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
 #include "units/pressure_units.h"
@@ -46,7 +46,7 @@ enum Column : size_t { kSerial = 1, kType = 5, kExcitation = 6, kUnits = 7, kSpa
 class UutCsvTest : public test::TempRootTest {
  protected:
   UutCsvTest() {
-    pc_.SetDevice(0);
+    pc_.SetDevice(DatabaseSide::PC);
     test::WriteBytes(TablePath(), "");
   }
   std::string TablePath() const { return HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"); }

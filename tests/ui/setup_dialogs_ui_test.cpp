@@ -56,7 +56,7 @@ class SetupDialogsUiTest : public QObject {
     RecordingPrompter prompter;
     CDataBaseX pc{prompter};
     Database() {
-      pc.SetDevice(0);
+      pc.SetDevice(DatabaseSide::PC);
       pc.Open();
     }
   };

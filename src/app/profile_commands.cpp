@@ -1,4 +1,4 @@
-#include "database/profile_commands.h"
+#include "app/profile_commands.h"
 
 #include "database/database.h"
 #include "platform/file_error.h"

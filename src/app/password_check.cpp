@@ -1,4 +1,4 @@
-#include "database/password_check.h"
+#include "app/password_check.h"
 
 #include "database/database.h"
 #include "platform/file_error.h"

@@ -1,4 +1,4 @@
-#include "reports/panels.h"
+#include "app/panels.h"
 
 #include <map>
 
@@ -59,25 +59,6 @@ std::string BuildProfilePanel(const TestProfile& profile) {
          (profile.LeakTest ? "YES" : "NO");
 }
 
-double UnitDisplayFactor(const std::string& input_units) {
-  static const std::map<std::string, double> kFactors = {
-      {"inWC", 1.0},     {"INWC@20C", 1.0},  {"INWC@4C", 0.9982388185}, {"kPa", 0.2486491},
-      {"mbar", 2.486491}, {"cmWC", 2.54},    {"mmWC", 25.4},            {"Pa", 248.6491},
-  };
-  const auto found = kFactors.find(input_units);
-  return found == kFactors.end() ? 1.0 : found->second;
-}
-
-double RangeInUnit(double inches_of_water, const std::string& input_units) {
-  const double pascals = PressureUnitFactor(input_units);
-  return pascals > 0.0 ? inches_of_water * kPascalsPerInchWater / pascals : inches_of_water;
-}
-
-double RangeFromUnit(double in_unit, const std::string& input_units) {
-  const double pascals = PressureUnitFactor(input_units);
-  return pascals > 0.0 ? in_unit * pascals / kPascalsPerInchWater : in_unit;
-}
-
 std::vector<ProfilePointRow> BuildProfilePointRows(const TestProfile& profile, const UUT& uut) {
   const double factor = UnitDisplayFactor(uut.InputUnits);
   std::vector<ProfilePointRow> rows;
@@ -90,28 +71,6 @@ std::vector<ProfilePointRow> BuildProfilePointRows(const TestProfile& profile, c
   }
   if (profile.LeakTest) rows.push_back({"  L", "", Format("%.5f", uut.MaxLeakRate), ""});
   return rows;
-}
-
-std::string AboutRevisionText() {
-  return "Revision:\tRevision Change Description:\r\n\r\n"
-         "3.04\t\tFix for deleting profiles on VELD.\r\n"
-         "\r\n\r\n\r\n"
-         "Previous revisions:\r\n"
-         "\r\n"
-         "3.03\t\tChanged labels on in all pop up messages from PocketPC to VELD\r\n"
-         "\t\t\tPocketPC directories no longer valid, could cause data corruption if used on same machine with 417 "
-         "data.\r\n"
-         "\t\t\tChanged labels on screen from PocketPC to VELD\r\n"
-         "\t\t\tIf no test profile is selected when new button is pressed, produces error msg.  Now defaults to "
-         "3pointtest values.\r\n"
-         "\t\t\tNo EXTERNAL option in the excitation field in UUT setup page.\r\n"
-         "\r\n"
-         "3.01\t\tFix for:\r\n"
-         "\t\t\tEngineering units conversion issue\r\n"
-         "\t\t\tCal. cert. print issues\r\n"
-         "\t\t\tString save/recall issue.\r\n"
-         "\r\n"
-         "3.00\t\tUpdate for new Veldane.\r\n\r\n";
 }
 
 }  // namespace veld

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "database/database.h"
-#include "device/sync_sequences.h"
-#include "device_link_fixture.h"
+#include "app/sync_sequences.h"
+#include "device/device_link_fixture.h"
 #include "support/result_file_writer.h"
 
 namespace veld::test {
@@ -18,8 +18,8 @@ namespace {
 class SyncSequencesTest : public DeviceLinkTest, public SyncObserver {
  protected:
   SyncSequencesTest() {
-    veld_.SetDevice(1);
-    pc_.SetDevice(0);
+    veld_.SetDevice(DatabaseSide::VELD);
+    pc_.SetDevice(DatabaseSide::PC);
     pc_.SetSystemData(&settings_);
     pc_.Open();
     PutOnDevice(Veld("UUT/UUTTable.DAT"), ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat")));
@@ -93,7 +93,7 @@ TEST_F(SyncSequencesTest, ConnectUploadsEverythingAndRefreshesTheWindowInOrder) 
   EXPECT_EQ(fs::file_size(Local("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")), 2 * 568u);  // converted
   EXPECT_EQ(veld_uuts_.items.size(), 2u);
   EXPECT_EQ(veld_profiles_.items.size(), 6u);
-  EXPECT_EQ(NamesIn(Local("C:\\VELD\\VELD\\TestProfile")), (Names{"Mine_Custom.DAT", "TestProfileTable_PPCBK.DAT"}));
+  EXPECT_EQ(NamesIn(Local("C:\\VELD\\VELD\\TestProfile")), (Names{"Mine_Custom.DAT", "TestProfileTable_PPCBK.dat"}));
   EXPECT_EQ(combo_.items, (Names{"PT-1", "PT-2"}));
   EXPECT_EQ(settings_.EngUnits, "inWC");  // the settings record is filled by connect only
   EXPECT_TRUE(prompter_.entries.empty());
@@ -134,7 +134,7 @@ TEST_F(SyncSequencesTest, FilesGoneFromTheDeviceMidConnectAreCountedNotCopiedEmp
   EXPECT_FALSE(fs::exists(OnDevice(Veld("UUT/UUTTable.DAT"))));
   ASSERT_EQ(prompter_.entries.size(), 4u);
   EXPECT_EQ(prompter_.Texts().back(), "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
-                                      "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.DAT was not changed.");
+                                      "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat was not changed.");
 
   PutResult("E_1.DAT", "E");
   ScopedVariable vanish(rapi::kVanishAtVariable, std::string("1"));

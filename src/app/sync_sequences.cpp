@@ -1,4 +1,4 @@
-#include "device/sync_sequences.h"
+#include "app/sync_sequences.h"
 
 #include "database/database.h"
 #include "device/corvane_rapi.h"

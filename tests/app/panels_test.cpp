@@ -1,4 +1,4 @@
-#include "reports/panels.h"
+#include "app/panels.h"
 
 #include <gtest/gtest.h>
 

@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "platform/prompter.h"
+#include "records/database_layout.h"
 #include "records/test_profile.h"
 #include "records/uut.h"
 
 namespace veld {
 
 class CDataBaseX;
-
-// Which database a command works on: the list (PC or VELD) that was clicked last.
-enum class DatabaseSide { PC, VELD };
 
 // What a profile command asks of its front end after it changed a table.
 class ProfileCommandHooks {
