@@ -1,9 +1,14 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <type_traits>
 
 #include "app/lab_header_form.h"
+#include "database/data_root_lock.h"
+#include "database/results_index.h"
 #include "app/main_window_texts.h"
 #include "database/desktop_settings.h"
 #include "app/sync_sequences.h"
@@ -123,7 +128,12 @@ bool CRapiTestDlg::StartUp() {
   veld_.SetDevice(DatabaseSide::VELD);
   pc_.SetDevice(DatabaseSide::PC);
   pc_.SetSystemData(&settings_);
-  pc_.Open();
+  // The tables are created, converted and completed only by the program that holds the
+  // data root; when another holds it, that one has done so at its own start-up.
+  std::optional<DataRootLock> lock;
+  if (!holds_data_root_) lock = DataRootLock::Acquire(std::chrono::milliseconds(0));
+  if (holds_data_root_ || lock) pc_.Open();
+  lock.reset();
   if (pc_.IsLockedOut()) return false;
   for (WindowList which : kWindowLists) view_.ShowList(which, {});
   view_.ShowUUTPanel(kUUTPanelPlaceholder);
@@ -135,14 +145,45 @@ bool CRapiTestDlg::StartUp() {
 }
 
 template <typename Command>
-void CRapiTestDlg::RunCommand(Command&& command) {
-  if (busy_) return;
+bool CRapiTestDlg::RunCommand(Command&& command) {
+  if (busy_) return false;
   BusyScope scope(*this);
+  const size_t failed_copies = rapi_.FailedCopies();
   try {
-    command();
+    bool done = true;
+    if constexpr (std::is_same_v<std::invoke_result_t<Command>, bool>) {
+      done = command();
+    } else {
+      command();
+    }
+    // A command during which a file could not be copied has not done what it was asked.
+    return done && rapi_.FailedCopies() == failed_copies;
   } catch (const FileError& error) {
     services_.prompter.Message(error.what());
+    return false;
   }
+}
+
+template <typename Change>
+bool CRapiTestDlg::WithDataRoot(Change&& change) {
+  if (holds_data_root_) return change();
+  std::optional<DataRootLock> lock = DataRootLock::Acquire();
+  if (!lock) {
+    services_.prompter.Message(DataRootLock::kBusyMessage);
+    return false;
+  }
+  return change();
+}
+
+bool CRapiTestDlg::RequireDevice() {
+  if (device_ready_) return true;
+  PrepareCalibrator();
+  if (!rapi_.Connect()) {
+    services_.prompter.Message(CCorvaneRAPI::kUnableToConnectMessage);
+    return false;
+  }
+  device_ready_ = true;
+  return true;
 }
 
 // The report commands live in a file of their own and run like every other command.
@@ -276,29 +317,55 @@ bool CRapiTestDlg::OnCalibratorFolderChosen(const std::string& folder, Calibrato
   return true;
 }
 
-void CRapiTestDlg::OnConnect() {
-  RunCommand([&] {
-    PrepareCalibrator();
-    SyncView observer(*this);
-    RunConnectSequence(rapi_, pc_, veld_, services_.prompter, observer);
+bool CRapiTestDlg::OnConnect() {
+  return RunCommand([&] {
+    return WithDataRoot([&] {
+      PrepareCalibrator();
+      SyncView observer(*this);
+      device_ready_ = RunConnectSequence(rapi_, pc_, veld_, services_.prompter, observer);
+      return device_ready_;
+    });
   });
 }
 
-void CRapiTestDlg::OnRefreshTestResults() {
-  RunCommand([&] {
-    SyncView observer(*this);
-    RunRefreshSequence(rapi_, observer);
+bool CRapiTestDlg::OnRefreshTestResults() {
+  return RunCommand([&] {
+    return WithDataRoot([&] {
+      if (!RequireDevice()) return false;
+      SyncView observer(*this);
+      RunRefreshSequence(rapi_, observer);
+      return true;
+    });
   });
+}
+
+bool CRapiTestDlg::OnDownloadUUTData() {
+  return RunCommand([&] { return WithDataRoot([&] { return RequireDevice() && (rapi_.DownloadUUTTable(), true); }); });
+}
+
+bool CRapiTestDlg::OnDownloadTestProfileData() {
+  return RunCommand(
+      [&] { return WithDataRoot([&] { return RequireDevice() && (rapi_.DownloadTestProfileTable(), true); }); });
 }
 
 // --- Print, export, administrator -----------------------------------------------------
 
-void CRapiTestDlg::OnPrint() {
+void CRapiTestDlg::OnPrint() { PrintResults(SelectedResults()); }
+
+PrintOutcome CRapiTestDlg::PrintResults(const std::vector<SelectedResult>& selected) {
+  PrintOutcome outcome = PrintOutcome::Refused;
   RunCommand([&] {
-    const PrintOutcome outcome = PrintButton(settings_, pc_, services_.password_entry, SelectedResults(), records_,
-                                             services_.prompter, services_.printer);
-    if (outcome == PrintOutcome::LockedDown) view_.CloseWindow();
+    // Protected printing counts a failed password attempt: a change of the data root.
+    const auto print = [&] {
+      outcome = PrintButton(settings_, pc_, services_.password_entry, selected, records_, services_.prompter,
+                            services_.printer);
+      return outcome == PrintOutcome::Printed;
+    };
+    if (settings_.CFRCompliantMode) return WithDataRoot(print);
+    return print();
   });
+  if (outcome == PrintOutcome::LockedDown) view_.CloseWindow();
+  return outcome;
 }
 
 void CRapiTestDlg::OnExport() {
@@ -312,27 +379,30 @@ void CRapiTestDlg::OnExport() {
       return;
     }
     const std::string source = std::string(kResultFolder) + SelectedResults().front().file_name;
-    pc_.ReadTestResults(records_.as_found, source);
+    if (!ReadResultForReport(pc_, records_.as_found, source, services_.prompter)) return;
+    if (services_.save_as == nullptr) return;
     const std::optional<std::string> target =
-        services_.save_as.AskSaveAs(HostPath(ProposedExportName(source)), "csv");
+        services_.save_as->AskSaveAs(HostPath(ProposedExportName(source)), "csv");
     if (!target) return;
     WriteCsvExport(records_.as_found, *target);
   });
 }
 
 void CRapiTestDlg::OnAdministrator() {
+  if (services_.administrator == nullptr) return;
+  PasswordCheckResult result = PasswordCheckResult::Cancelled;
   RunCommand([&] {
-    switch (RunPasswordCheck(pc_, services_.password_entry, services_.prompter, kAdministratorPrompt)) {
-      case PasswordCheckResult::Passed: {
-        PasswordConfigureForm form(administrator_checks_);
-        services_.administrator.Run(form);
-        break;
-      }
-      case PasswordCheckResult::LockedDown: view_.CloseWindow(); break;
-      case PasswordCheckResult::Cancelled:
-      case PasswordCheckResult::Failed: break;
-    }
+    return WithDataRoot([&] {
+      result = RunPasswordCheck(pc_, services_.password_entry, services_.prompter, kAdministratorPrompt);
+      return true;
+    });
   });
+  if (result == PasswordCheckResult::LockedDown) view_.CloseWindow();
+  // The dialog runs without the data root: it changes no file, and may stay open long.
+  if (result == PasswordCheckResult::Passed) {
+    PasswordConfigureForm form(administrator_checks_);
+    services_.administrator->Run(form);
+  }
 }
 
 // --- Profile commands ----------------------------------------------------------------
@@ -345,20 +415,23 @@ void CRapiTestDlg::DownloadAfterChange(bool uut_table) {
   }
 }
 
-void CRapiTestDlg::OnEditUUT() {
-  if (!CanEditProfiles()) return;
-  RunCommand([&] {
+// The mirror must not change unless the calibrator can be given the same change.
+bool CRapiTestDlg::CanChange(DatabaseSide side) { return side == DatabaseSide::PC || RequireDevice(); }
+
+bool CRapiTestDlg::OnEditUUT() {
+  if (!CanEditProfiles()) return false;
+  return RunCommand([&] {
     if (list(WindowList::PcUUTs).selected.empty() && list(WindowList::VeldUUTs).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
-      return;
+      return false;
     }
     const DatabaseSide side = uut_side_;
+    if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const UUT before = current_uut_;
+    bool done = false;
     if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, true, database)) {
-      database.SaveUUT(current_uut_);
-      RefillList(UUTList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+      done = WithDataRoot([&] { return StoreUUT(side); });
     } else {
       // The fetch drops the dialog's changes only when the side holds the ID; the record
       // as it was before the dialog stands in otherwise.
@@ -366,117 +439,142 @@ void CRapiTestDlg::OnEditUUT() {
       database.LoadUUT(current_uut_);
     }
     view_.FocusList(UUTList(side));
+    return done;
   });
 }
 
-void CRapiTestDlg::OnNewUUT() {
-  if (!CanEditProfiles()) return;
-  RunCommand([&] {
+bool CRapiTestDlg::StoreUUT(DatabaseSide side) {
+  const bool stored = Database(side).SaveUUT(current_uut_);
+  RefillList(UUTList(side));
+  if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+  return stored;
+}
+
+bool CRapiTestDlg::StoreTestProfile(DatabaseSide side) {
+  const bool stored = Database(side).SaveTestProfile(current_profile_);
+  RefillList(ProfileList(side));
+  if (side == DatabaseSide::VELD) DownloadAfterChange(false);
+  return stored;
+}
+
+bool CRapiTestDlg::OnNewUUT() {
+  if (!CanEditProfiles()) return false;
+  return RunCommand([&] {
     const DatabaseSide side = uut_side_;
+    if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const UUT before = current_uut_;
     current_uut_.ID.clear();
     if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, false, database)) {
-      database.SaveUUT(current_uut_);
-      RefillList(UUTList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(true);
-      return;
+      return WithDataRoot([&] { return StoreUUT(side); });
     }
     current_uut_ = before;  // the remembered ID, and none of the dialog's changes
     database.LoadUUT(current_uut_);
     view_.FocusList(UUTList(side));
+    return false;
   });
 }
 
-void CRapiTestDlg::OnDeleteUUTs() {
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    DeleteUUTs(Database(uut_side_), uut_side_, SelectedIds(UUTList(uut_side_)), current_uut_, services_.prompter,
-               hooks);
+bool CRapiTestDlg::OnDeleteUUTs() {
+  return RunCommand([&] {
+    const DatabaseSide side = uut_side_;
+    if (!services_.prompter.AskYesNo(DeleteUUTQuestion(side))) return false;
+    if (!CanChange(side)) return false;
+    return WithDataRoot([&] {
+      ProfileHooks hooks(*this);
+      return DeleteUUTs(Database(side), side, SelectedIds(UUTList(side)), current_uut_, hooks);
+    });
   });
 }
 
-void CRapiTestDlg::OnTransferUUTsToPC() {
-  if (uut_side_ != DatabaseSide::VELD) return;
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    TransferUUTs(veld_, pc_, DatabaseSide::PC, SelectedIds(WindowList::VeldUUTs), current_uut_, hooks);
+bool CRapiTestDlg::TransferUUTsBetween(DatabaseSide from, DatabaseSide to) {
+  return RunCommand([&] {
+    if (!CanChange(to)) return false;
+    return WithDataRoot([&] {
+      ProfileHooks hooks(*this);
+      return TransferUUTs(Database(from), Database(to), to, SelectedIds(UUTList(from)), current_uut_, hooks);
+    });
   });
 }
 
-void CRapiTestDlg::OnTransferUUTsToVELD() {
-  if (uut_side_ != DatabaseSide::PC) return;
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    TransferUUTs(pc_, veld_, DatabaseSide::VELD, SelectedIds(WindowList::PcUUTs), current_uut_, hooks);
-  });
+bool CRapiTestDlg::OnTransferUUTsToPC() {
+  return uut_side_ == DatabaseSide::VELD && TransferUUTsBetween(DatabaseSide::VELD, DatabaseSide::PC);
 }
 
-void CRapiTestDlg::OnEditTestProfile() {
-  if (!CanEditProfiles()) return;
-  RunCommand([&] {
+bool CRapiTestDlg::OnTransferUUTsToVELD() {
+  return uut_side_ == DatabaseSide::PC && TransferUUTsBetween(DatabaseSide::PC, DatabaseSide::VELD);
+}
+
+bool CRapiTestDlg::OnEditTestProfile() {
+  if (!CanEditProfiles()) return false;
+  return RunCommand([&] {
     if (list(WindowList::PcProfiles).selected.empty() && list(WindowList::VeldProfiles).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
-      return;
+      return false;
     }
     const DatabaseSide side = profile_side_;
+    if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const TestProfile before = current_profile_;
+    bool done = false;
     if (services_.profile_editor->Edit(current_profile_, current_uut_, database, true)) {
-      database.SaveTestProfile(current_profile_);
-      RefillList(ProfileList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(false);
+      done = WithDataRoot([&] { return StoreTestProfile(side); });
     } else {
       current_profile_ = before;
       database.LoadTestProfile(current_profile_);
     }
     view_.FocusList(ProfileList(side));
+    return done;
   });
 }
 
-void CRapiTestDlg::OnNewTestProfile() {
-  if (!CanEditProfiles()) return;
-  RunCommand([&] {
+bool CRapiTestDlg::OnNewTestProfile() {
+  if (!CanEditProfiles()) return false;
+  return RunCommand([&] {
     const DatabaseSide side = profile_side_;
+    if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const TestProfile before = current_profile_;
     current_profile_.ID.clear();
     if (services_.profile_editor->Edit(current_profile_, current_uut_, database, false)) {
-      database.SaveTestProfile(current_profile_);
-      RefillList(ProfileList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(false);
-      return;
+      return WithDataRoot([&] { return StoreTestProfile(side); });
     }
     current_profile_ = before;
     database.LoadTestProfile(current_profile_);
     view_.FocusList(ProfileList(side));
+    return false;
   });
 }
 
-void CRapiTestDlg::OnDeleteTestProfiles() {
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    DeleteTestProfiles(Database(profile_side_), profile_side_, SelectedIds(ProfileList(profile_side_)),
-                       current_profile_, services_.prompter, hooks);
+bool CRapiTestDlg::OnDeleteTestProfiles() {
+  return RunCommand([&] {
+    const DatabaseSide side = profile_side_;
+    if (!services_.prompter.AskYesNo(DeleteProfileQuestion(side))) return false;
+    if (!CanChange(side)) return false;
+    return WithDataRoot([&] {
+      ProfileHooks hooks(*this);
+      return DeleteTestProfiles(Database(side), side, SelectedIds(ProfileList(side)), current_profile_, hooks);
+    });
   });
 }
 
-void CRapiTestDlg::OnTransferTestProfilesToPC() {
-  if (profile_side_ != DatabaseSide::VELD) return;
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    TransferTestProfiles(veld_, pc_, DatabaseSide::PC, SelectedIds(WindowList::VeldProfiles), current_profile_,
-                         hooks);
+bool CRapiTestDlg::TransferTestProfilesBetween(DatabaseSide from, DatabaseSide to) {
+  return RunCommand([&] {
+    if (!CanChange(to)) return false;
+    return WithDataRoot([&] {
+      ProfileHooks hooks(*this);
+      return TransferTestProfiles(Database(from), Database(to), to, SelectedIds(ProfileList(from)), current_profile_,
+                                  hooks);
+    });
   });
 }
 
-void CRapiTestDlg::OnTransferTestProfilesToVELD() {
-  if (profile_side_ != DatabaseSide::PC) return;
-  RunCommand([&] {
-    ProfileHooks hooks(*this);
-    TransferTestProfiles(pc_, veld_, DatabaseSide::VELD, SelectedIds(WindowList::PcProfiles), current_profile_,
-                         hooks);
-  });
+bool CRapiTestDlg::OnTransferTestProfilesToPC() {
+  return profile_side_ == DatabaseSide::VELD && TransferTestProfilesBetween(DatabaseSide::VELD, DatabaseSide::PC);
+}
+
+bool CRapiTestDlg::OnTransferTestProfilesToVELD() {
+  return profile_side_ == DatabaseSide::PC && TransferTestProfilesBetween(DatabaseSide::PC, DatabaseSide::VELD);
 }
 
 // --- UUT profiles as CSV, certificate header ------------------------------------------
@@ -499,17 +597,22 @@ void CRapiTestDlg::OnImportUUTs() {
       return;
     }
     if (!services_.prompter.AskYesNo(UUTImportQuestion(plan, side, *file))) return;
-    if (!ApplyUUTImport(database, plan)) return;
-    RefillList(UUTList(side));
-    if (side == DatabaseSide::VELD) DownloadAfterChange(true);
-    services_.prompter.Message(UUTImportSummary(plan, side, false));
+    if (!CanChange(side)) return;
+    const bool imported = WithDataRoot([&] {
+      if (!ApplyUUTImport(database, plan)) return false;
+      RefillList(UUTList(side));
+      if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+      return true;
+    });
+    if (imported) services_.prompter.Message(UUTImportSummary(plan, side, false));
   });
 }
 
 void CRapiTestDlg::OnExportUUTs() {
+  if (services_.save_as == nullptr) return;
   RunCommand([&] {
     const DatabaseSide side = uut_side_;
-    const std::optional<std::string> target = services_.save_as.AskSaveAs(HostPath(ProposedUUTExportPath(side)), "csv");
+    const std::optional<std::string> target = services_.save_as->AskSaveAs(HostPath(ProposedUUTExportPath(side)), "csv");
     if (!target) return;
     const size_t rows = ExportUUTs(Database(side), *target);
     services_.prompter.Message(UUTExportDoneText(rows, side, *target));

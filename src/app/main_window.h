@@ -42,9 +42,11 @@ struct WindowServices {
   Prompter& prompter;
   PasswordEntry& password_entry;
   CertificatePrinter& printer;
-  SaveAsQuestion& save_as;
-  AdministratorDialog& administrator;
-  // The setup dialogs; without them (the command-line tool) EDIT and NEW do nothing.
+  // The command-line tool has none of the dialogs below; without one, its commands do
+  // nothing.
+  SaveAsQuestion* save_as = nullptr;
+  AdministratorDialog* administrator = nullptr;
+  // The setup dialogs: EDIT and NEW.
   UUTEditor* uut_editor = nullptr;
   ProfileEditor* profile_editor = nullptr;
   // The chart, history and due dates windows; without them those buttons do nothing.
@@ -70,6 +72,15 @@ class CRapiTestDlg {
   // its checks. False when the system is locked out: the window must not be shown.
   bool StartUp();
 
+  // Every command that changes the data takes the data root's lock for its own length
+  // (waiting its turn, or saying the data is busy). A caller that holds it already for
+  // longer (the command-line tool, for its whole run) says so here.
+  void SetHoldsDataRoot(bool held) { holds_data_root_ = held; }
+  // Connects to the calibrator unless a Connect already has: a change of the mirror is
+  // downloaded at once, and must not be made when it cannot be. False, after the message,
+  // when the calibrator cannot be reached.
+  bool RequireDevice();
+
   // Where Connect looks for the calibrator (default: $VELD_DEVICE at start, the usual
   // mount folders, no remembered folder).
   void SetCalibratorSearch(CalibratorSearch search) { calibrator_search_ = std::move(search); }
@@ -89,21 +100,28 @@ class CRapiTestDlg {
   void OnResultSelectionChanged(const std::vector<int>& selected_rows);
 
   // --- Buttons ------------------------------------------------------------------------
-  void OnConnect();
-  void OnRefreshTestResults();
+  // The commands that change data say whether they did all they were asked: false when
+  // they stopped on a message, a change was refused or a file could not be copied.
+  bool OnConnect();
+  bool OnRefreshTestResults();
   void OnPrint();
   void OnExport();
   void OnAdministrator();
-  void OnEditUUT();
-  void OnNewUUT();
-  void OnDeleteUUTs();
-  void OnTransferUUTsToPC();
-  void OnTransferUUTsToVELD();
-  void OnEditTestProfile();
-  void OnNewTestProfile();
-  void OnDeleteTestProfiles();
-  void OnTransferTestProfilesToPC();
-  void OnTransferTestProfilesToVELD();
+  bool OnEditUUT();
+  bool OnNewUUT();
+  bool OnDeleteUUTs();
+  bool OnTransferUUTsToPC();
+  bool OnTransferUUTsToVELD();
+  bool OnEditTestProfile();
+  bool OnNewTestProfile();
+  bool OnDeleteTestProfiles();
+  bool OnTransferTestProfilesToPC();
+  bool OnTransferTestProfilesToVELD();
+  // The hidden "Download UUT Data" and "Download Test Profile Data" buttons.
+  bool OnDownloadUUTData();
+  bool OnDownloadTestProfileData();
+  // The Print button on a selection of results (rows of the results list).
+  PrintOutcome PrintResults(const std::vector<SelectedResult>& selected);
   // The error chart of the selected result or As Found/As Left pair, the drift history of
   // the UUT chosen in the UUT ID combo, the due dates of both databases' UUTs.
   void OnChart();
@@ -142,6 +160,8 @@ class CRapiTestDlg {
   // Refills one list from its database (the facade's list filling, sorted as the list
   // view sorts).
   void RefillList(WindowList list);
+  // Lets the PC database refill the UUT ID combo from the result files; nothing selected.
+  void RefillResultCombo();
 
  private:
   class SyncView;
@@ -160,14 +180,22 @@ class CRapiTestDlg {
     return side == DatabaseSide::VELD ? WindowList::VeldProfiles : WindowList::PcProfiles;
   }
 
-  // Runs a command: one at a time; a file error ends it and is shown.
+  // Runs a command: one at a time; a file error ends it and is shown. True when it did
+  // what it was asked (the command's own answer, when it gives one) and copied every file.
   template <typename Command>
-  void RunCommand(Command&& command);
+  bool RunCommand(Command&& command);
+  // A change of the data root, under its lock.
+  template <typename Change>
+  bool WithDataRoot(Change&& change);
+  bool CanChange(DatabaseSide side);
+  bool StoreUUT(DatabaseSide side);
+  bool StoreTestProfile(DatabaseSide side);
+  bool TransferUUTsBetween(DatabaseSide from, DatabaseSide to);
+  bool TransferTestProfilesBetween(DatabaseSide from, DatabaseSide to);
 
   void ShowUUTOfRow(WindowList list, int row);
   void ShowProfileOfRow(WindowList list, int row);
   void SetStatusText(const std::string& text);
-  void RefillResultCombo();
   void ListResultsOfChosenUUT();
   std::vector<std::string> SelectedIds(WindowList list) const;
   std::vector<SelectedResult> SelectedResults() const;
@@ -189,6 +217,8 @@ class CRapiTestDlg {
   SystemData settings_;
   bool click_guard_ = false;
   bool busy_ = false;
+  bool holds_data_root_ = false;
+  bool device_ready_ = false;
   ListState lists_[4];
   std::vector<std::string> result_combo_;
   int result_combo_selection_ = -1;

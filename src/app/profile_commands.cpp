@@ -39,8 +39,7 @@ std::string DeleteProfileQuestion(DatabaseSide side) {
 }
 
 bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
-                UUT& current, Prompter& prompter, ProfileCommandHooks& hooks) {
-  if (!prompter.AskYesNo(DeleteUUTQuestion(side))) return false;
+                UUT& current, ProfileCommandHooks& hooks) {
   bool all_deleted = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
@@ -52,8 +51,7 @@ bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<
 }
 
 bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
-                        TestProfile& current, Prompter& prompter, ProfileCommandHooks& hooks) {
-  if (!prompter.AskYesNo(DeleteProfileQuestion(side))) return false;
+                        TestProfile& current, ProfileCommandHooks& hooks) {
   bool all_deleted = true;
   for (const std::string& id : selected_ids) {
     current.ID = id;
@@ -66,12 +64,16 @@ bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std:
 
 bool TransferUUTs(CDataBaseX& source, CDataBaseX& target, DatabaseSide target_side,
                   const std::vector<std::string>& selected_ids, UUT& current, ProfileCommandHooks& hooks) {
-  bool all_stored = true;
+  // Fetched one by one, stored together: one write of the target table however many are
+  // selected (each whole-table write is synced to the disk), and all of them or none.
+  std::vector<UUT> fetched;
+  fetched.reserve(selected_ids.size());
   for (const std::string& id : selected_ids) {
     current.ID = id;
     source.LoadUUT(current);
-    all_stored = target.SaveUUT(current) && all_stored;
+    fetched.push_back(current);
   }
+  const bool all_stored = fetched.empty() || target.SaveUUTs(fetched);
   if (target_side == DatabaseSide::VELD) hooks.DownloadUUTTable();
   hooks.RefillUUTList(target_side);
   return all_stored;

@@ -30,16 +30,15 @@ class ProfileCommandHooks {
 std::string DeleteUUTQuestion(DatabaseSide side);
 std::string DeleteProfileQuestion(DatabaseSide side);
 
-// Delete UUTs: asks first; anything but Yes stops (false). Then deletes each ID from
-// the side's database, refills the side's list and, on the VELD side, downloads the
-// table; true only when no delete was refused. The question is asked, and the refill
-// runs, also for an empty selection. A
-// test profile is deleted with its stored type, so a "Custom" profile's points file goes
-// with it whatever profile was shown last.
+// Delete UUTs, once the user has said Yes to the side's question (DeleteUUTQuestion):
+// deletes each ID from the side's database, refills the side's list and, on the VELD
+// side, downloads the table; true only when no delete was refused. The refill runs also
+// for an empty selection. A test profile is deleted with its stored type, so a "Custom"
+// profile's points file goes with it whatever profile was shown last.
 bool DeleteUUTs(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
-                UUT& current, Prompter& prompter, ProfileCommandHooks& hooks);
+                UUT& current, ProfileCommandHooks& hooks);
 bool DeleteTestProfiles(CDataBaseX& side_database, DatabaseSide side, const std::vector<std::string>& selected_ids,
-                        TestProfile& current, Prompter& prompter, ProfileCommandHooks& hooks);
+                        TestProfile& current, ProfileCommandHooks& hooks);
 
 // Transfer: each selected ID is fetched from the source into the current record and
 // stored in the target, without a question. Into the VELD database the table is then

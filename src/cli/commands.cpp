@@ -5,14 +5,12 @@
 #include <filesystem>
 #include <map>
 
+#include "cli/output.h"
 #include "cli/pdf_printer.h"
 #include "cli/report_commands.h"
 #include "database/desktop_settings.h"
-#include "app/print_command.h"
-#include "app/profile_commands.h"
 #include "database/results_index.h"
 #include "database/settings_listing.h"
-#include "app/sync_sequences.h"
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
@@ -30,16 +28,6 @@ namespace veld::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-void PrintLine(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
-}
-
-// One stored value (an ID, a name) per line, made visible.
-void PrintLines(const std::vector<std::string>& lines) {
-  for (const std::string& line : lines) PrintLine(VisibleText(line));
-}
 
 // The records with their texts made visible, for the panels: the tables come from the
 // calibrator, and their texts must not drive the terminal.
@@ -61,246 +49,110 @@ DatabaseSide SideOf(const Invocation& invocation) {
   return invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
 }
 
-
-// The desktop only offers IDs from its lists; typed IDs are checked first, because a
-// fetch of an ID that is not there would store the previous record under that ID.
-void RequireIds(CDataBaseX& database, DatabaseSide side, const std::string& table,
-                const std::vector<std::string>& ids, Prompter& prompter) {
-  const std::vector<std::string> present = FileOrderIds(database, table);
-  for (const std::string& id : ids) {
-    if (std::find(present.begin(), present.end(), id) != present.end()) continue;
-    const char* what = table == "UUT" ? "UUT profile" : "test profile";
-    prompter.Message(std::string("No ") + what + " \"" + id + "\" in the " + SideName(side) + " database.");
-    throw CommandStopped{kExitStopped};
-  }
+WindowList UUTListOf(DatabaseSide side) {
+  return side == DatabaseSide::VELD ? WindowList::VeldUUTs : WindowList::PcUUTs;
 }
 
-// The window's side of the connect and refresh sequences: its lists become vectors,
-// and the status box becomes stdout, printing what each stage adds.
-class ConsoleSyncObserver : public SyncObserver {
- public:
-  explicit ConsoleSyncObserver(Session& session) : session_(session) {}
-
-  void StatusTextChanged(const std::string& status_text) override {
-    if (status_text.compare(0, printed_.size(), printed_) != 0) printed_.clear();  // a fresh text
-    std::fputs(WithNewlines(status_text.substr(printed_.size())).c_str(), stdout);
-    std::fflush(stdout);
-    printed_ = status_text;
-  }
-  // On a terminal, one line on stderr that counts the files up as they are copied.
-  void ResultUploadProgress(size_t done, size_t total) override {
-    if (total == 0 || !progress_.ShouldShow(done == total)) return;
-    std::fprintf(stderr, "\r%s", ResultUploadProgressText(done, total).c_str());
-    if (done == total) std::fputc('\n', stderr);
-    std::fflush(stderr);
-  }
-  void RefillUUTLists() override {
-    veld_uuts_ = SortedIds(session_.veld(), "UUT");
-    pc_uuts_ = SortedIds(session_.pc(), "UUT");
-  }
-  void ShowFirstPCUUT() override {
-    if (pc_uuts_.empty()) return;
-    session_.current_uut().ID = pc_uuts_.front();
-    session_.pc().LoadUUT(session_.current_uut());
-  }
-  void RefillProfileLists() override {
-    veld_profiles_ = SortedIds(session_.veld(), "TestProfile");
-    pc_profiles_ = SortedIds(session_.pc(), "TestProfile");
-  }
-  void ShowFirstPCProfile() override {
-    if (pc_profiles_.empty()) return;
-    session_.current_profile().ID = pc_profiles_.front();
-    session_.pc().LoadTestProfile(session_.current_profile());
-  }
-  void RefillResultCombo() override {
-    VectorListTarget combo;
-    session_.pc().FillResultUUTCombo(combo);
-    combo_ = combo.items;
-  }
-  std::vector<std::string> ResultComboItems() override { return combo_; }
-  std::string SelectedResultUUT() override { return {}; }  // a fresh run has no selection
-  void SelectResultComboItem(int) override {}
-
-  const std::vector<std::string>& combo() const { return combo_; }
-
- private:
-  Session& session_;
-  TerminalProgress progress_;
-  std::string printed_;
-  std::vector<std::string> veld_uuts_, pc_uuts_, veld_profiles_, pc_profiles_, combo_;
-};
-
-// The window's side of the profile commands: the lists are read again as the window
-// refills them, and a changed VELD table goes to the calibrator.
-class ConsoleProfileHooks : public ProfileCommandHooks {
- public:
-  explicit ConsoleProfileHooks(Session& session) : session_(session) {}
-  void RefillUUTList(DatabaseSide side) override { SortedIds(session_.Database(side), "UUT"); }
-  void RefillProfileList(DatabaseSide side) override { SortedIds(session_.Database(side), "TestProfile"); }
-  void DownloadUUTTable() override { session_.rapi().DownloadUUTTable(); }
-  void DownloadTestProfileTable() override { session_.rapi().DownloadTestProfileTable(); }
-
- private:
-  Session& session_;
-};
-
-// A result file named on the command line: a name in the results folder, or a path.
-struct ResultFile {
-  std::string logical_path;  // what the facade reads
-  std::string host_path;
-  std::string file_name;     // the results list's "File Name", when in the results folder
-  bool in_results_folder = false;
-};
-
-bool SameFolder(const fs::path& a, const fs::path& b) {
-  std::error_code ec;
-  return fs::equivalent(a, b, ec);
+WindowList ProfileListOf(DatabaseSide side) {
+  return side == DatabaseSide::VELD ? WindowList::VeldProfiles : WindowList::PcProfiles;
 }
 
-// A name without a folder of its own, so that in the results folder it stays there: the
-// logical path takes '\\' as a separator as well as '/'.
-bool IsPlainFileName(const std::string& argument) {
-  return !argument.empty() && argument != "." && argument != ".." &&
-         argument.find_first_of("/\\") == std::string::npos;
+int StatusOf(bool done) { return done ? kExitDone : kExitStopped; }
+
+// A click on the rows of the given IDs, as the user makes it in the window.
+void Click(Session& session, WindowList list, const std::vector<std::string>& ids) {
+  session.window().OnListClicked(list, session.RowsOf(list, ids));
 }
 
-// A result file that is not there would read as an empty record and be exported or
-// printed as if it were a result, so it is refused with the file error instead.
-ResultFile ResolveResultFile(const std::string& argument) {
-  ResultFile file;
-  const std::string in_folder = std::string(kResultFolder) + argument;
-  if (IsPlainFileName(argument) && BinaryFile::Exists(HostPath(in_folder))) {
-    file.logical_path = in_folder;
-    file.host_path = HostPath(in_folder);
-    file.file_name = fs::path(file.host_path).filename().string();
-    file.in_results_folder = true;
-    return file;
-  }
-  if (!fs::is_regular_file(argument)) throw FileError(FileError::Cause::NotFound, argument);
-  file.logical_path = file.host_path = argument;
-  file.file_name = fs::path(argument).filename().string();
-  file.in_results_folder = SameFolder(fs::path(argument).parent_path().empty() ? "." : fs::path(argument).parent_path(),
-                                      HostPath(kResultFolder));
-  return file;
-}
-
-// An existing output file is replaced only when the user answers Yes (--yes).
-void ConfirmReplace(const std::string& path, Prompter& prompter) {
-  if (!fs::exists(path)) return;
-  if (!prompter.AskYesNo(path + " already exists.\r\nDo you want to replace it?")) throw CommandStopped{kExitStopped};
+// The rows selected for a command, as a click on the list and a selection with the
+// keyboard make it: the side is the list's, and no record is shown.
+void Select(Session& session, WindowList list, const std::vector<std::string>& ids) {
+  const std::vector<int> rows = session.RowsOf(list, ids);
+  session.window().OnListClicked(list, {});
+  session.window().OnListSelectionChanged(list, rows);
 }
 
 }  // namespace
 
 int RunInit(Session&, const Invocation&) { return kExitDone; }
 
-int RunConnect(Session& session, const Invocation&) {
-  ConsoleSyncObserver observer(session);
-  const bool connected =
-      RunConnectSequence(session.rapi(), session.pc(), session.veld(), session.prompter(), observer);
-  return connected ? kExitDone : kExitStopped;
-}
+int RunConnect(Session& session, const Invocation&) { return StatusOf(session.window().OnConnect()); }
 
 int RunRefresh(Session& session, const Invocation&) {
-  session.RequireDevice();
-  ConsoleSyncObserver observer(session);
-  RunRefreshSequence(session.rapi(), observer);
-  PrintLines(observer.combo());
-  return kExitDone;
+  const bool done = session.window().OnRefreshTestResults();
+  PrintLines(session.combo());
+  return StatusOf(done);
 }
 
 int RunUuts(Session& session, const Invocation& invocation) {
-  CDataBaseX& database = session.Database(SideOf(invocation));
+  const DatabaseSide side = SideOf(invocation);
   if (invocation.csv) {
-    const std::string csv = BuildUUTCsv(database.ReadAllUUTs());
+    const std::string csv = BuildUUTCsv(session.Database(side).ReadAllUUTs());
     std::fwrite(csv.data(), 1, csv.size(), stdout);
     return kExitDone;
   }
-  PrintLines(SortedIds(database, "UUT"));
+  session.window().RefillList(UUTListOf(side));
+  PrintLines(session.Shown(UUTListOf(side)));
   return kExitDone;
 }
 
 int RunUut(Session& session, const Invocation& invocation) {
-  const DatabaseSide side = SideOf(invocation);
-  CDataBaseX& database = session.Database(side);
-  const std::string& id = invocation.arguments[0];
-  RequireIds(database, side, "UUT", {id}, session.prompter());
-  UUT& uut = session.current_uut();
-  uut.ID = id;
-  database.LoadUUT(uut);
-  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(uut))));
+  Click(session, UUTListOf(SideOf(invocation)), {invocation.arguments[0]});
+  PrintLine(WithNewlines(BuildUUTPanel(WithVisibleTexts(session.window().current_uut()))));
   return kExitDone;
 }
 
 int RunProfiles(Session& session, const Invocation& invocation) {
-  PrintLines(SortedIds(session.Database(SideOf(invocation)), "TestProfile"));
+  const WindowList list = ProfileListOf(SideOf(invocation));
+  session.window().RefillList(list);
+  PrintLines(session.Shown(list));
   return kExitDone;
 }
 
 int RunProfile(Session& session, const Invocation& invocation) {
   const DatabaseSide side = SideOf(invocation);
-  CDataBaseX& database = session.Database(side);
-  const std::string& id = invocation.arguments[0];
-  RequireIds(database, side, "TestProfile", {id}, session.prompter());
   // The points are shown applied to a UUT, as in the profile dialog: the one asked for,
   // else the first of the database's UUT list, as the window shows after Connect.
-  UUT& uut = session.current_uut();
   if (invocation.uut) {
-    RequireIds(database, side, "UUT", {*invocation.uut}, session.prompter());
-    uut.ID = *invocation.uut;
-    database.LoadUUT(uut);
-  } else if (const std::vector<std::string> uuts = SortedIds(database, "UUT"); !uuts.empty()) {
-    uut.ID = uuts.front();
-    database.LoadUUT(uut);
+    Click(session, UUTListOf(side), {*invocation.uut});
+  } else {
+    session.window().RefillList(UUTListOf(side));
+    if (!session.Shown(UUTListOf(side)).empty()) session.window().OnListClicked(UUTListOf(side), {0});
   }
-  TestProfile& profile = session.current_profile();
-  profile.ID = id;
-  database.LoadTestProfile(profile);
+  Click(session, ProfileListOf(side), {invocation.arguments[0]});
+  const TestProfile& profile = session.window().current_profile();
   PrintLine(WithNewlines(BuildProfilePanel(WithVisibleTexts(profile))));
-  for (const ProfilePointRow& row : BuildProfilePointRows(profile, uut)) {
+  for (const ProfilePointRow& row : BuildProfilePointRows(profile, session.window().current_uut())) {
     PrintLine(row.number + "\t" + row.percent_fs + "\t" + row.pressure + "\t" + row.output);
   }
   return kExitDone;
 }
 
+// The rows of the IDs clicked in the source's list, then the Transfer button toward the
+// target; the window takes the rows in their list order.
 int RunTransfer(Session& session, const Invocation& invocation) {
   const bool uuts = invocation.arguments[0] == "uut";
-  const DatabaseSide target_side = invocation.arguments[1] == "to-veld" ? DatabaseSide::VELD : DatabaseSide::PC;
-  const DatabaseSide source_side = target_side == DatabaseSide::VELD ? DatabaseSide::PC : DatabaseSide::VELD;
+  const DatabaseSide target = invocation.arguments[1] == "to-veld" ? DatabaseSide::VELD : DatabaseSide::PC;
+  const DatabaseSide source = target == DatabaseSide::VELD ? DatabaseSide::PC : DatabaseSide::VELD;
   const std::vector<std::string> ids(invocation.arguments.begin() + 2, invocation.arguments.end());
-  CDataBaseX& source = session.Database(source_side);
-  CDataBaseX& target = session.Database(target_side);
-  RequireIds(source, source_side, uuts ? "UUT" : "TestProfile", ids, session.prompter());
-  // The mirror must not change unless the calibrator can be given the same change.
-  if (target_side == DatabaseSide::VELD) session.RequireDevice();
-  ConsoleProfileHooks hooks(session);
-  const bool stored = uuts ? TransferUUTs(source, target, target_side, ids, session.current_uut(), hooks)
-                           : TransferTestProfiles(source, target, target_side, ids, session.current_profile(), hooks);
-  return stored ? kExitDone : kExitStopped;
+  CRapiTestDlg& window = session.window();
+  Select(session, uuts ? UUTListOf(source) : ProfileListOf(source), ids);
+  if (uuts) return StatusOf(target == DatabaseSide::VELD ? window.OnTransferUUTsToVELD() : window.OnTransferUUTsToPC());
+  return StatusOf(target == DatabaseSide::VELD ? window.OnTransferTestProfilesToVELD()
+                                               : window.OnTransferTestProfilesToPC());
 }
 
 int RunDelete(Session& session, const Invocation& invocation) {
   const bool uuts = invocation.arguments[0] == "uut";
   const DatabaseSide side = SideOf(invocation);
   const std::vector<std::string> ids(invocation.arguments.begin() + 1, invocation.arguments.end());
-  CDataBaseX& database = session.Database(side);
-  RequireIds(database, side, uuts ? "UUT" : "TestProfile", ids, session.prompter());
-  if (side == DatabaseSide::VELD) session.RequireDevice();
-  ConsoleProfileHooks hooks(session);
-  const bool done = uuts ? DeleteUUTs(database, side, ids, session.current_uut(), session.prompter(), hooks)
-                         : DeleteTestProfiles(database, side, ids, session.current_profile(), session.prompter(),
-                                              hooks);
-  return done ? kExitDone : kExitStopped;
+  Select(session, uuts ? UUTListOf(side) : ProfileListOf(side), ids);
+  return StatusOf(uuts ? session.window().OnDeleteUUTs() : session.window().OnDeleteTestProfiles());
 }
 
 int RunDownload(Session& session, const Invocation& invocation) {
-  session.RequireDevice();
-  if (invocation.arguments[0] == "uut") {
-    session.rapi().DownloadUUTTable();
-  } else {
-    session.rapi().DownloadTestProfileTable();
-  }
-  return kExitDone;
+  return StatusOf(invocation.arguments[0] == "uut" ? session.window().OnDownloadUUTData()
+                                                   : session.window().OnDownloadTestProfileData());
 }
 
 int RunImportUuts(Session& session, const Invocation& invocation) {
@@ -313,7 +165,7 @@ int RunImportUuts(Session& session, const Invocation& invocation) {
   }
   if (!invocation.dry_run && plan.ChangesSomething()) {
     // The mirror must not change unless the calibrator can be given the same change.
-    if (side == DatabaseSide::VELD) session.RequireDevice();
+    if (side == DatabaseSide::VELD && !session.window().RequireDevice()) return kExitStopped;
     if (!ApplyUUTImport(database, plan)) return kExitStopped;
     if (side == DatabaseSide::VELD) session.rapi().DownloadUUTTable();
   }
@@ -393,11 +245,11 @@ int RunLabHeader(Session& session, const Invocation& invocation) {
 
 int RunResults(Session& session, const Invocation& invocation) {
   if (invocation.arguments.empty()) {
-    VectorListTarget combo;
-    session.pc().FillResultUUTCombo(combo);
-    PrintLines(combo.items);
+    session.window().RefillResultCombo();
+    PrintLines(session.combo());
     return kExitDone;
   }
+  // Any UUT ID, not only one of the combo: the rows of the files its prefix begins.
   VectorResultList list;
   TestResults work;
   session.pc().ListTestResults(list, invocation.arguments[0], work);
@@ -435,11 +287,9 @@ int RunCertificate(Session& session, const Invocation& invocation) {
   }
   const std::string& out = *invocation.output;
   ConfirmReplace(out, session.prompter());
-  PdfCertificatePrinter printer(out, invocation.paper ? *ParsePaper(*invocation.paper) : LocalePaper(),
-                                session.prompter());
-  ConsolePasswordEntry entry;
-  CollationRecords records;
-  switch (PrintButton(session.settings(), session.pc(), entry, selected, records, session.prompter(), printer)) {
+  PdfCertificatePrinter& printer = session.printer();
+  printer.SetTarget(out, invocation.paper ? *ParsePaper(*invocation.paper) : LocalePaper());
+  switch (session.window().PrintResults(selected)) {
     case PrintOutcome::Printed: break;
     case PrintOutcome::LockedDown: return kExitLockedOut;
     case PrintOutcome::Refused:

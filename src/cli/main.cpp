@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/session.h"
+#include "app/main_window.h"
 #include "database/data_root_lock.h"
 #include "platform/file_error.h"
 
@@ -35,20 +36,20 @@ int Run(const Invocation& invocation) {
   try {
     Session session(invocation.yes);  // creates the folder tree, where the lock file lives
     // A changing command holds the data root from start-up to its end, after waiting its
-    // turn. A listing takes the lock only to complete the tables at start-up, and only
-    // when it is free: when another program holds it, that program has done so.
-    const bool changes = ChangesData(invocation.command);
-    std::optional<veld::DataRootLock> lock =
-        veld::DataRootLock::Acquire(changes ? veld::DataRootLock::DefaultWait() : std::chrono::milliseconds(0));
-    if (changes && !lock) {
-      session.prompter().Message(veld::DataRootLock::kBusyMessage);
-      return kExitStopped;
+    // turn. A listing does not wait: the window's start-up completes the tables only when
+    // the lock is free, since a program that holds it has done so.
+    std::optional<veld::DataRootLock> lock;
+    if (ChangesData(invocation.command)) {
+      lock = veld::DataRootLock::Acquire();
+      if (!lock) {
+        session.prompter().Message(veld::DataRootLock::kBusyMessage);
+        return kExitStopped;
+      }
     }
     if (!session.StartUp(lock.has_value())) {
-      WriteLines(stderr, "System is locked out.");
+      WriteLines(stderr, veld::kLockedOutNotice);
       return kExitLockedOut;
     }
-    if (!changes) lock.reset();
     return RunCommand(session, invocation);
   } catch (const CommandStopped& stopped) {
     return stopped.exit_status;

@@ -19,8 +19,7 @@ void QtErrorsOnly(QtMsgType type, const QMessageLogContext&, const QString& text
 
 }  // namespace
 
-PdfCertificatePrinter::PdfCertificatePrinter(std::string host_path, Paper paper, Prompter& prompter)
-    : host_path_(std::move(host_path)), paper_(paper), prompter_(prompter) {}
+PdfCertificatePrinter::PdfCertificatePrinter(Prompter& prompter) : prompter_(prompter) {}
 
 PdfCertificatePrinter::~PdfCertificatePrinter() = default;
 

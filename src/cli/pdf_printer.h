@@ -16,8 +16,13 @@ namespace veld::cli {
 
 class PdfCertificatePrinter : public CertificatePrinter {
  public:
-  PdfCertificatePrinter(std::string host_path, Paper paper, Prompter& prompter);
+  explicit PdfCertificatePrinter(Prompter& prompter);
   ~PdfCertificatePrinter() override;
+  // Where the next certificate goes, and on which paper.
+  void SetTarget(std::string host_path, Paper paper) {
+    host_path_ = std::move(host_path);
+    paper_ = paper;
+  }
   void PrintCertificate(const TestResults& as_found, const TestResults& as_left, double pressure_factor) override;
   // False when the page could not be drawn (the fonts message was shown).
   bool Succeeded() const { return succeeded_; }
@@ -31,7 +36,7 @@ class PdfCertificatePrinter : public CertificatePrinter {
   char* argv_[2] = {name_, nullptr};
   std::unique_ptr<QGuiApplication> application_;
   std::string host_path_;
-  Paper paper_;
+  Paper paper_ = Paper::Letter;
   Prompter& prompter_;
   bool succeeded_ = false;
 };

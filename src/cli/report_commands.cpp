@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "cli/output.h"
+#include "database/results_index.h"
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
@@ -18,11 +20,6 @@ namespace veld::cli {
 namespace fs = std::filesystem;
 
 namespace {
-
-void PrintLine(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fputc('\n', stdout);
-}
 
 // Qt's own notes about the headless environment are not the program's messages; only its
 // errors reach stderr.
@@ -48,27 +45,12 @@ class HeadlessApplication {
   std::unique_ptr<QApplication> application_;
 };
 
-// A result file named on the command line: a name in the results folder, or a path. One
-// that is not there is refused with the file error rather than charted as an empty result.
-std::string ResultFilePath(const std::string& argument) {
-  const std::string in_folder = std::string(kResultFolder) + argument;
-  if (argument.find('/') == std::string::npos && BinaryFile::Exists(HostPath(in_folder))) return in_folder;
-  if (!fs::is_regular_file(argument)) throw FileError(FileError::Cause::NotFound, argument);
-  return argument;
-}
-
-// An existing output file is replaced only when the user answers Yes (--yes).
-void ConfirmReplace(const std::string& path, Prompter& prompter) {
-  if (!fs::exists(path)) return;
-  if (!prompter.AskYesNo(path + " already exists.\r\nDo you want to replace it?")) throw CommandStopped{kExitStopped};
-}
-
 // The format was checked with the arguments.
 int WriteChart(Session& session, const ChartData& chart, const std::string& out) {
   ConfirmReplace(out, session.prompter());
   HeadlessApplication application;
   WriteChartFile(chart, out, *ChartFileFormatOf(out));
-  PrintLine(out);
+  PrintLine(VisibleText(out));
   return kExitDone;
 }
 
@@ -78,7 +60,9 @@ int RunChart(Session& session, const Invocation& invocation) {
   std::vector<TestResults> results(invocation.arguments.size());
   std::vector<const TestResults*> selected;
   for (size_t i = 0; i < results.size(); ++i) {
-    session.pc().ReadTestResults(results[i], ResultFilePath(invocation.arguments[i]));
+    // A file that gives nothing is refused rather than charted as an empty result.
+    const ResultFile file = ResolveResultFile(invocation.arguments[i]);
+    if (!ReadResultForReport(session.pc(), results[i], file.logical_path, session.prompter())) return kExitStopped;
     selected.push_back(&results[i]);
   }
   ChartPair pair;
@@ -93,7 +77,8 @@ int RunHistory(Session& session, const Invocation& invocation) {
   const DriftHistory history = ReadDriftHistory(invocation.arguments[0]);
   if (invocation.output) return WriteChart(session, BuildHistoryChart(history), *invocation.output);
   for (const HistoryRow& row : BuildHistoryRows(history)) {
-    PrintLine(row.date_tested + "\t" + row.kind + "\t" + row.largest_error + "\t" + row.verdict + "\t" + row.file_name);
+    PrintLine(row.date_tested + "\t" + row.kind + "\t" + row.largest_error + "\t" + row.verdict + "\t" +
+              VisibleText(row.file_name));
   }
   return kExitDone;
 }
@@ -104,7 +89,7 @@ int RunDue(Session& session, const Invocation& invocation) {
       ReadDueDates(session.Database(side), side == DatabaseSide::VELD ? kVeldDatabaseName : kPcDatabaseName);
   for (const DueDateRow& row :
        ListDueDates(entries, OleDateTime::Now(), invocation.within.value_or(kDefaultDueWithinDays))) {
-    PrintLine(row.due_date + "\t" + row.status_text + "\t" + row.days_text + "\t" + row.uut_id);
+    PrintLine(row.due_date + "\t" + row.status_text + "\t" + row.days_text + "\t" + VisibleText(row.uut_id));
   }
   return kExitDone;
 }

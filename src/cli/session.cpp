@@ -1,45 +1,56 @@
 #include "cli/session.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "cli/arguments.h"
-#include "database/results_index.h"
-#include "records/list_target.h"
 
 namespace veld::cli {
 
-Session::Session(bool answer_yes) : prompter_(answer_yes), pc_(prompter_), veld_(prompter_), rapi_(prompter_) {}
+Session::Session(bool answer_yes)
+    : prompter_(answer_yes),
+      printer_(prompter_),
+      window_(*this, WindowServices{prompter_, password_entry_, printer_}) {}
 
-bool Session::StartUp(bool open_tables) {
-  veld_.SetDevice(DatabaseSide::VELD);
-  pc_.SetDevice(DatabaseSide::PC);
-  pc_.SetSystemData(&settings_);
-  if (open_tables) pc_.Open();
-  if (pc_.IsLockedOut()) return false;
-  // The window reads the settings record at Connect; every run of the tool is a session
-  // of its own, so it reads them here, or protected printing could never apply.
-  pc_.LoadSystemData();
+bool Session::StartUp(bool held) {
+  window_.SetHoldsDataRoot(held);
+  if (!window_.StartUp()) return false;
+  pc().LoadSystemData();
   return true;
 }
 
-void Session::RequireDevice() {
-  if (device_ready_) return;
-  if (!rapi_.Connect()) {
-    prompter_.Message(CCorvaneRAPI::kUnableToConnectMessage);
-    throw CommandStopped{kExitStopped};
+std::vector<int> Session::RowsOf(WindowList list, const std::vector<std::string>& ids) {
+  window_.RefillList(list);
+  const std::vector<std::string>& items = window_.list(list).items;
+  std::vector<int> rows;
+  for (const std::string& id : ids) {
+    const auto found = std::find(items.begin(), items.end(), id);
+    if (found == items.end()) {
+      const bool uuts = list == WindowList::PcUUTs || list == WindowList::VeldUUTs;
+      const bool veld = list == WindowList::VeldUUTs || list == WindowList::VeldProfiles;
+      prompter_.Message(std::string("No ") + (uuts ? "UUT profile" : "test profile") + " \"" + id + "\" in the " +
+                        (veld ? "VELD" : "PC") + " database.");
+      throw CommandStopped{kExitStopped};
+    }
+    rows.push_back(static_cast<int>(found - items.begin()));
   }
-  device_ready_ = true;
+  return rows;
 }
 
-std::vector<std::string> SortedIds(CDataBaseX& database, const std::string& table) {
-  VectorListTarget list;
-  database.FillList(list, table);
-  SortLikeComboBox(list.items);
-  return list.items;
+// The status box grows stage by stage: each stage's new lines are printed as they come.
+void Session::ShowStatusText(const std::string& text) {
+  if (text.compare(0, printed_status_.size(), printed_status_) != 0) printed_status_.clear();  // a fresh text
+  std::fputs(WithNewlines(text.substr(printed_status_.size())).c_str(), stdout);
+  std::fflush(stdout);
+  printed_status_ = text;
 }
 
-std::vector<std::string> FileOrderIds(CDataBaseX& database, const std::string& table) {
-  VectorListTarget combo;
-  database.FillCombo(combo, table);
-  return combo.items;
+// On a terminal, one line on stderr that counts the files up as they are copied.
+void Session::ShowProgress(const std::string& text, size_t done, size_t total) {
+  if (total == 0 || !progress_.ShouldShow(done == total)) return;
+  std::fprintf(stderr, "\r%s", text.c_str());
+  if (done == total) std::fputc('\n', stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace veld::cli

@@ -1,18 +1,16 @@
 #pragma once
-// What the desktop's main window owns for a run, for one run of veldane-cli: the two
-// databases, the device link, the settings record and the current records, started up
-// exactly as the window starts up.
+// One run of veldane-cli: the desktop's main window without its widgets (CRapiTestDlg, the
+// same state and commands the window has), with the terminal as its view. Status texts
+// go to stdout as they grow, progress to a terminal's stderr, messages to stderr; the
+// lists, panels and combo are kept for the commands to print.
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "app/main_window.h"
 #include "cli/console.h"
-#include "database/database.h"
-#include "app/profile_commands.h"
-#include "device/corvane_rapi.h"
-#include "records/system_data.h"
-#include "records/test_profile.h"
-#include "records/uut.h"
+#include "cli/pdf_printer.h"
 
 namespace veld::cli {
 
@@ -21,46 +19,52 @@ struct CommandStopped {
   int exit_status;
 };
 
-class Session {
+class Session : public MainView {
  public:
-  // Constructs the PC and the VELD database (each creates the folder tree) and the link.
   explicit Session(bool answer_yes);
 
-  // VELD database device flag 1, PC database flag 0, the settings record, PC Open. False
-  // when the PC settings say the system is locked out. Without open_tables the PC tables
-  // are read as they are, neither created, converted nor completed: for a listing while
-  // another program holds the data root, which has done that at its own start-up.
-  bool StartUp(bool open_tables = true);
+  // The window's start-up; false when the system is locked out. held: this run holds the
+  // data root's lock (a command that changes the data). The settings record is read here:
+  // every run is a session of its own, and protected printing must apply to it.
+  bool StartUp(bool held);
 
-  CDataBaseX& pc() { return pc_; }
-  CDataBaseX& veld() { return veld_; }
-  CDataBaseX& Database(DatabaseSide side) { return side == DatabaseSide::VELD ? veld_ : pc_; }
-  CCorvaneRAPI& rapi() { return rapi_; }
+  CRapiTestDlg& window() { return window_; }
+  CDataBaseX& pc() { return window_.pc(); }
+  CDataBaseX& veld() { return window_.veld(); }
+  CDataBaseX& Database(DatabaseSide side) { return window_.Database(side); }
+  CCorvaneRAPI& rapi() { return window_.rapi(); }
   StderrPrompter& prompter() { return prompter_; }
-  SystemData& settings() { return settings_; }
-  UUT& current_uut() { return current_uut_; }
-  TestProfile& current_profile() { return current_profile_; }
+  PdfCertificatePrinter& printer() { return printer_; }
 
-  // Loads the device link before a download: a fresh run has not connected yet. Shows
-  // the connect failure and stops the command when the device does not answer.
-  void RequireDevice();
+  // What the window showed last.
+  const std::vector<std::string>& Shown(WindowList list) { return lists_[list]; }
+  const std::vector<std::string>& combo() const { return combo_; }
+
+  // Refills a list and gives the row of each ID in it; a typed ID that is not there stops
+  // the command, since the window offers only IDs from its lists.
+  std::vector<int> RowsOf(WindowList list, const std::vector<std::string>& ids);
+
+  // MainView
+  void ShowList(WindowList list, const std::vector<std::string>& ids) override { lists_[list] = ids; }
+  void ShowUUTPanel(const std::string&) override {}
+  void ShowProfilePanel(const std::string&) override {}
+  void ShowStatusText(const std::string& text) override;
+  void ShowResultCombo(const std::vector<std::string>& items, int) override { combo_ = items; }
+  void ShowResultRows(const std::vector<ResultRow>&) override {}
+  void ShowProgress(const std::string& text, size_t done, size_t total) override;
+  void SetBusy(bool) override {}
+  void FocusList(WindowList) override {}
+  void CloseWindow() override {}
 
  private:
   StderrPrompter prompter_;
-  CDataBaseX pc_;
-  CDataBaseX veld_;
-  CCorvaneRAPI rapi_;
-  SystemData settings_;
-  UUT current_uut_;
-  TestProfile current_profile_;
-  bool device_ready_ = false;
+  ConsolePasswordEntry password_entry_;
+  PdfCertificatePrinter printer_;
+  CRapiTestDlg window_;
+  std::map<WindowList, std::vector<std::string>> lists_;
+  std::vector<std::string> combo_;
+  std::string printed_status_;
+  TerminalProgress progress_;
 };
-
-// The IDs of a table as the window's profile lists show them: sorted ascending without
-// regard to letter case. table is "UUT" or "TestProfile".
-std::vector<std::string> SortedIds(CDataBaseX& database, const std::string& table);
-
-// The IDs of a table in file order (the facade's combo filling).
-std::vector<std::string> FileOrderIds(CDataBaseX& database, const std::string& table);
 
 }  // namespace veld::cli

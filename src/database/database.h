@@ -47,8 +47,6 @@ class CDataBaseX {
   bool LoadUUT(UUT& uut);
   bool SaveUUT(const UUT& uut);
   bool DeleteUUT(const UUT& uut);
-  // Every UUT record of the table, in file order.
-  std::vector<UUT> LoadAllUUTs() { return uut_table_.ReadAllRecords(); }
   void ConvertOldUUTTable();
   // Every UUT of the table in file order; many UUTs stored in one write (CUUTTable).
   std::vector<UUT> ReadAllUUTs();

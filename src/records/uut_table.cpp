@@ -487,7 +487,7 @@ bool CUUTTable::SaveRecords(const std::vector<UUT>& uuts) {
     if (!IdFits(uut)) return false;
   }
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = BinaryFile::ReadWholeFile(host);
+  const FileBytes bytes = ReadForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;
@@ -498,14 +498,16 @@ bool CUUTTable::SaveRecords(const std::vector<UUT>& uuts) {
   first_index.reserve(ids.size());
   for (size_t i = 0; i < ids.size(); ++i) first_index.try_emplace(ids[i], i);
 
+  // As one SaveRecord after another would: an ID met twice is stored once, the later wins.
   std::string table(bytes.view());
   for (const UUT& uut : uuts) {
     const auto found = first_index.find(uut.ID);
     if (found == first_index.end()) {
+      first_index.emplace(uut.ID, table.size() / kRecordSize);
       table += EncodeRecord(uut, {});
     } else {
       const size_t at = found->second * kRecordSize;
-      table.replace(at, kRecordSize, EncodeRecord(uut, RecordAt(bytes, found->second)));
+      table.replace(at, kRecordSize, EncodeRecord(uut, std::string(RecordAt(table, found->second))));
     }
   }
   BinaryFile::ReplaceWholeFile(host, table);

@@ -70,8 +70,8 @@ class CUUTTable {
   std::vector<UUT> ReadAllRecords();
   // Stores many UUTs at once, each as SaveRecord would (replaced in place with its own
   // reserved fields, or appended), in one read and one all-or-nothing write of the file.
-  // The IDs must be distinct. Writes nothing and returns false (after telling the user)
-  // when an ID cannot be stored or the table is corrupted.
+  // An ID given twice is stored as SaveRecord twice would. Writes nothing and returns
+  // false (after telling the user) when an ID cannot be stored or the table is corrupted.
   bool SaveRecords(const std::vector<UUT>& uuts);
 
   DatabaseSide Side() const { return side_; }

@@ -46,7 +46,7 @@ const char* StatusText(DueStatus status) {
 std::vector<DueDateEntry> ReadDueDates(CDataBaseX& database, const std::string& database_name) {
   std::vector<UUT> uuts;
   try {
-    uuts = database.LoadAllUUTs();
+    uuts = database.ReadAllUUTs();
   } catch (const FileError& error) {
     if (error.cause() != FileError::Cause::NotFound) throw;
   }

@@ -37,8 +37,8 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       prompter_,
       overrides.password_entry ? *overrides.password_entry : qt_password_entry_,
       overrides.printer ? *overrides.printer : *qt_printer_,
-      overrides.save_as ? *overrides.save_as : qt_save_as_,
-      overrides.administrator ? *overrides.administrator : qt_administrator_,
+      overrides.save_as ? overrides.save_as : &qt_save_as_,
+      overrides.administrator ? overrides.administrator : &qt_administrator_,
       overrides.uut_editor ? overrides.uut_editor : &qt_uut_editor_,
       overrides.profile_editor ? overrides.profile_editor : &qt_profile_editor_,
   };

@@ -374,10 +374,10 @@ void MainWindowWidget::Attach(CRapiTestDlg& window) {
     if (!filling_combo_) window_->OnResultUUTChosen(index);
   });
 
-  const auto wire = [this](std::array<QPushButton*, 5>& buttons, void (CRapiTestDlg::*edit)(),
-                           void (CRapiTestDlg::*create)(), void (CRapiTestDlg::*remove)(),
-                           void (CRapiTestDlg::*to_pc)(), void (CRapiTestDlg::*to_veld)()) {
-    const std::array<void (CRapiTestDlg::*)(), 5> commands = {edit, create, remove, to_pc, to_veld};
+  using Command = bool (CRapiTestDlg::*)();
+  const auto wire = [this](std::array<QPushButton*, 5>& buttons, Command edit, Command create, Command remove,
+                           Command to_pc, Command to_veld) {
+    const std::array<Command, 5> commands = {edit, create, remove, to_pc, to_veld};
     for (size_t i = 0; i < buttons.size(); ++i) {
       connect(buttons[i], &QPushButton::clicked, this, [this, command = commands[i]] { (window_->*command)(); });
     }

@@ -83,7 +83,7 @@ constexpr const char* kBuiltIn2 = "7395R25WB2DQ8C";
 
 // One download of the changed table after all the records, never one per record.
 TEST_F(ProfileCommandsTest, ChangesToTheMirrorDownloadOnceAndEveryChangeRefillsItsList) {
-  EXPECT_TRUE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1, kBuiltIn2}, uut_, prompter_, hooks_));
+  EXPECT_TRUE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1, kBuiltIn2}, uut_, hooks_));
   EXPECT_EQ(hooks_.Take(), (Names{"refill UUT VELD", "download UUT"}));
   EXPECT_TRUE(Ids(*veld_, "UUT").empty());
   EXPECT_TRUE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn2, kBuiltIn1}, uut_, hooks_));
@@ -92,13 +92,9 @@ TEST_F(ProfileCommandsTest, ChangesToTheMirrorDownloadOnceAndEveryChangeRefillsI
   EXPECT_EQ(uut_.ID, kBuiltIn1);  // the last one transferred
   EXPECT_TRUE(TransferTestProfiles(*veld_, *pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, hooks_));
   EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
-  EXPECT_TRUE(DeleteTestProfiles(*pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, prompter_, hooks_));
+  EXPECT_TRUE(DeleteTestProfiles(*pc_, DatabaseSide::PC, {"3pointtest", "5pointtest"}, profile_, hooks_));
   EXPECT_EQ(hooks_.Take(), Names{"refill profile PC"});
   EXPECT_EQ(Ids(*pc_, "TestProfile").size(), 4u);
-  prompter_.answer_yes = false;
-  EXPECT_FALSE(DeleteTestProfiles(*veld_, DatabaseSide::VELD, {"3pointtest"}, profile_, prompter_, hooks_));
-  EXPECT_TRUE(hooks_.calls.empty());
-  EXPECT_EQ(Ids(*veld_, "TestProfile").size(), 6u);
 }
 
 // A refused change is reported to the caller, and the sequence still runs as it would.
@@ -107,11 +103,11 @@ TEST_F(ProfileCommandsTest, ARefusedChangeMakesTheCommandFalse) {
   test::WriteBytes(table, test::ReadBytes(table) + "stray");
   const std::string corrupted = test::ReadBytes(table);
   EXPECT_FALSE(TransferUUTs(*pc_, *veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, hooks_));
-  EXPECT_FALSE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, prompter_, hooks_));
+  EXPECT_FALSE(DeleteUUTs(*veld_, DatabaseSide::VELD, {kBuiltIn1}, uut_, hooks_));
   EXPECT_EQ(hooks_.Take(), (Names{"download UUT", "refill UUT VELD", "refill UUT VELD", "download UUT"}));
   EXPECT_EQ(test::ReadBytes(table), corrupted);
   const std::string message = "UUT table corrupted!!\r\n" + table;
-  EXPECT_EQ(prompter_.Texts(), (Names{message, DeleteUUTQuestion(DatabaseSide::VELD), message}));
+  EXPECT_EQ(prompter_.Texts(), (Names{message, message}));
   // A profile written over its old place in a table with stray bytes: cut back, with a message.
   const std::string profiles = VeldFile("TestProfile/TestProfileTable_PPCBK.dat");
   test::WriteBytes(profiles, test::ReadBytes(profiles) + "stray");

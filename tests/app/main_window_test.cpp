@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/about_box.h"
+#include "database/data_root_lock.h"
 #include "database/desktop_settings.h"
 #include "reports/csv_export.h"
 #include "reports/uut_csv.h"
@@ -252,6 +253,11 @@ TEST_F(WindowTest, ProtectedPrintingAsksForAPasswordAndALockDownClosesTheWindow)
   ChooseResultUUT("PT-1");
   SelectResults({"PT-1_0001.DAT"});
 
+  window_->settings().LockedOut = true;  // locked out: protected printing does nothing
+  window_->OnPrint();
+  EXPECT_TRUE(password_.prompts.empty());
+  window_->settings().LockedOut = false;
+
   password_.answers.push_back(Operator());
   window_->OnPrint();
   EXPECT_EQ(password_.prompts.size(), 1u);
@@ -260,6 +266,41 @@ TEST_F(WindowTest, ProtectedPrintingAsksForAPasswordAndALockDownClosesTheWindow)
   EXPECT_EQ(prompter_.Texts().back(),
             "System is being locked down due to 1 failed password entry attempts.\r\nPlease see system "
             "administrator for unlock.");
+}
+
+// A change of the mirror is downloaded at once, so it is not made while the calibrator
+// cannot be reached; and no change is made while another program changes the data.
+TEST_F(WindowTest, ChangesWaitForTheCalibratorAndForOtherPrograms) {
+  StartWithCalibrator();
+  window_->pc().SaveUUT(MakeUUT("NEW-1", "4WIR", 12.0));
+  window_->RefillList(WindowList::PcUUTs);
+  const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
+  CalibratorSearch nowhere;
+  nowhere.mount_roots = {temp_.root() + "/no-mounts"};
+  window_->SetCalibratorSearch(nowhere);
+  Click(WindowList::PcUUTs, {"NEW-1"});
+  EXPECT_FALSE(window_->OnTransferUUTsToVELD());
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{CCorvaneRAPI::kUnableToConnectMessage});
+  EXPECT_FALSE(FileExists(mirror));
+
+  CalibratorSearch found;
+  found.environment_device = temp_.device();
+  window_->SetCalibratorSearch(found);
+  ASSERT_TRUE(window_->OnConnect());
+  const std::string uploaded = ReadBytes(mirror);
+  Click(WindowList::PcUUTs, {"NEW-1"});
+  ScopedVariable short_wait("VELD_LOCK_WAIT_MS", std::string("50"));
+  {
+    std::optional<DataRootLock> other = DataRootLock::Acquire(std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(window_->OnTransferUUTsToVELD());
+    EXPECT_EQ(prompter_.Texts().back(), DataRootLock::kBusyMessage);
+    EXPECT_EQ(ReadBytes(mirror), uploaded);
+  }
+  EXPECT_TRUE(window_->OnTransferUUTsToVELD());
+  EXPECT_NE(ReadBytes(mirror), uploaded);
+  EXPECT_EQ(ReadBytes(mirror), ReadBytes(OnDevice(Veld("UUT/UUTTable.DAT"))));
+  EXPECT_FALSE(window_->busy());
 }
 
 TEST_F(WindowTest, ExportChecksTheSelectionProposesTheNameAndWritesTheChosenFile) {

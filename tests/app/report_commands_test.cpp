@@ -32,7 +32,7 @@ class ReportCommandsTest : public WindowTest {
   ReportCommandsTest() {
     window_.reset();
     window_ = std::make_unique<CRapiTestDlg>(
-        view_, WindowServices{prompter_, password_, printer_, save_as_, administrator_, &uut_editor_,
+        view_, WindowServices{prompter_, password_, printer_, &save_as_, &administrator_, &uut_editor_,
                               &profile_editor_, &windows_, &open_file_, &certificate_header_});
     CalibratorSearch search;
     search.environment_device = temp_.device();

@@ -58,7 +58,7 @@ class WindowTest : public DeviceLinkTest {
     window_.reset();
     view_ = RecordingView();
     window_ = std::make_unique<CRapiTestDlg>(
-        view_, WindowServices{prompter_, password_, printer_, save_as_, administrator_, &uut_editor_,
+        view_, WindowServices{prompter_, password_, printer_, &save_as_, &administrator_, &uut_editor_,
                               &profile_editor_, nullptr, &open_file_, &certificate_header_});
     CalibratorSearch search;
     search.environment_device = temp_.device();
