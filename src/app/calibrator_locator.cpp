@@ -26,7 +26,7 @@ std::vector<std::string> SortedSubFolders(const std::string& root) {
   std::vector<std::string> folders;
   std::error_code ec;
   for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->is_directory(ec)) folders.push_back(it->path().string());
+    if (it->is_directory(ec) && !it->is_symlink(ec)) folders.push_back(it->path().string());
   }
   std::sort(folders.begin(), folders.end());
   return folders;
