@@ -66,7 +66,6 @@ const std::vector<SystemDataTable::Default>& SystemDataTable::Defaults() {
 SystemDataTable::SystemDataTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
 
 void SystemDataTable::SetDevice(bool device) {
-  device_ = device;
   table_path_ = device ? "C:\\VELD\\VELD\\System\\SystemDataTable_PPCBK.dat" : "C:\\VELD\\PC\\System\\SystemDataTable.dat";
 }
 
@@ -127,9 +126,7 @@ void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
   const Scan scan = ScanRecords(bytes, host);
   const auto found = FindKey(scan, key);
   if (!found) return;
-  key_buffer_ = scan.settings[*found].key;
-  value_buffer_ = scan.settings[*found].value;
-  value = value_buffer_;
+  value = scan.settings[*found].value;
 }
 
 void SystemDataTable::SetSetting(const std::string& key, const std::string& value) { SetSettings({{key, value}}); }
@@ -164,10 +161,6 @@ void SystemDataTable::SetSettings(const std::vector<std::pair<std::string, std::
     }
   }
   BinaryFile::ReplaceWholeFile(host, image);
-  if (!settings.empty()) {
-    key_buffer_ = settings.back().first;
-    value_buffer_ = settings.back().second;
-  }
 }
 
 FileBytes SystemDataTable::ReadIfPresent(const std::string& host) {

@@ -73,9 +73,6 @@ class SystemDataTable {
   bool CheckStorable(const std::string& key, const std::string& value);
 
   Prompter& prompter_;
-  std::string key_buffer_;    // key of the record read last
-  std::string value_buffer_;  // value of the record read last
-  bool device_ = false;
   std::string table_path_;
 };
 

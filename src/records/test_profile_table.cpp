@@ -47,7 +47,6 @@ bool SurvivesTrim(const std::string& text) { return TrimString(text) == text; }
 TestProfileTable::TestProfileTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
 
 void TestProfileTable::SetDevice(bool device) {
-  device_ = device;
   folder_ = device ? "C:\\VELD\\VELD\\TestProfile\\" : "C:\\VELD\\PC\\TestProfile\\";
   table_path_ = folder_ + (device ? "TestProfileTable_PPCBK.dat" : "TestProfileTable.dat");
 }
@@ -75,11 +74,11 @@ void TestProfileTable::LoadRecord(TestProfile& profile) {
   const std::string host = HostPath(table_path_);
   const FileBytes table = BinaryFile::ReadWholeFile(host);
   if (const auto found = FindRecord(table, profile.ID, host)) {
-    buffer_ = DecodeRecord(table, *found, host);
-    profile.ID = buffer_.id;
-    profile.ProfileType = buffer_.type;
-    profile.NumberOfPoints = buffer_.points;
-    profile.LeakTest = buffer_.leak_test;
+    const Record record = DecodeRecord(table, *found, host);
+    profile.ID = record.id;
+    profile.ProfileType = record.type;
+    profile.NumberOfPoints = record.points;
+    profile.LeakTest = record.leak_test;
   }
   LoadCustomPoints(profile);
 }
@@ -98,7 +97,6 @@ bool TestProfileTable::SaveRecord(const TestProfile& profile) {
   const bool cut = image.size() % kRecordSize != 0;
   image.resize(image.size() - image.size() % kRecordSize);
   BinaryFile::ReplaceWholeFile(host, image);
-  buffer_ = record;
   if (cut) prompter_.Message(kWriteErrorMessage);
   try {
     // False after any message: a table that had to be cut back, a custom file not written.

@@ -90,10 +90,8 @@ class TestProfileTable {
   std::optional<std::string> CustomHostPath(const TestProfile& profile) const;
 
   Prompter& prompter_;
-  bool device_ = false;
   std::string folder_;
   std::string table_path_;
-  Record buffer_;  // the record read or written last
 };
 
 }  // namespace veld

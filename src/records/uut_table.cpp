@@ -328,7 +328,6 @@ std::optional<std::string> ConvertOldRecords(std::string_view old_bytes, const s
 CUUTTable::CUUTTable(Prompter& prompter) : prompter_(prompter) { SetDevice(false); }
 
 void CUUTTable::SetDevice(bool device) {
-  device_ = device;
   table_path_ = device ? kDeviceTable : kPcTable;
   backup_path_ = device ? kDeviceBackup : kPcBackup;
 }

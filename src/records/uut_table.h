@@ -73,7 +73,6 @@ class CUUTTable {
   // when an ID cannot be stored or the table is corrupted.
   bool SaveRecords(const std::vector<UUT>& uuts);
 
-  bool IsDevice() const { return device_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }
   // The backup name of a number: 1 the plain name, then "_2", "_3", ... before ".dat".
@@ -91,7 +90,6 @@ class CUUTTable {
   bool IdFits(const UUT& uut);
 
   Prompter& prompter_;
-  bool device_ = false;
   std::string table_path_;
   std::string backup_path_;
 };
