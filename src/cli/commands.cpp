@@ -10,7 +10,6 @@
 #include "database/desktop_settings.h"
 #include "database/profile_commands.h"
 #include "database/results_index.h"
-#include "database/settings_listing.h"
 #include "device/sync_sequences.h"
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
@@ -465,7 +464,7 @@ int RunDecode(Session& session, const Invocation& invocation) {
 int RunSettings(Session& session, const Invocation& invocation) {
   SystemDataTable table(session.prompter());
   table.SetDevice(invocation.veld);
-  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) {
+  for (const SystemDataTable::Setting& setting : table.ListSettings()) {
     PrintLine(VisibleText(setting.key) + "=" + VisibleText(setting.value));
   }
   return kExitDone;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
@@ -161,6 +162,13 @@ void SystemDataTable::SetSettings(const std::vector<std::pair<std::string, std::
     }
   }
   BinaryFile::ReplaceWholeFile(host, image);
+}
+
+std::vector<SystemDataTable::Setting> SystemDataTable::ListSettings() const {
+  const std::string host = HostPath(table_path_);
+  Scan scan = ScanRecords(BinaryFile::ReadWholeFile(host), host);
+  if (scan.malformed) throw *scan.malformed;
+  return std::move(scan.settings);
 }
 
 FileBytes SystemDataTable::ReadIfPresent(const std::string& host) {
