@@ -22,7 +22,7 @@ CDataBaseX::CDataBaseX(Prompter& prompter)
   CreateDirectories();
 }
 
-CDataBaseX::~CDataBaseX() { system_data_ = nullptr; }
+CDataBaseX::~CDataBaseX() = default;
 
 void CDataBaseX::CreateDirectories() {
   for (const char* folder : kFolderTree) CreateFolder(folder);

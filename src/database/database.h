@@ -4,6 +4,7 @@
 // object that the front ends ask for records, lists, settings, operators and results.
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,14 @@ class CDataBaseX {
   void CreateDirectories();
   void SetDevice(uint8_t device);
   uint8_t Device() const { return device_; }
-  // The settings record that LoadSystemData and the lock-down keep up to date (PC only).
-  void SetSystemData(SystemData* record) { system_data_ = record; }
+  // The settings record that LoadSystemData and the lock-down keep up to date (PC only);
+  // it must outlive the database.
+  void SetSystemData(SystemData& record) { system_data_ = &record; }
+  // The same for callers that hold the record's address, which must not be null.
+  void SetSystemData(SystemData* record) {
+    if (record == nullptr) throw std::invalid_argument("CDataBaseX::SetSystemData: no settings record");
+    SetSystemData(*record);
+  }
   // Opens the UUT table, the test profile table and the settings table, in this order;
   // each reports its own corruption and the next is still opened.
   void Open();
@@ -99,7 +106,7 @@ class CDataBaseX {
   TestResultsTable results_table_;
   uint8_t device_ = 0;
   TypeConverter converter_;
-  SystemData* system_data_ = nullptr;
+  SystemData* system_data_ = nullptr;  // none: the VELD database
 };
 
 }  // namespace veld

@@ -32,7 +32,7 @@ class DatabaseTest : public test::TempRootTest {
     pc_ = std::make_unique<CDataBaseX>(prompter_);
     veld_->SetDevice(1);
     pc_->SetDevice(0);
-    pc_->SetSystemData(&settings_);
+    pc_->SetSystemData(settings_);
     pc_->Open();
   }
   // Every file under the root with its bytes.
