@@ -20,9 +20,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "demo_volume.h"
 #include "database/desktop_settings.h"
 #include "reports/certificate.h"
+#include "support/demo_volume.h"
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
 #include "ui/lab_header_dialog.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "demo_volume.h"
+#include "support/demo_volume.h"
 
 namespace {
 

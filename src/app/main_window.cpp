@@ -127,7 +127,7 @@ CRapiTestDlg::CRapiTestDlg(MainView& view, const WindowServices& services)
 bool CRapiTestDlg::StartUp() {
   veld_.SetDevice(DatabaseSide::VELD);
   pc_.SetDevice(DatabaseSide::PC);
-  pc_.SetSystemData(&settings_);
+  pc_.SetSystemData(settings_);
   // The tables are created, converted and completed only by the program that holds the
   // data root; when another holds it, that one has done so at its own start-up.
   std::optional<DataRootLock> lock;

@@ -10,7 +10,6 @@
 #include "cli/report_commands.h"
 #include "database/desktop_settings.h"
 #include "database/results_index.h"
-#include "database/settings_listing.h"
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
@@ -316,7 +315,7 @@ int RunDecode(Session& session, const Invocation& invocation) {
 int RunSettings(Session& session, const Invocation& invocation) {
   SystemDataTable table(session.prompter());
   table.SetDevice(SideOfDeviceFlag(invocation.veld));
-  for (const SettingEntry& setting : ListSettings(table.LogicalPath())) {
+  for (const SystemDataTable::Setting& setting : table.ListSettings()) {
     PrintLine(VisibleText(setting.key) + "=" + VisibleText(setting.value));
   }
   return kExitDone;

@@ -17,7 +17,7 @@ CDataBaseX::CDataBaseX(Prompter& prompter)
   CreateDirectories();
 }
 
-CDataBaseX::~CDataBaseX() { system_data_ = nullptr; }
+CDataBaseX::~CDataBaseX() = default;
 
 void CDataBaseX::CreateDirectories() {
   for (const char* folder : layout::kFolders) CreateFolder(folder);

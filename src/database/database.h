@@ -4,6 +4,7 @@
 // object that the front ends ask for records, lists, settings, operators and results.
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,9 @@ class CDataBaseX {
   // The PC database or the VELD database (the device flag of the described system).
   void SetDevice(DatabaseSide side);
   DatabaseSide Side() const { return side_; }
-  // The settings record that LoadSystemData and the lock-down keep up to date (PC only).
-  void SetSystemData(SystemData* record) { system_data_ = record; }
+  // The settings record that LoadSystemData and the lock-down keep up to date (PC only);
+  // it must outlive the database.
+  void SetSystemData(SystemData& record) { system_data_ = &record; }
   // Opens the UUT table, the test profile table and the settings table, in this order;
   // each reports its own corruption and the next is still opened.
   void Open();
@@ -98,7 +100,7 @@ class CDataBaseX {
   TestResultsTable results_table_;
   DatabaseSide side_ = DatabaseSide::PC;
   TypeConverter converter_;
-  SystemData* system_data_ = nullptr;
+  SystemData* system_data_ = nullptr;  // none: the VELD database
 };
 
 }  // namespace veld

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "device/rapi_types.h"
 #include "platform/dynamic_library.h"
+#include "rapi/rapi_types.h"
 
 namespace veld {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "device/rapi_types.h"
+#include "rapi/rapi_types.h"
 
 namespace veld {
 

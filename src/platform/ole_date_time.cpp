@@ -1,45 +1,36 @@
 #include "platform/ole_date_time.h"
 
+#include <chrono>
 #include <cmath>
 #include <ctime>
 
 namespace veld {
 namespace {
 
+using std::chrono::day;
+using std::chrono::days;
+using std::chrono::month;
+using std::chrono::sys_days;
+using std::chrono::year;
+using std::chrono::year_month_day;
+
 // Bounds of the OLE Automation date range: 1 January 100 and 31 December 9999.
 constexpr double kMinDate = -657434.0;
 constexpr double kMaxDate = 2958466.0;  // exclusive: the start of 1 January 10000
 constexpr int64_t kSecondsPerDay = 86400;
 
-// Days from 1970-01-01 to a proleptic Gregorian date (H. Hinnant's algorithm).
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-  y -= m <= 2;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
+// Day 0 of the OLE Automation date. A constant, so that a date made during another
+// file's static initialisation already counts from it.
+constexpr sys_days kOleEpoch = year_month_day{year{1899}, month{12}, day{30}};
+
+// For fields already checked to lie in range.
+sys_days DateOf(int y, int m, int d) {
+  return year_month_day{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
 }
-
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-  z += 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  year = static_cast<int>(yoe + era * 400 + (month <= 2));
-}
-
-const int64_t kOleEpoch = DaysFromCivil(1899, 12, 30);
-
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int DaysInMonth(int y, int m) {
-  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
+  const std::chrono::year_month_day_last last{year{y}, std::chrono::month_day_last{month{static_cast<unsigned>(m)}}};
+  return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 }  // namespace
@@ -57,10 +48,10 @@ bool OleDateTime::SetDateTime(int year, int month, int day, int hour, int minute
     m_status = invalid;
     return false;
   }
-  const double days = static_cast<double>(DaysFromCivil(year, month, day) - kOleEpoch);
+  const double whole_days = static_cast<double>((DateOf(year, month, day) - kOleEpoch).count());
   const double fraction = (hour * 3600.0 + minute * 60.0 + second) / kSecondsPerDay;
   // Before the epoch the time of day still counts forward, away from zero.
-  m_dt = days < 0 ? days - fraction : days + fraction;
+  m_dt = whole_days < 0 ? whole_days - fraction : whole_days + fraction;
   m_status = valid;
   return true;
 }
@@ -69,13 +60,16 @@ bool OleDateTime::GetCalendar(CalendarTime& out) const {
   if (m_status != valid || !std::isfinite(m_dt)) return false;
   const double whole = std::trunc(m_dt);
   if (whole < kMinDate || m_dt >= kMaxDate) return false;
-  int64_t days = static_cast<int64_t>(whole);
+  int64_t whole_days = static_cast<int64_t>(whole);
   int64_t seconds = std::llround(std::fabs(m_dt - whole) * kSecondsPerDay);
   if (seconds >= kSecondsPerDay) {  // rounded up to the next midnight
     seconds -= kSecondsPerDay;
-    days += 1;
+    whole_days += 1;
   }
-  CivilFromDays(days + kOleEpoch, out.year, out.month, out.day);
+  const year_month_day date{kOleEpoch + days{whole_days}};
+  out.year = static_cast<int>(date.year());
+  out.month = static_cast<int>(static_cast<unsigned>(date.month()));
+  out.day = static_cast<int>(static_cast<unsigned>(date.day()));
   if (out.year > 9999) return false;
   out.hour = static_cast<int>(seconds / 3600);
   out.minute = static_cast<int>(seconds / 60 % 60);

@@ -21,9 +21,10 @@
 #include <variant>
 #include <vector>
 
-#include "device/rapi_types.h"
 #include "platform/posix_io.h"
 #include "rapi/device_volume.h"
+#include "rapi/rapi_types.h"
+#include "rapi/standin_faults.h"
 
 #if defined(_WIN32)
 #define VELD_RAPI_EXPORT extern "C" __declspec(dllexport)

@@ -6,10 +6,10 @@
 
 namespace veld {
 
+// A value base of TestProfile, never deleted through a pointer to it: no virtual destructor,
+// which would keep the records from moving.
 class CCustomProfile {
  public:
-  virtual ~CCustomProfile() = default;
-
   // Element i-1; throws std::invalid_argument for i below 1 or beyond the list.
   double GetCustomPoint(int i) const;
   // Grows the list to i entries (new ones 0.0) when needed; throws

@@ -11,8 +11,6 @@ namespace veld {
 
 class Operator {
  public:
-  virtual ~Operator() = default;
-
   std::string Name;
   std::string ID = "QZENT";
   std::string Password = "mirk";

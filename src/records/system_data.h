@@ -7,10 +7,10 @@
 
 namespace veld {
 
+// A value base of SystemData, never deleted through a pointer to it: no virtual destructor,
+// which would keep the records from moving.
 class M582DefaultSettings {
  public:
-  virtual ~M582DefaultSettings() = default;
-
   bool UseDefaults = false;    // "Default582-UseDefaults"
   bool UseReCalAcc = false;    // "Default582-UseReCalAcc"
   double ReCalAcc = 0.0;       // "Default582-ReCalAcc"

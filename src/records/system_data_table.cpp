@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
@@ -124,9 +125,7 @@ void SystemDataTable::GetSetting(const std::string& key, std::string& value) {
   const Scan scan = ScanRecords(bytes, host);
   const auto found = FindKey(scan, key);
   if (!found) return;
-  key_buffer_ = scan.settings[*found].key;
-  value_buffer_ = scan.settings[*found].value;
-  value = value_buffer_;
+  value = scan.settings[*found].value;
 }
 
 void SystemDataTable::SetSetting(const std::string& key, const std::string& value) { SetSettings({{key, value}}); }
@@ -161,10 +160,13 @@ void SystemDataTable::SetSettings(const std::vector<std::pair<std::string, std::
     }
   }
   BinaryFile::ReplaceWholeFile(host, image);
-  if (!settings.empty()) {
-    key_buffer_ = settings.back().first;
-    value_buffer_ = settings.back().second;
-  }
+}
+
+std::vector<SystemDataTable::Setting> SystemDataTable::ListSettings() const {
+  const std::string host = HostPath(table_path_);
+  Scan scan = ScanRecords(BinaryFile::ReadWholeFile(host), host);
+  if (scan.malformed) throw *scan.malformed;
+  return std::move(scan.settings);
 }
 
 FileBytes SystemDataTable::ReadIfPresent(const std::string& host) {

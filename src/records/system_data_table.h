@@ -47,13 +47,18 @@ class SystemDataTable {
   // Several settings in order, as one change of the file: all of them or none.
   void SetSettings(const std::vector<std::pair<std::string, std::string>>& settings);
 
+  struct Setting {
+    std::string key;    // up to its first NUL, as keys are compared
+    std::string value;  // trimmed, as GetSetting gives it
+  };
+  // Every whole record in file order, for listings; a length that is not a whole number
+  // of records ends with the last whole one. Raises FileError when the file cannot be
+  // read or a record's text runs past the record.
+  std::vector<Setting> ListSettings() const;
+
   const std::string& LogicalPath() const { return table_path_; }
 
  private:
-  struct Setting {
-    std::string key;    // cut at its first NUL
-    std::string value;  // through TrimString
-  };
   // The records of a table image, decoded up to the first malformed one.
   struct Scan {
     std::vector<Setting> settings;
@@ -74,8 +79,6 @@ class SystemDataTable {
   bool CheckStorable(const std::string& key, const std::string& value);
 
   Prompter& prompter_;
-  std::string key_buffer_;    // key of the record read last
-  std::string value_buffer_;  // value of the record read last
   std::string table_path_;
 };
 

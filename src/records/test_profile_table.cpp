@@ -74,11 +74,11 @@ void TestProfileTable::LoadRecord(TestProfile& profile) {
   const std::string host = HostPath(table_path_);
   const FileBytes table = BinaryFile::ReadWholeFile(host);
   if (const auto found = FindRecord(table, profile.ID, host)) {
-    buffer_ = DecodeRecord(table, *found, host);
-    profile.ID = buffer_.id;
-    profile.ProfileType = buffer_.type;
-    profile.NumberOfPoints = buffer_.points;
-    profile.LeakTest = buffer_.leak_test;
+    const Record record = DecodeRecord(table, *found, host);
+    profile.ID = record.id;
+    profile.ProfileType = record.type;
+    profile.NumberOfPoints = record.points;
+    profile.LeakTest = record.leak_test;
   }
   LoadCustomPoints(profile);
 }
@@ -97,7 +97,6 @@ bool TestProfileTable::SaveRecord(const TestProfile& profile) {
   const bool cut = image.size() % kRecordSize != 0;
   image.resize(image.size() - image.size() % kRecordSize);
   BinaryFile::ReplaceWholeFile(host, image);
-  buffer_ = record;
   if (cut) prompter_.Message(kWriteErrorMessage);
   try {
     // False after any message: a table that had to be cut back, a custom file not written.

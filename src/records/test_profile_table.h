@@ -93,7 +93,6 @@ class TestProfileTable {
   Prompter& prompter_;
   DatabaseSide side_ = DatabaseSide::PC;
   std::string table_path_;
-  Record buffer_;  // the record read or written last
 };
 
 }  // namespace veld

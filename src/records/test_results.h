@@ -16,8 +16,6 @@ namespace veld {
 
 class TestResults {
  public:
-  virtual ~TestResults() = default;
-
   UUT Uut;               // the UUT as tested
   TestProfile Profile;   // the profile as tested, with its custom points
   Operator Op;           // operator ID and password from the operator section

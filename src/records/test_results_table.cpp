@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "platform/binary_file.h"
 #include "platform/byte_stream.h"
@@ -59,13 +60,11 @@ class ResultFileParser {
   ResultFileParser(std::string_view bytes, const std::string& path, TestResults& results, Columns columns)
       : in_(bytes, path), length_(bytes.size()), results_(results), columns_(columns) {}
 
-  // Returns the unit factor of the file's pressure unit.
-  double Parse() {
+  void Parse() {
     ReadHeader();
     ReadPoints();
     ReadTrailer();
     ReadOptionalSections();
-    return results_.UnitFactor;
   }
 
  private:
@@ -263,8 +262,8 @@ bool TestResultsTable::ReadFile(TestResults& results, const std::string& host_pa
   // Parsed into a copy so that a file cut short leaves the record as it was rather than
   // half overwritten with another test's values.
   TestResults scratch = results;
-  unit_factor_ = ResultFileParser(bytes, host_path, scratch, columns).Parse();
-  results = scratch;
+  ResultFileParser(bytes, host_path, scratch, columns).Parse();
+  results = std::move(scratch);
   return true;
 }
 

@@ -27,11 +27,6 @@ class TestResultsTable {
 
   // Pa per unit of a pressure unit name, -1.0 for an unknown name.
   double PressureUnitFactor(const std::string& unit_name) const;
-  // The unit factor of the last file read in full.
-  double UnitFactor() const { return unit_factor_; }
-
- private:
-  double unit_factor_ = 0.0;
 };
 
 // The verdict of a result: every point passes and, with a leak test, the leak value is

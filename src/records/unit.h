@@ -8,10 +8,10 @@
 
 namespace veld {
 
+// A value base of UUT, never deleted through a pointer to it: no virtual destructor,
+// which would keep the records from moving.
 class Unit {
  public:
-  virtual ~Unit() = default;
-
   OleDateTime CalibrationDueDate;  // carried unchanged between table file and record
   std::string ID;
   std::string OutputUnits = "mA";

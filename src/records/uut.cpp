@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "units/smart_part_configurator.h"
+
 namespace veld {
 
 UUT::UUT() {
@@ -32,6 +34,28 @@ double UUT::ErrorPercentFS(double applied, double reading) const {
 bool PointPasses(double error_percent_fs, double accuracy) {
   // Written so that NaN compares false and fails.
   return std::fabs(error_percent_fs) <= accuracy;
+}
+
+void ApplySmartPartSettings(const SmartPartSettings& settings, UUT& uut) {
+  if (!settings.id) return;
+  uut.ID = *settings.id;
+  if (settings.input_range) {
+    uut.InputOffset = settings.input_range->offset;
+    uut.InputSpan = settings.input_range->span;
+  }
+  if (settings.accuracy) uut.Accuracy = *settings.accuracy;
+  if (settings.output) {
+    uut.OutputOffset = settings.output->offset;
+    uut.OutputSpan = settings.output->span;
+    uut.SetOutputUnits(settings.output->units);
+    uut.Excitation = settings.output->excitation;
+    uut.SetOutputType(settings.output->type);
+  }
+  if (settings.input_units) uut.InputUnits = *settings.input_units;
+  uut.ControlStability = settings.control_stability;
+  uut.DefaultTestProfile = settings.default_test_profile;
+  uut.MaxLeakRate = settings.max_leak_rate;
+  uut.SettlingTime = settings.settling_time;
 }
 
 }  // namespace veld

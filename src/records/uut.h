@@ -9,6 +9,8 @@
 
 namespace veld {
 
+struct SmartPartSettings;
+
 class UUT : public Unit {
  public:
   UUT();
@@ -46,5 +48,10 @@ class UUT : public Unit {
 
 // Whether a point's error lies within the accuracy. A non-finite error (zero span) fails.
 bool PointPasses(double error_percent_fs, double accuracy);
+
+// Sets what a smart part number decoded: the ID, each recognised group and the fixed
+// settings; nothing at all when the number was too short to decode. The output type is
+// set last, so that it derives the output units as the type alone would.
+void ApplySmartPartSettings(const SmartPartSettings& settings, UUT& uut);
 
 }  // namespace veld

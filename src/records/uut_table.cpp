@@ -323,7 +323,6 @@ std::optional<std::string> ConvertOldRecords(std::string_view old_bytes, const s
 CUUTTable::CUUTTable(Prompter& prompter) : prompter_(prompter) { SetDevice(DatabaseSide::PC); }
 
 void CUUTTable::SetDevice(DatabaseSide side) {
-  side_ = side;
   table_path_ = layout::UUTTable(side);
   backup_path_ = layout::UUTTableBackup(side);
 }

@@ -74,7 +74,6 @@ class CUUTTable {
   // false (after telling the user) when an ID cannot be stored or the table is corrupted.
   bool SaveRecords(const std::vector<UUT>& uuts);
 
-  DatabaseSide Side() const { return side_; }
   const std::string& LogicalPath() const { return table_path_; }
   const std::string& LogicalBackupPath() const { return backup_path_; }
   // The backup name of a number: 1 the plain name, then "_2", "_3", ... before ".dat".
@@ -92,7 +91,6 @@ class CUUTTable {
   bool IdFits(const UUT& uut);
 
   Prompter& prompter_;
-  DatabaseSide side_ = DatabaseSide::PC;
   std::string table_path_;
   std::string backup_path_;
 };

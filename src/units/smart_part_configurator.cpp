@@ -5,7 +5,6 @@
 #include <cctype>
 #include <string_view>
 
-#include "records/uut.h"
 
 namespace veld {
 namespace {
@@ -73,13 +72,14 @@ std::string Line(std::string_view label, const std::string& code) {
 
 }  // namespace
 
-bool SmartPartConfigurator::Configure(std::string& part_number, UUT& uut) {
+SmartPartSettings SmartPartConfigurator::Decode(std::string& part_number) {
+  SmartPartSettings settings;
   if (part_number.size() < kMinimumLength) {
     error_text_ += "Incomplete Korvo Smart Part Numer\r\n";
-    return false;
+    return settings;
   }
   MakeUpper(part_number);
-  uut.ID = part_number;
+  settings.id = part_number;
   model_text_ = part_number.substr(0, 3);
 
   const std::string range_code = part_number.substr(kRangePos, kRangeLen);
@@ -89,32 +89,25 @@ bool SmartPartConfigurator::Configure(std::string& part_number, UUT& uut) {
   const std::string accuracy_code = part_number.substr(kAccuracyPos, 1);
 
   // Every step runs even after a failure, so that the good codes still take effect.
-  bool ok = DecodeRange(range_code, direction_code, uut);
-  ok = DecodeAccuracy(accuracy_code, uut) && ok;
-  ok = DecodeElectrical(electrical_code, uut) && ok;
-  ok = DecodeUnits(units_code, uut) && ok;
-  ApplyFixedSettings(uut);
-  return ok;
+  settings.input_range = DecodeRange(range_code, direction_code);
+  settings.accuracy = DecodeAccuracy(accuracy_code);
+  settings.output = DecodeElectrical(electrical_code);
+  settings.input_units = DecodeUnits(units_code);
+  settings.complete = settings.input_range && settings.accuracy && settings.output && settings.input_units;
+  return settings;
 }
 
-bool SmartPartConfigurator::DecodeRange(const std::string& range_code, const std::string& direction_code,
-                                        UUT& uut) {
+std::optional<SmartPartSettings::InputRange> SmartPartConfigurator::DecodeRange(const std::string& range_code,
+                                                                                const std::string& direction_code) {
   if (!std::all_of(range_code.begin(), range_code.end(), IsRangeCharacter)) {
     error_text_ += Line("Unrecognized range code:  ", range_code);
-    return false;
+    return std::nullopt;
   }
   const double range = RangeValue(range_code);
-  if (direction_code == "D") {
-    uut.InputOffset = 0.0;
-    uut.InputSpan = range;
-  } else if (direction_code == "B") {
-    uut.InputOffset = -range;
-    uut.InputSpan = 2.0 * range;
-  } else {
-    error_text_ += Line("Unrecognized direction code:  ", direction_code);
-    return false;
-  }
-  return true;
+  if (direction_code == "D") return SmartPartSettings::InputRange{0.0, range};
+  if (direction_code == "B") return SmartPartSettings::InputRange{-range, 2.0 * range};
+  error_text_ += Line("Unrecognized direction code:  ", direction_code);
+  return std::nullopt;
 }
 
 double SmartPartConfigurator::RangeValue(const std::string& range_code) const {
@@ -131,49 +124,31 @@ double SmartPartConfigurator::RangeValue(const std::string& range_code) const {
   return converter_.AsInteger(range_code);
 }
 
-bool SmartPartConfigurator::DecodeAccuracy(const std::string& accuracy_code, UUT& uut) {
+std::optional<double> SmartPartConfigurator::DecodeAccuracy(const std::string& accuracy_code) {
   for (const AccuracyClass& accuracy : kAccuracyClasses) {
-    if (accuracy_code.size() == 1 && accuracy_code.front() == accuracy.code) {
-      uut.Accuracy = accuracy.percent_fs;
-      return true;
-    }
+    if (accuracy_code.size() == 1 && accuracy_code.front() == accuracy.code) return accuracy.percent_fs;
   }
   error_text_ += Line("Unrecognized accuracy code:  ", accuracy_code);
-  return false;
+  return std::nullopt;
 }
 
-bool SmartPartConfigurator::DecodeElectrical(const std::string& electrical_code, UUT& uut) {
+std::optional<SmartPartSettings::ElectricalOutput> SmartPartConfigurator::DecodeElectrical(
+    const std::string& electrical_code) {
   for (const ElectricalOutput& output : kElectricalOutputs) {
     if (electrical_code == output.code) {
-      uut.OutputOffset = output.offset;
-      uut.OutputSpan = output.span;
-      uut.SetOutputUnits(std::string(output.units));
-      uut.Excitation = output.excitation;
-      uut.SetOutputType(std::string(output.type));
-      return true;
+      return SmartPartSettings::ElectricalOutput{output.offset, output.span, std::string(output.units),
+                                                 output.excitation, std::string(output.type)};
     }
   }
   error_text_ += Line("Unrecognized electrical code:  ", electrical_code);
-  return false;
+  return std::nullopt;
 }
 
-bool SmartPartConfigurator::DecodeUnits(const std::string& units_code, UUT& uut) {
-  if (units_code == "W") {
-    uut.InputUnits = "inWC";
-  } else if (units_code == "L") {
-    uut.InputUnits = "Pa";
-  } else {
-    error_text_ += Line("Unrecognized engineering units code:  ", units_code);
-    return false;
-  }
-  return true;
-}
-
-void SmartPartConfigurator::ApplyFixedSettings(UUT& uut) {
-  uut.ControlStability = 0.0003;
-  uut.DefaultTestProfile = "3pointtest";
-  uut.MaxLeakRate = 0.0001;
-  uut.SettlingTime = 5000;
+std::optional<std::string> SmartPartConfigurator::DecodeUnits(const std::string& units_code) {
+  if (units_code == "W") return "inWC";
+  if (units_code == "L") return "Pa";
+  error_text_ += Line("Unrecognized engineering units code:  ", units_code);
+  return std::nullopt;
 }
 
 }  // namespace veld

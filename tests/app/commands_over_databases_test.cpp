@@ -28,7 +28,7 @@ class DatabaseTest : public test::TempRootTest {
     pc_ = std::make_unique<CDataBaseX>(prompter_);
     veld_->SetDevice(DatabaseSide::VELD);
     pc_->SetDevice(DatabaseSide::PC);
-    pc_->SetSystemData(&settings_);
+    pc_->SetSystemData(settings_);
     pc_->Open();
   }
   // Every file under the root with its bytes.

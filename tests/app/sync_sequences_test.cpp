@@ -20,7 +20,7 @@ class SyncSequencesTest : public DeviceLinkTest, public SyncObserver {
   SyncSequencesTest() {
     veld_.SetDevice(DatabaseSide::VELD);
     pc_.SetDevice(DatabaseSide::PC);
-    pc_.SetSystemData(&settings_);
+    pc_.SetSystemData(settings_);
     pc_.Open();
     PutOnDevice(Veld("UUT/UUTTable.DAT"), ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat")));
     PutOnDevice(Veld("TestProfile/TestProfileTable.DAT"),

@@ -12,6 +12,7 @@
 
 #include "device/corvane_rapi.h"
 #include "platform/host_path.h"
+#include "rapi/standin_faults.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
 

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "device/rapi_types.h"
+#include "rapi/rapi_types.h"
 #include "device_link_fixture.h"
 
 namespace veld::test {

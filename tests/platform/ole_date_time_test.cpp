@@ -34,6 +34,15 @@ TEST_F(OleDateTimeTest, CountsDaysFromTheEpochAndKeepsTheTimeForwardBeforeIt) {
   }
 }
 
+// Made while the program's static objects are initialised, in whatever order the files'
+// initialisers run: the date must not depend on another file's having run first.
+const OleDateTime kMadeAtStart(2009, 1, 5, 13, 45, 10);
+
+TEST_F(OleDateTimeTest, ADateMadeDuringStaticInitialisationCountsFromTheEpoch) {
+  EXPECT_NEAR(kMadeAtStart.Value(), 39818.0 + 49510 * kSecond, 1e-9);
+  EXPECT_EQ(Fields(kMadeAtStart), "2009/1/5 13:45:10");
+}
+
 TEST_F(OleDateTimeTest, ValuesRoundToTheNearestSecondAndOnlyValidInRangeOnesHaveACalendar) {
   for (const auto& [date, fields] : {std::pair{OleDateTime(-0.75), "1899/12/30 18:0:0"},
                                      {OleDateTime(0.5 + 0.6 * kSecond), "1899/12/30 12:0:1"},

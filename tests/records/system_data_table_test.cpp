@@ -60,6 +60,11 @@ class SystemDataTableTest : public test::TempRootTest {
     table_.GetSetting(key, value);
     return value;
   }
+  Settings Listed() const {
+    Settings listed;
+    for (const auto& [key, value] : table_.ListSettings()) listed.emplace_back(key, value);
+    return listed;
+  }
 
   test::RecordingPrompter prompter_;
   SystemDataTable table_{prompter_};
@@ -101,10 +106,12 @@ TEST_F(SystemDataTableTest, GetSettingFindsTheFirstExactKeyOrAnswersNull) {
   EXPECT_EQ(Get("EngUnits"), "NULL");  // no file at all, and nothing creates one but Open
   EXPECT_THROW(table_.SetSetting("LockedOut", "true"), FileError);
   EXPECT_THROW(table_.FillDefaults(), FileError);
+  EXPECT_THROW(table_.ListSettings(), FileError);
   EXPECT_FALSE(test::FileExists(TableFile()));
-  WriteTable(Records({{"Key", "abc\xE9" "def"}, {"Key", "second"}}));
+  WriteTable(Records({{"Key", "abc\xE9" "def"}, {"Key", "second"}}) + "stray");
   EXPECT_EQ(Get("Key"), "abc");  // the value is trimmed at its first non-ASCII character
   EXPECT_EQ(Get("key"), "NULL");
+  EXPECT_EQ(Listed(), (Settings{{"Key", "abc"}, {"Key", "second"}}));  // whole records only
 }
 
 TEST_F(SystemDataTableTest, SetSettingRewritesTheFirstInPlaceOrAppendsKeepingWholeRecords) {
@@ -145,6 +152,7 @@ TEST_F(SystemDataTableTest, MalformedRecordsGiveAFileErrorNotACrash) {
   EXPECT_EQ(value, "NULL");
   EXPECT_THROW(table_.SetSetting("Later", "yes"), FileError);
   EXPECT_THROW(table_.Open(), FileError);
+  EXPECT_THROW(table_.ListSettings(), FileError);
   EXPECT_EQ(Table(), bytes);
 }
 

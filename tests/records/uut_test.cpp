@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <utility>
+
+#include "records/operator.h"
+#include "records/system_data.h"
+#include "records/test_results.h"
 
 namespace veld {
 namespace {
@@ -38,6 +43,29 @@ TEST(Uut, ZeroSpansNeverPass) {
   flat.OutputSpan = 0.0;
   EXPECT_FALSE(PointPasses(flat.ErrorPercentFS(0.0, 4.0), 100.0));
   EXPECT_FALSE(PointPasses(flat.ErrorPercentFS(0.0, 5.0), 100.0));
+}
+
+// Records are handed around by value (result pairs, lists of UUTs): a move must take the
+// strings and columns over, never fall back to copying them.
+template <typename Record>
+class RecordMove : public ::testing::Test {};
+using Records = ::testing::Types<UUT, TestProfile, Operator, SystemData, TestResults>;
+TYPED_TEST_SUITE(RecordMove, Records);
+
+TYPED_TEST(RecordMove, MovesWithoutCopying) {
+  EXPECT_TRUE(std::is_nothrow_move_constructible_v<TypeParam>);
+  EXPECT_TRUE(std::is_nothrow_move_assignable_v<TypeParam>);
+}
+
+TEST(RecordMove, ResultColumnsChangeHandsOnMove) {
+  TestResults source;
+  source.ErrorFS.assign(21, 0.5);
+  source.Uut.ID = std::string(40, 'U');  // longer than any small-string buffer
+  const double* column = source.ErrorFS.data();
+  const char* id = source.Uut.ID.data();
+  const TestResults moved(std::move(source));
+  EXPECT_EQ(moved.ErrorFS.data(), column);
+  EXPECT_EQ(moved.Uut.ID.data(), id);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ class CollationTest : public test::TempRootTest {
  protected:
   CollationTest() : pc_(prompter_) {
     pc_.SetDevice(DatabaseSide::PC);
-    pc_.SetSystemData(&settings_);
+    pc_.SetSystemData(settings_);
     pc_.Open();
   }
 

@@ -15,7 +15,7 @@
 #include <filesystem>
 
 #include "database/database.h"
-#include "demo_volume.h"
+#include "support/demo_volume.h"
 #include "platform/host_path.h"
 #include "support/fake_window_services.h"
 #include "support/recording_prompter.h"

@@ -1,6 +1,6 @@
 #pragma once
-// The binary interface of the remote API library, shared by the device link (which loads
-// the library at run time) and the stand-in library in src/rapi/. The names, values and
+// The binary interface of the remote API library, shared by the stand-in library here and
+// the device link (which loads the library at run time). The names, values and
 // layouts are the library's own, so that the same caller works against the platform's
 // library on Windows and against the stand-in elsewhere.
 //
@@ -89,14 +89,6 @@ struct PROCESS_INFORMATION;
 #else
 #define VELD_RAPI_CALL
 #endif
-
-// Stand-in library only: when this variable holds a number N > 0, the Nth CeReadFile on
-// every file handle opened afterwards fails, as when the link drops in the middle of a copy.
-constexpr char kFailReadAtVariable[] = "VELD_RAPI_FAIL_READ_AT";
-// Stand-in library only: when this variable holds a number N > 0, the file of the Nth and
-// of every later CeCreateFile of a connection is removed just before it is opened, as when
-// the calibrator is taken away in the middle of a connect.
-constexpr char kVanishAtVariable[] = "VELD_RAPI_VANISH_AT";
 
 // The entry points, as taken by name from the loaded library.
 using CeRapiInitFn = HRESULT(VELD_RAPI_CALL*)();

@@ -1,4 +1,4 @@
-#include "demo_volume.h"
+#include "support/demo_volume.h"
 
 #include <cstdlib>
 #include <filesystem>
