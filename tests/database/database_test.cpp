@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <regex>
 
 #include "database/data_root_lock.h"
 #include "database/database.h"
@@ -127,6 +126,13 @@ TEST_F(DatabaseTest, TheDataRootLockHasOneHolderAndASecondWaitsOnlyItsBoundedTim
   EXPECT_TRUE(fs::is_regular_file(temp_.root() + "/VELD/Veldane.lock"));
 }
 
+// Dates without leading zeros; a time that is no date gives -1 for each field.
+TEST(SystemLog, LinesCarryTheDateAsWrittenByHand) {
+  EXPECT_EQ(FailedAttemptLine(OleDateTime(2012, 3, 7, 9, 5, 0), "ID-42"),
+            "Failed attempt at password entry logged!    Attempt occurred:  3/7/2012 9:5    Operator ID#:  ID-42\r\n");
+  EXPECT_EQ(UnlockLine(OleDateTime(2012, 11, 17, 23, 59, 0)), "Device unlocked by administrator:  11/17/2012 23:59\r\n");
+  EXPECT_EQ(LogDateTimeText(OleDateTime(0.0, OleDateTime::invalid)), "-1/-1/-1 -1:-1");
+}
 
 class ResultsIndexTest : public DatabaseTest {
  protected:
