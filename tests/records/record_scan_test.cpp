@@ -1,6 +1,5 @@
-// Scans that decode only part of a record (the length-prefixed text codec without the
-// text, the UUT table's ID search) must fail and succeed exactly where a full decoding
-// does; the list targets take a whole table in one call.
+// The UUT table's ID search decodes only part of each record: it must fail and succeed
+// exactly where a full decoding does; the list targets take a whole table in one call.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +8,6 @@
 
 #include "platform/file_error.h"
 #include "platform/host_path.h"
-#include "records/fixed_string.h"
 #include "records/list_target.h"
 #include "records/uut_table.h"
 #include "support/recording_prompter.h"
@@ -19,51 +17,6 @@ namespace veld {
 namespace {
 
 using namespace std::string_literals;
-
-struct EncodedText {
-  const char* name;
-  std::string bytes;  // one encoded string followed by a byte that belongs to the next field
-};
-
-class ArchiveStringScan : public ::testing::TestWithParam<EncodedText> {};
-
-TEST_P(ArchiveStringScan, PassesOverAndCutsAtNulAsTheFullReader) {
-  ByteReader full(GetParam().bytes, "f");
-  ByteReader scan(GetParam().bytes, "f");
-  ByteReader bytes_only(GetParam().bytes, "f");
-  const std::string text = ReadArchiveString(full);
-  EXPECT_EQ(ReadArchiveStringToNul(scan), CutAtNul(text));
-  ReadArchiveStringBytes(bytes_only);
-  EXPECT_EQ(scan.Offset(), full.Offset());
-  EXPECT_EQ(bytes_only.Offset(), full.Offset());
-  EXPECT_EQ(full.Remaining(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Forms, ArchiveStringScan,
-    ::testing::Values(EncodedText{"Empty", "\x00" "X"s},
-                      EncodedText{"ByteCount", "\x03" "ABCX"s},
-                      EncodedText{"ByteCountWithNul", "\x04" "A\0BCX"s},
-                      EncodedText{"WidePadded", "\xFF\xFE\xFF\x04" "A\0B\0\0\0\0\0X"s},
-                      EncodedText{"WideNulThenText", "\xFF\xFE\xFF\x03" "A\0\0\0C\0X"s},
-                      // 0x0100 has no 8-bit form: it reads as '?', not as the NUL of its low byte.
-                      EncodedText{"WideUnitAbove255", "\xFF\xFE\xFF\x03\x00\x01" "B\0\0\0X"s},
-                      EncodedText{"WordCount", "\xFF\x02\x00" "ABX"s},
-                      EncodedText{"WideWordCount", "\xFF\xFE\xFF\xFF\x01\x00" "A\0X"s}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ArchiveStringScan, CountPastTheEndIsAnEndOfFileError) {
-  for (const std::string& bytes : {"\x05" "AB"s, "\xFF\xFE\xFF\x03" "A\0B\0"s, "\xFF\xFF\xFF\xFF\xFF\xFF\xFF"s}) {
-    ByteReader in(bytes, "f");
-    try {
-      ReadArchiveStringBytes(in);
-      ADD_FAILURE() << "no error";
-    } catch (const FileError& error) {
-      EXPECT_EQ(error.cause(), FileError::Cause::EndOfFile);
-      EXPECT_EQ(error.path(), "f");
-    }
-  }
-}
 
 // A 568-byte record written here from the format: zero bytes read as empty one-byte-count
 // texts; the ID at 136 and the serial number at 292 are 32-character fixed-width fields.
