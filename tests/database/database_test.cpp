@@ -1,13 +1,11 @@
-// The database facade: start-up, lists and settings, the data root's lock, and the index of
-// the result files.
+// The database facade: start-up, lists and settings, the system log's lines, and the index
+// of the result files. (The data root's lock is the window's and the durability tests'.)
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
 
-#include "database/data_root_lock.h"
 #include "database/database.h"
 #include "database/results_index.h"
 #include "database/system_log.h"
@@ -110,20 +108,6 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   EXPECT_EQ(settings_.EngUnits, "NULL");
   EXPECT_FALSE(settings_.UseDefaults);
   EXPECT_EQ(settings_.LockDownAttemptLimit, 0);
-}
-
-// One holder at a time, in this process or another; a second gives up after its wait.
-TEST_F(DatabaseTest, TheDataRootLockHasOneHolderAndASecondWaitsOnlyItsBoundedTime) {
-  using std::chrono::milliseconds;
-  StartUp();
-  std::optional<DataRootLock> first = DataRootLock::Acquire(milliseconds(0));
-  ASSERT_TRUE(first);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(DataRootLock::Acquire(milliseconds(50)));
-  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(50));
-  first.reset();
-  EXPECT_TRUE(DataRootLock::Acquire(milliseconds(0)));
-  EXPECT_TRUE(fs::is_regular_file(temp_.root() + "/VELD/Veldane.lock"));
 }
 
 // Dates without leading zeros; a time that is no date gives -1 for each field.
