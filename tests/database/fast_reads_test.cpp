@@ -14,6 +14,7 @@
 #include "platform/file_error.h"
 #include "platform/format.h"
 #include "platform/host_path.h"
+#include "records/raw_fields.h"
 #include "records/test_results_table.h"
 #include "records/uut_table.h"
 #include "support/recording_prompter.h"
@@ -24,7 +25,6 @@
 namespace veld {
 namespace {
 
-using namespace std::string_literals;
 using test::ResultFileDescription;
 using Columns = TestResultsTable::Columns;
 using Names = std::vector<std::string>;
@@ -130,14 +130,9 @@ std::string UutTablePath() { return HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat");
 // texts; the ID at 136 and the serial number at 292 are 32-character fixed-width fields,
 // the manufacturer at 416 a 52-byte one.
 std::string UutRecord(const std::string& id, const std::string& serial, const std::string& manufacturer = "") {
-  auto field = [](const std::string& text) {
-    std::string bytes = "\xFF\xFE\xFF\x20"s;
-    for (size_t i = 0; i < 32; ++i) bytes += (i < text.size() ? text[i] : '\0') + "\0"s;
-    return bytes;
-  };
   std::string record(CUUTTable::kRecordSize, '\0');
-  record.replace(136, 68, field(id));
-  record.replace(292, 68, field(serial));
+  record.replace(136, 68, test::FixedField(id, 32));
+  record.replace(292, 68, test::FixedField(serial, 32));
   record.replace(416, manufacturer.size(), manufacturer);
   return record;
 }
