@@ -324,16 +324,11 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   // The As Left row first: collation orders the pair by kind, not by row.
   Expect({{"certificate", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", pdf, "--paper", "letter"}, 0, pdf + "\n", ""});
   ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
-  const std::string text = test::ReadBytes(pdf + ".txt");
-  // As Found points 1 and 3 read 4 mA + 0.013 %FS and 12 mA - 0.008 %FS; As Left points 1
-  // and 5 read 4 mA + 0.004 %FS and 20 mA - 0.003 %FS.
-  for (const char* value : {"PT-1001", "SN-48213", "5pointtest", "06/14/2024 08:00", "VELD-00931", "PM-20417",
-                            "4.0021", "11.9987", "4.0006", "19.9995"}) {
-    EXPECT_NE(text.find(value), std::string::npos) << value;
-  }
   // Without a laboratory header the page says what it said before the header, the number
-  // and the As Left time came, word for word.
-  std::vector<std::string> lines = Words(text);
+  // and the As Left time came, word for word: the values of both files (As Found points 1
+  // and 3 read 4 mA + 0.013 %FS and 12 mA - 0.008 %FS, As Left points 1 and 5 4 mA + 0.004
+  // %FS and 20 mA - 0.003 %FS), in their places.
+  std::vector<std::string> lines = Words(test::ReadBytes(pdf + ".txt"));
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(lines[0], "CALIBRATION CERTIFICATE Certificate No. 000001");
   lines[0] = "CALIBRATION CERTIFICATE";
