@@ -419,6 +419,7 @@ TEST(LabHeaderFormTest, ALogoMustBeAnImageAndAHeaderWithOnlyALogoNeedsAName) {
   WriteBytes(temp.root() + "/logo.gif", "GIF89a");
   LabHeaderForm form(LabHeader{}, "");
   EXPECT_FALSE(form.ChooseLogo(temp.root() + "/logo.gif"));
+  EXPECT_EQ(form.LastLogoProblem(), temp.root() + "/logo.gif is neither a PNG nor a JPEG image.");
   EXPECT_TRUE(form.LogoPath().empty());
   ASSERT_TRUE(form.ChooseLogo(temp.root() + "/logo.png"));
   EXPECT_EQ(form.Problems(), "The laboratory's name is missing.");

@@ -459,6 +459,7 @@ TEST_F(CliTest, ChartAndHistoryWriteTheFormatOfTheirExtension) {
           "Test Results selected for the chart are both As Found\n"});
   Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
           "veldane-cli: A chart is written as a .png, .svg or .pdf file.\nTry 'veldane-cli --help'.\n"});
+  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "", "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
   // The largest errors of the demo's pair: 0.031 %FS As Found, 0.009 %FS As Left.
   Expect({{"history", "PT-1001"}, 0,
           "06/14/2024 08:00\tAs Found\t0.0310\tPass\tPT-1001_0001.DAT\n"
