@@ -347,7 +347,7 @@ const std::string kTinyPng(
     "\x00\x1F\x26\x04\x11\xA2\x8F\x22\xAF\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82",
     73);
 
-TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperOfTheLocale) {
+TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor) {
   Prepare(Device::Connected);
   test::WriteBytes(Root("logo.png"), kTinyPng);
   test::WriteBytes(Root("logo.txt"), "text");
@@ -362,11 +362,15 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperOfTheLoca
           "name=Pr\xC3\xBC" "flabor\naddress=1 Gauge Road\naddress=Springfield\naccreditation=ISO/IEC 17025\n"
           "logo={root}/VELD/PC/System/LabLogo.png\nlast-certificate-number=0\n",
           ""});
-  for (const auto& [name, locale, number, size] : {std::tuple{"a.pdf", "de_DE.UTF-8", "000001", "(A4)"},
-                                                   {"b.pdf", "en_US.UTF-8", "000002", "(letter)"}}) {
+  // The paper from --paper, else from the locale.
+  for (const auto& [name, locale, paper, number, size] :
+       {std::tuple{"a.pdf", "de_DE.UTF-8", "", "000001", "(A4)"}, {"b.pdf", "en_US.UTF-8", "", "000002", "(letter)"},
+        {"c.pdf", "en_US.UTF-8", "a4", "000003", "(A4)"}}) {
     const std::string pdf = Root(name);
+    std::vector<std::string> args = {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf};
+    if (*paper) args.insert(args.end(), {"--paper", paper});
     setenv("LC_PAPER", locale, 1);
-    Expect({{"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf}, 0, pdf + "\n", ""});
+    Expect({args, 0, pdf + "\n", ""});
     unsetenv("LC_PAPER");
     ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt' && pdfinfo '" + pdf + "' > '" + pdf +
                            ".info'").c_str()),
@@ -382,7 +386,7 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperOfTheLoca
           "veldane-cli: --paper takes a4 or letter, not \"b5\"\nTry 'veldane-cli --help'.\n"});
   Expect({{"lab-header", "--clear", "--name", "X"}, 2, "", "veldane-cli: --clear stands alone\nTry 'veldane-cli --help'.\n"});
   Expect({{"lab-header", "--clear"}, 0, "", ""});
-  Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=2\n", ""});
+  Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=3\n", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/PC/System/LabLogo.png")));
 }
 
