@@ -412,7 +412,8 @@ TEST_F(WindowTest, CertificateHeaderDialogShowsTheStoredHeaderAndStoresWhatOKCon
 }
 
 // The texts' problems and the logo file's are the store's tests; the form keeps a refused
-// logo out, asks a name of a header that has only a logo, and removes a logo.
+// logo out, splits its texts into the header's lines, asks a name of a header that has
+// only a logo, and removes a logo.
 TEST(LabHeaderFormTest, ALogoMustBeAnImageAndAHeaderWithOnlyALogoNeedsAName) {
   test::TempRoot temp;
   WriteBytes(temp.root() + "/logo.png", std::string("\x89PNG\r\n\x1a\n", 8) + "rest");
@@ -424,6 +425,10 @@ TEST(LabHeaderFormTest, ALogoMustBeAnImageAndAHeaderWithOnlyALogoNeedsAName) {
   ASSERT_TRUE(form.ChooseLogo(temp.root() + "/logo.png"));
   EXPECT_EQ(form.Problems(), "The laboratory's name is missing.");
   form.name = "Acme";
+  form.accreditation = "one\ntwo\nthree";
+  EXPECT_EQ(form.Problems(), "The accreditation text has more than 2 lines.");
+  form.accreditation = "one";
+  EXPECT_EQ(form.Problems(), "");
   std::filesystem::create_directories(HostPath("C:\\VELD\\PC\\System"));
   DesktopSettingsStore store;
   form.Save(store);

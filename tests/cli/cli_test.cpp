@@ -199,6 +199,7 @@ TEST_F(CliTest, SettingsAboutAndTheLockOut) {
   EXPECT_NE(settings.find("\nLockDownAttemptLimit=00000000000000000000000000000003\n"), std::string::npos);
   const std::string about = Cli({"about"}).out;
   EXPECT_TRUE(about.starts_with("Revision:\tRevision Change Description:\n\n3.04\t\t"));
+  EXPECT_TRUE(about.ends_with("\n3.00\t\tUpdate for new Veldane.\n\n"));
   EXPECT_EQ(about.find('\r'), std::string::npos);
   PCSetting("LockedOut", "true");
   for (const char* command : {"init", "about", "uuts"}) Expect({{command}, 3, "", "System is locked out.\n"});
