@@ -62,9 +62,10 @@ TEST_F(ReportCommandsTest, ChartTakesOneResultOrAnAsFoundAndAnAsLeftPairAndSaysW
     std::string message;  // empty: charted
     MessageIcon icon;
   };
-  // The pairing's messages are the chart's tests; a selection error has the exclamation icon.
+  // The pairing's messages are the chart's tests; a count the window refuses has the exclamation icon.
   for (const Case& c : std::vector<Case>{
            {{}, kChartNoSelectionMessage, MessageIcon::Exclamation},
+           {{"PT-1_0001.DAT", "PT-1_0002.DAT", "PT-1_0003.DAT"}, kChartTooManyMessage, MessageIcon::Exclamation},
            {{"PT-1_0001.DAT", "PT-1_0003.DAT"}, "Test Results selected for the chart are both As Found",
             MessageIcon::None},
            {{"PT-1_0002.DAT"}, "", MessageIcon::None},
