@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "app/custom_profile_entry_dlg.h"
 #include "app/tp_setup_dlg.h"
@@ -415,27 +416,15 @@ TEST_F(TPSetupFormTest, CustomPointsRestartOrFollowThePreviousType) {
   EXPECT_TRUE(prompter_.entries.empty());
 }
 
-struct PressureColumnCase {
-  const char* name;  // the UUT's input units
-  const char *first, *last;
-};
-
-class TPSetupPressureTest : public TPSetupFormTest, public ::testing::WithParamInterface<PressureColumnCase> {};
-
-TEST_P(TPSetupPressureTest, PressuresInTheUUTsUnitWithDecimalsByItsSize) {
-  uut_.InputUnits = GetParam().name;
-  OpenOn("Ascending", 3);
-  EXPECT_EQ(form_.Rows().front().pressure, GetParam().first);
-  EXPECT_EQ(form_.Rows().back().pressure, GetParam().last);
-  EXPECT_EQ(form_.Rows().back().output, "20.000");
+TEST_F(TPSetupFormTest, PressuresInTheUUTsUnitWithDecimalsByItsSize) {
+  for (const auto& [units, first, last] : {std::tuple{"kPa", "-0.0622", "0.0622"}, {"Pa", "-62.2", "62.2"},
+                                           {"mmWC", "-6.35", "6.35"}, {"inWC", "-0.250", "0.250"}}) {
+    uut_.InputUnits = units;
+    OpenOn("Ascending", 3);
+    EXPECT_EQ(form_.Rows().front().pressure + " " + form_.Rows().back().pressure + " " + form_.Rows().back().output,
+              std::string(first) + " " + last + " 20.000");
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Units, TPSetupPressureTest,
-                         ::testing::Values(PressureColumnCase{"kPa", "-0.0622", "0.0622"},
-                                           PressureColumnCase{"Pa", "-62.2", "62.2"},
-                                           PressureColumnCase{"mmWC", "-6.35", "6.35"},
-                                           PressureColumnCase{"inWC", "-0.250", "0.250"}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TPSetupFormTest, AClickOnACustomPointOpensTheEntryForThatPoint) {
   OpenOn("Ascending", 3);
@@ -537,13 +526,8 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"Fifty", "inWC", EField::PercentFS, "50", {"50", "0", "12"}, {}},
         // The text being typed stays as typed.
         EntryCase{"TrailingZero", "inWC", EField::PercentFS, "25.50", {"25.50", "-0.1225", "8.08"}, {}},
-        EntryCase{
-            "PercentAbove",
-            "inWC",
-            EField::PercentFS,
-            "150",
-            {"0", "-0.25", "4"},
-            {"150.000% is not within input range of selected UUT.\r\nPlease re-enter a value between 0 and 100."}},
+        EntryCase{"PercentAbove", "inWC", EField::PercentFS, "150", {"0", "-0.25", "4"},
+                  {"150.000% is not within input range of selected UUT.\r\nPlease re-enter a value between 0 and 100."}},
         // The first digit of 10 to 20 mA is not acted on.
         EntryCase{"OneMilliamp", "inWC", EField::Output, "1", {"0", "-0.25", "1"}, {}},
         EntryCase{"TwelveMilliamps", "inWC", EField::Output, "12", {"50", "0", "12"}, {}},
@@ -553,14 +537,9 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"Minus", "inWC", EField::Pressure, "-", {"0", "-", "4"}, {}},
         EntryCase{"ZeroPoint", "inWC", EField::PercentFS, "0.", {"0.", "-0.25", "4"}, {}},
         EntryCase{"MinusZeroPoint", "inWC", EField::Output, "-0.", {"0", "-0.25", "-0."}, {}},
-        EntryCase{
-            "KpaPressure", "kPa", EField::Pressure, "0.031", {"74.9347373467268", "0.031", "15.9895579754763"}, {}},
+        EntryCase{"KpaPressure", "kPa", EField::Pressure, "0.031", {"74.9347373467268", "0.031", "15.9895579754763"}, {}},
         // Reset to 0 kPa, which lies in range: the others follow it.
-        EntryCase{"KpaPressureAbove",
-                  "kPa",
-                  EField::Pressure,
-                  "1",
-                  {"50", "0", "12"},
+        EntryCase{"KpaPressureAbove", "kPa", EField::Pressure, "1", {"50", "0", "12"},
                   {"1.00000kPa is not within input range of selected UUT.\r\nPlease re-enter."}}),
     [](const auto& info) { return std::string(info.param.name); });
 
