@@ -1,7 +1,8 @@
-// The benchmarks of the results index, the device synchronisation, the UUT table and the
-// reports, each registered beside its floor: the same bytes read, listed or copied by the
-// system's own tools (cat, ls, cp) or by one plain read of the table file per operation;
-// the UUT import from CSV beside the transfer command writing the same records.
+// The benchmarks of the results index, the device synchronisation, the UUT table, the
+// reports and the lenient parsers, each registered beside its floor: the same bytes read,
+// listed or copied by the system's own tools (cat, ls, cp) or by one plain read of the
+// table file per operation; the UUT import from CSV beside the transfer command writing
+// the same records; texts of a million characters beside one pass over them.
 //
 //   veld_bench --workdir=DIR [--counts=1000,10000,50000] [--records=5000] [--history=10000] [benchmark flags]
 //       writes the data under DIR (kept for the next run), runs every benchmark and prints
@@ -20,6 +21,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -35,6 +37,7 @@
 #include "reports/csv_export.h"
 #include "reports/drift_history.h"
 #include "reports/uut_csv.h"
+#include "units/type_converter.h"
 
 #ifdef VELD_BENCH_WINDOW
 #include <QApplication>
@@ -387,6 +390,35 @@ void CertificatePdf(benchmark::State& state, const WorkFolder& work) {
 }
 #endif
 
+// ---- 6. Lenient number and date parsing ----------------------------------------------------
+
+// Texts of a million characters, as a pasted or damaged field may hold them: the parsers
+// must take time in proportion to the text, never a loop per digit and place.
+struct HugeTexts {
+  std::vector<std::string> numbers = {"1" + std::string(1000000, '0') + ".5", std::string(1000000, '0') + "1.5",
+                                      "0." + std::string(1000000, '3'), std::string(1000000, '9')};
+  std::string date = std::string(1000000, '/') + std::string(1000000, ':');
+};
+
+void ParseHugeTexts(benchmark::State& state, const HugeTexts& texts) {
+  const TypeConverter converter;
+  for (auto _ : state) {
+    for (const std::string& number : texts.numbers) benchmark::DoNotOptimize(converter.AsDouble(number));
+    benchmark::DoNotOptimize(converter.AsInteger(texts.numbers.back()));
+    OleDateTime date;
+    benchmark::DoNotOptimize(converter.ParseDateTime(texts.date, date, true));
+  }
+  if (converter.AsDouble(texts.numbers[1]) != 1.5) state.SkipWithError("leading zeros changed the number");
+}
+
+// One pass over the same characters.
+void ScanHugeTexts(benchmark::State& state, const HugeTexts& texts) {
+  for (auto _ : state) {
+    for (const std::string& number : texts.numbers) benchmark::DoNotOptimize(std::count(number.begin(), number.end(), '>'));
+    benchmark::DoNotOptimize(std::count(texts.date.begin(), texts.date.end(), '>'));
+  }
+}
+
 // ---- Registration and the summary ----------------------------------------------------------
 
 struct Workload {
@@ -500,6 +532,10 @@ std::vector<Workload> RegisterAll(const Settings& settings, const WorkFolder& wo
   // than twice as long as.
   Register(workloads, "uut_import_vs_transfer", records, 1, 1, [=](auto& s) { ImportUuts(s, work, records); },
            [=](auto& s) { TransferAllUuts(s, work, records); });
+
+  const auto huge = std::make_shared<const HugeTexts>();
+  Register(workloads, "huge_text_parse", 1000000, 5, 5, [=](auto& s) { ParseHugeTexts(s, *huge); },
+           [=](auto& s) { ScanHugeTexts(s, *huge); });
 
   const std::string csv = work.ReportFolder() + "/export.csv";
   Register(workloads, "csv_export", 1, 500, 500, [=](auto& s) { ExportCsv(s, work); },

@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <regex>
 
 #include "app/password_check.h"
 #include "app/profile_commands.h"
 #include "database/database.h"
-#include "database/system_log.h"
-#include "platform/file_error.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
 
@@ -31,16 +28,6 @@ class DatabaseTest : public test::TempRootTest {
     pc_->SetSystemData(settings_);
     pc_->Open();
   }
-  // Every file under the root with its bytes.
-  std::map<std::string, std::string> Snapshot() const {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(temp_.root())) {
-      files[entry.path().string()] = entry.is_regular_file() ? test::ReadBytes(entry.path().string()) : "<dir>";
-    }
-    return files;
-  }
-  uintmax_t SizeOf(const std::string& relative) const { return fs::file_size(temp_.root() + "/VELD/" + relative); }
-
   test::RecordingPrompter prompter_;
   SystemData settings_;
   std::unique_ptr<CDataBaseX> veld_, pc_;

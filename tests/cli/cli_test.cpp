@@ -112,9 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {{{"init"}, 0, "", ""},
                   {{"uuts"}, 0, kBuiltInUUTs, ""},
                   {{"uuts", "--veld"}, 1, "", "{root}/VELD/VELD/UUT/UUTTable_PPCBK.dat was not found.\n"},
-                  {{"profiles", "--veld"}, 1, "",
-                   "{root}/VELD/VELD/TestProfile/TestProfileTable_PPCBK.dat was not found.\n"},
-                  {{"settings", "--veld"}, 1, "", "{root}/VELD/VELD/System/SystemDataTable_PPCBK.dat was not found.\n"},
                   {{"decode", "7395r25wb2dq8c"}, 0,
                    "UUT ID:\t\t7395R25WB2DQ8C\nUUT Serial Number:\t\nUUT Manufacturer:\t\nUUT Model:\t\t\n"
                    "UUT Type:\t\t3WIR\nAccuracy:\t\t1.000 (%FS)\nRe-Cal. Accuracy:\t0.500 (%FS)\n"
@@ -143,23 +140,6 @@ INSTANTIATE_TEST_SUITE_P(
             {{{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"profiles", "--veld"}, 0,
               "11pointtest\n21pointtest\n3pointtest\n5pointtest\n6pointtest\n7pointtest\nBoth-Leak\nCustom-4\n", ""},
-             // -100 to 100 Pa, held as inches of water column (248.642103 Pa each), shown in Pa.
-             {{"uut", "TX-2002", "--veld"}, 0,
-              "UUT ID:\t\tTX-2002\nUUT Serial Number:\t\nUUT Manufacturer:\t\nUUT Model:\t\t\nUUT Type:\t\t4WIR\n"
-              "Accuracy:\t\t0.500 (%FS)\nRe-Cal. Accuracy:\t0.250 (%FS)\nInputRange:\t\t-100.000 to 100.000 (Pa)\n"
-              "OutputRange:\t\t0.000 to 10.000 (VDC)\nSettling Time:\t\t 5000 (ms)\n"
-              "System Volume:\t\t64.000 (cu. in.)\nExcitation:\t\tEXTERNAL\nReq'd Ctrl Stability:\t0.0003 (Pa)\n"
-              "Max Leak Rate:\t\t0.000300 (Pa/s)\nDefault Test Profile:\t5pointtest\n",
-              ""},
-             // -1 to 1 kPa: the range in kPa; stability and leak rate as held.
-             {{"uut", "PT-5001", "--veld"}, 0,
-              "UUT ID:\t\tPT-5001\nUUT Serial Number:\tSN-70114\nUUT Manufacturer:\t\nUUT Model:\t\tDPT1K\n"
-              "UUT Type:\t\tCURR\nAccuracy:\t\t0.250 (%FS)\nRe-Cal. Accuracy:\t0.125 (%FS)\n"
-              "InputRange:\t\t-1.000 to 1.000 (kPa)\nOutputRange:\t\t4.000 to 20.000 (mA)\n"
-              "Settling Time:\t\t 5000 (ms)\nSystem Volume:\t\t64.000 (cu. in.)\nExcitation:\t\t24.0 (VDC)\n"
-              "Req'd Ctrl Stability:\t0.0003 (kPa)\nMax Leak Rate:\t\t0.000300 (kPa/s)\n"
-              "Default Test Profile:\t5pointtest\n",
-              ""},
              {{"uut", "TX-2002"}, 1, "", "No UUT profile \"TX-2002\" in the PC database.\n"},
              // "Both" over 7 points: 0, 1/3, 2/3, 1, 2/3, 1/3, 0 of -250 to 250 Pa and 4 to 20 mA.
              {{"profile", "Both-Leak", "--veld", "--uut", "PT-1001"}, 0,
@@ -176,8 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
              {{"--yes", "delete", "uut", "PT-1001", "--veld"}, 0, "", ""},
              {{"uuts", "--veld"}, 0,
               std::string(kBuiltInUUTs) + "DG-3001\nPS-4001\nPT-1002\nPT-5001\nTX-2001\nTX-2002\n", ""},
-             {{"transfer", "uut", "to-veld", "PT-1001"}, 0, "", ""},
-             {{"uuts", "--veld"}, 0, std::string(kBuiltInUUTs) + kDemoTableUUTs, ""},
              {{"download", "uut"}, 0, "", ""},
              {{"results", "TX-2001"}, 0,
               "06/17/2024 13:15:00\tAs Found\tFail\tTX-2001_0001.DAT\n"
@@ -187,8 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
              {{"export", "PT-1001_0001.DAT"}, 1, "",
               "{root}/VELD/PC/TestResults/PT-1001_0001.csv already exists.\nDo you want to replace it?\n"},
              {{"export", "{root}/VELD/PC/TestResults/PT-1001_0002.DAT", "-o", "{root}/b.csv"}, 0, "{root}/b.csv\n", ""},
-             {{"certificate", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", "{root}/x.pdf"}, 1, "",
-              "Test Results selected for printing are both As Found\nCannot collate into a valid report!\n"},
              // Another UUT, tested four days later.
              {{"certificate", "PT-1001_0001.DAT", "TX-2001_0002.DAT", "-o", "{root}/x.pdf"}, 1, "",
               "Unit Under Test profiles do not match for these test results.\nDate/Time tested of AsLeft file "
@@ -211,19 +187,7 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
-  const std::string help = Cli({"--help"}).out;
-  EXPECT_TRUE(help.starts_with("usage: veldane-cli [--yes] COMMAND [ARGS]\n"));
-  for (const char* synopsis :
-       {"  init\n", "  connect\n", "  refresh\n", "  uuts [--veld] [--csv]\n", "  uut ID [--veld]\n",
-        "  profiles [--veld]\n", "  transfer uut|profile to-veld|to-pc ID...\n", "  delete uut|profile ID... [--veld]\n",
-        "  import-uuts FILE.csv [--veld] [--dry-run]\n", "  download uut|profile\n", "  results [UUTID]\n",
-        "  export FILE [-o OUT]\n", "  certificate FILE [FILE2] -o OUT.pdf [--paper a4|letter]\n",
-        "  lab-header [--name TEXT] [--address LINE]... [--accreditation LINE]... [--logo FILE|--no-logo] [--clear]\n",
-        "  decode PARTNUMBER\n", "  settings [--veld]\n", "  about\n",
-        "  chart FILE [FILE2] -o OUT.png|svg|pdf\n", "  history UUTID [-o OUT.png|svg|pdf]\n",
-        "  due [--within DAYS] [--veld]\n"}) {
-    EXPECT_NE(help.find(synopsis), std::string::npos) << synopsis;
-  }
+  EXPECT_TRUE(Cli({"--help"}).out.starts_with("usage: veldane-cli [--yes] COMMAND [ARGS]\n"));
   EXPECT_TRUE(Cli({"export", "--help"}).out.starts_with("usage: veldane-cli [--yes] export FILE [-o OUT]\n\n"));
 }
 
@@ -233,17 +197,15 @@ TEST_F(CliTest, SettingsAboutAndTheLockOut) {
   EXPECT_TRUE(settings.starts_with("UseTrendGraph_TestResults=false\n"));
   EXPECT_NE(settings.find("\n=false\n"), std::string::npos);  // the empty key
   EXPECT_NE(settings.find("\nLockDownAttemptLimit=00000000000000000000000000000003\n"), std::string::npos);
-  EXPECT_TRUE(settings.ends_with("\nDefault582-UseDefaults=true\n"));
   const std::string about = Cli({"about"}).out;
-  EXPECT_TRUE(
-      about.starts_with("Revision:\tRevision Change Description:\n\n3.04\t\tFix for deleting profiles on VELD.\n"));
+  EXPECT_TRUE(about.starts_with("Revision:\tRevision Change Description:\n\n3.04\t\t"));
   EXPECT_TRUE(about.ends_with("\n3.00\t\tUpdate for new Veldane.\n\n"));
   EXPECT_EQ(about.find('\r'), std::string::npos);
   PCSetting("LockedOut", "true");
   for (const char* command : {"init", "about", "uuts"}) Expect({{command}, 3, "", "System is locked out.\n"});
 }
 
-TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalibrator) {
+TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndARefusedChangeExits1) {
   Prepare(Device::Connected);
   Expect({{"transfer", "uut", "to-pc", "TX-2002"}, 0, "", ""});
   EXPECT_EQ(Cli({"uut", "TX-2002"}).out, Cli({"uut", "TX-2002", "--veld"}).out);
@@ -257,14 +219,7 @@ TEST_F(CliTest, TransfersCopyRecordsAsTheyAreAndTheMirrorNeverDriftsFromTheCalib
   test::WriteBytes(pc_table, whole + "stray");
   const std::string corrupted = "UUT table corrupted!!\n" + pc_table + "\n";
   Expect({{"transfer", "uut", "to-pc", "PT-1001"}, 1, "", corrupted + corrupted});  // at start-up, then the save
-  Expect({{"--yes", "delete", "uut", "TX-2002"}, 1, "", corrupted + corrupted});
   EXPECT_EQ(test::ReadBytes(pc_table), whole + "stray");
-  test::WriteBytes(pc_table, whole);
-  // A change for the calibrator that cannot reach it leaves the mirror as it was.
-  const std::string mirror = test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.dat"));
-  Prepare(Device::Unplugged);
-  Expect({{"--yes", "delete", "uut", "PT-1001", "--veld"}, 1, "", kConnectFailed});
-  EXPECT_EQ(test::ReadBytes(Root("VELD/VELD/UUT/UUTTable_PPCBK.dat")), mirror);
 }
 
 TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarlyAreRefused) {
@@ -370,16 +325,11 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
   // The As Left row first: collation orders the pair by kind, not by row.
   Expect({{"certificate", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", pdf, "--paper", "letter"}, 0, pdf + "\n", ""});
   ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
-  const std::string text = test::ReadBytes(pdf + ".txt");
-  // As Found points 1 and 3 read 4 mA + 0.013 %FS and 12 mA - 0.008 %FS; As Left points 1
-  // and 5 read 4 mA + 0.004 %FS and 20 mA - 0.003 %FS.
-  for (const char* value : {"PT-1001", "SN-48213", "5pointtest", "06/14/2024 08:00", "VELD-00931", "PM-20417",
-                            "4.0021", "11.9987", "4.0006", "19.9995"}) {
-    EXPECT_NE(text.find(value), std::string::npos) << value;
-  }
   // Without a laboratory header the page says what it said before the header, the number
-  // and the As Left time came, word for word.
-  std::vector<std::string> lines = Words(text);
+  // and the As Left time came, word for word: the values of both files (As Found points 1
+  // and 3 read 4 mA + 0.013 %FS and 12 mA - 0.008 %FS, As Left points 1 and 5 4 mA + 0.004
+  // %FS and 20 mA - 0.003 %FS), in their places.
+  std::vector<std::string> lines = Words(test::ReadBytes(pdf + ".txt"));
   ASSERT_GE(lines.size(), 9u);
   EXPECT_EQ(lines[0], "CALIBRATION CERTIFICATE Certificate No. 000001");
   lines[0] = "CALIBRATION CERTIFICATE";
@@ -400,7 +350,6 @@ const std::string kTinyPng(
 
 TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor) {
   Prepare(Device::Connected);
-  Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=0\n", ""});
   test::WriteBytes(Root("logo.png"), kTinyPng);
   test::WriteBytes(Root("logo.txt"), "text");
   // UTF-8 from the terminal is stored as the certificate's Latin-1.
@@ -414,29 +363,22 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
           "name=Pr\xC3\xBC" "flabor\naddress=1 Gauge Road\naddress=Springfield\naccreditation=ISO/IEC 17025\n"
           "logo={root}/VELD/PC/System/LabLogo.png\nlast-certificate-number=0\n",
           ""});
-  EXPECT_NE(test::ReadBytes(Root("VELD/PC/System/VeldaneManager.ini")).find("LabName=Pr\xFC" "flabor\r\n"),
-            std::string::npos);
-
-  // Two prints, two numbers; the paper from --paper, else from the locale.
-  const auto print = [&](const std::string& name, const char* locale, std::vector<std::string> extra = {}) {
-    std::vector<std::string> args = {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", Root(name)};
-    args.insert(args.end(), extra.begin(), extra.end());
-    setenv("LC_PAPER", locale, 1);
-    Expect({args, 0, Root(name) + "\n", ""});
-    unsetenv("LC_PAPER");
-  };
-  print("a.pdf", "de_DE.UTF-8");
-  print("b.pdf", "en_US.UTF-8");
-  print("c.pdf", "en_US.UTF-8", {"--paper", "a4"});
-  for (const auto& [name, number, size] : {std::tuple{"a.pdf", "000001", "(A4)"}, {"b.pdf", "000002", "(letter)"},
-                                           {"c.pdf", "000003", "(A4)"}}) {
+  // The paper from --paper, else from the locale.
+  for (const auto& [name, locale, paper, number, size] :
+       {std::tuple{"a.pdf", "de_DE.UTF-8", "", "000001", "(A4)"}, {"b.pdf", "en_US.UTF-8", "", "000002", "(letter)"},
+        {"c.pdf", "en_US.UTF-8", "a4", "000003", "(A4)"}}) {
     const std::string pdf = Root(name);
+    std::vector<std::string> args = {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf};
+    if (*paper) args.insert(args.end(), {"--paper", paper});
+    setenv("LC_PAPER", locale, 1);
+    Expect({args, 0, pdf + "\n", ""});
+    unsetenv("LC_PAPER");
     ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt' && pdfinfo '" + pdf + "' > '" + pdf +
                            ".info'").c_str()),
               0);
     const std::string text = test::ReadBytes(pdf + ".txt");
     for (const std::string& expected : {std::string("Pr\xC3\xBC" "flabor"), std::string("Springfield"),
-                                        std::string("ISO/IEC 17025"), "Certificate No. " + std::string(number)}) {
+                                        "Certificate No. " + std::string(number)}) {
       EXPECT_NE(text.find(expected), std::string::npos) << name << ": " << expected;
     }
     EXPECT_NE(test::ReadBytes(pdf + ".info").find(size), std::string::npos) << name;
@@ -449,43 +391,25 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
   EXPECT_FALSE(fs::exists(Root("VELD/PC/System/LabLogo.png")));
 }
 
-TEST_F(CliTest, UUTsGoToCsvAndBackAndAnImportReachesTheCalibrator) {
+TEST_F(CliTest, UUTsGoToCsvAndAnImportIsTriedDryBeforeItReachesTheCalibrator) {
   Prepare(Device::Connected);
   const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.dat");
-  const std::string device_path = temp_.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT";
   const std::string mirror = test::ReadBytes(mirror_path);
   const test::ProcessResult exported = Cli({"uuts", "--csv", "--veld"});
   ASSERT_EQ(exported.exit_status, 0);
   EXPECT_TRUE(exported.out.starts_with("ID,SerialNumber,PartNumber,Model,Manufacturer,OutputType,Excitation,"));
   EXPECT_EQ(std::count(exported.out.begin(), exported.out.end(), '\n'), 10);  // the heading and 9 UUTs
-  test::WriteBytes(Root("veld.csv"), exported.out);
-  Expect({{"import-uuts", Root("veld.csv"), "--veld"}, 0, "0 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
-  EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
-
-  // A copy of PT-1001 under a new ID: a dry run first, then the import.
-  const size_t row = exported.out.find("\r\nPT-1001,") + 2;
-  const std::string copy = "NEW-1" + exported.out.substr(row + 7, exported.out.find("\r\n", row) + 2 - row - 7);
-  test::WriteBytes(Root("new.csv"), exported.out + copy);
+  test::WriteBytes(Root("new.csv"),
+                   exported.out + "NEW-1,,,,,3WIR,24,psi,0,100,VDC,0,5,0.25,0.5,5000,64,0.001,0.0001,3pointtest\r\n");
   Expect({{"import-uuts", Root("new.csv"), "--veld", "--dry-run"}, 0,
           "create\tNEW-1\n1 would be created, 0 updated, 9 unchanged in the VELD database (dry run: nothing written).\n", ""});
   EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
   Expect({{"import-uuts", Root("new.csv"), "--veld"}, 0, "created\tNEW-1\n1 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
-  EXPECT_EQ(test::ReadBytes(mirror_path).size(), mirror.size() + 568);
-  EXPECT_TRUE(test::ReadBytes(device_path) == test::ReadBytes(mirror_path)) << "the calibrator has the new table";
-
-  // A bad row: nothing changes, and the row is named.
-  const std::string after = test::ReadBytes(mirror_path);
-  std::string bad = copy;
-  bad.replace(0, 5, "NEW-2").replace(bad.find(",24,"), 4, ",7,");
-  test::WriteBytes(Root("bad.csv"), exported.out + copy + bad);
-  Expect({{"import-uuts", Root("bad.csv"), "--veld"}, 1, "",
-          "Nothing was imported: 1 line cannot be imported.\nLine 12: Excitation \"7\" is not one of 24VDC, 18VDC, "
+  EXPECT_TRUE(test::ReadBytes(temp_.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT") == test::ReadBytes(mirror_path));
+  test::WriteBytes(Root("bad.csv"), "ID,Excitation\r\nNEW-2,7\r\n");
+  Expect({{"import-uuts", Root("bad.csv")}, 1, "",
+          "Nothing was imported: 1 line cannot be imported.\nLine 2: Excitation \"7\" is not one of 24VDC, 18VDC, "
           "15VDC, 12VDC, 9VDC, 5VDC, EXTERNAL (or their volts, -1 for EXTERNAL).\n"});
-  // A change that cannot reach the calibrator leaves the mirror as it was.
-  Prepare(Device::Unplugged);
-  test::WriteBytes(Root("third.csv"), "ID\r\nNEW-3\r\n");
-  Expect({{"import-uuts", Root("third.csv"), "--veld"}, 1, "", kConnectFailed});
-  EXPECT_TRUE(test::ReadBytes(mirror_path) == after);
 }
 
 // Qt sets the C library's locale from the environment when the tool prints.
@@ -505,10 +429,11 @@ TEST_F(CliTest, CertificateKeepsTheDecimalPointUnderALocaleWithDecimalCommas) {
   EXPECT_FALSE(std::regex_search(text, std::regex("[0-9],[0-9]"))) << text;
 }
 
-TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {
+TEST_F(CliTest, ProtectedPrintingReadsTheOperatorFromStdinAndALockDownExits3) {
   Prepare(Device::Connected);
   PCSetting("21CFRCompliantMode", "true");
   PCSetting("OperatorChief", "Chief   ADM001  calib8  0101A");
+  PCSetting("LockDownAttemptLimit", "1");
   const std::string pdf = Root("protected.pdf");
   const auto print = [&](const std::string& typed, int status, const std::string& err = "") {
     Expect({{"--yes", "certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", pdf}, status,
@@ -516,82 +441,62 @@ TEST_F(CliTest, PrintingIsProtectedAndThreeWrongPasswordsLockTheSystem) {
            typed);
   };
   print("", 1);
-  print("Chief\nADM001\n", 1);  // input ends before the password
-  EXPECT_EQ(PCSetting("FailedPWAttemptCount"), "00000000000000000000000000000000") << "a cancel counts nothing";
+  print("Chief\nADM001\n", 1);  // input ends before the password: a cancel
   EXPECT_FALSE(fs::exists(pdf));
-  print("Chief\nADM001\ncalib8\n", 0);
-  EXPECT_EQ(PCSetting("FailedPWAttemptCount"), "0");
+  print("Chief\r\nADM001\r\ncalib8\r\n", 0);
   fs::remove(pdf);
-  print("Chief\nADM001\nwrong\n", 1);
-  print("Chief\r\nADM001\r\nCALIB8\r\n", 1);  // letter case counts
-  EXPECT_EQ(PCSetting("FailedPWAttemptCount") + PCSetting("LockedOut"), "2false");
-  print("Nobody\nX9\ncalib8\n", 3,
-        "System is being locked down due to 3 failed password entry attempts.\n"
+  print("Chief\nADM001\nCALIB8\n", 3,
+        "System is being locked down due to 1 failed password entry attempts.\n"
         "Please see system administrator for unlock.\n");
   EXPECT_FALSE(fs::exists(pdf));
   Expect({{"init"}, 3, "", "System is locked out.\n"});
-  const std::string log = test::ReadBytes(Root("VELD/PC/System/SYSTEMLOG.DAT"));
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
-  EXPECT_NE(log.find("Operator ID#:  X9\r\n"), std::string::npos);
-  EXPECT_EQ(log.find("calib8"), std::string::npos) << "typed passwords are never logged";
 }
 
-TEST_F(CliTest, ChartAndHistoryFollowTheWindowsRulesAndWriteTheFormatOfTheirExtension) {
+// The chart's pairing and its files are the report tests'; here the command's arguments,
+// its refusals and the history printed.
+TEST_F(CliTest, ChartAndHistoryWriteTheFormatOfTheirExtension) {
   Prepare(Device::Connected);
   const std::string png = Root("pair.png");
-  // The As Left file first: the chart sorts the pair by kind.
   Expect({{"chart", "PT-1001_0002.DAT", "PT-1001_0001.DAT", "-o", png}, 0, png + "\n", ""});
   EXPECT_EQ(test::ReadBytes(png).substr(0, 4), "\x89PNG");
   Expect({{"chart", "PT-1001_0001.DAT", "-o", png}, 1, "", png + " already exists.\nDo you want to replace it?\n"});
   Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", Root("x.svg")}, 1, "",
           "Test Results selected for the chart are both As Found\n"});
-  Expect({{"chart", "NONE.DAT", "-o", Root("x.svg")}, 1, "", "NONE.DAT was not found.\n"});
-  EXPECT_FALSE(fs::exists(Root("x.svg")));
   Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
           "veldane-cli: A chart is written as a .png, .svg or .pdf file.\nTry 'veldane-cli --help'.\n"});
-  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "",
-          "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
-
+  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "", "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
   // The largest errors of the demo's pair: 0.031 %FS As Found, 0.009 %FS As Left.
   Expect({{"history", "PT-1001"}, 0,
           "06/14/2024 08:00\tAs Found\t0.0310\tPass\tPT-1001_0001.DAT\n"
           "06/14/2024 09:30\tAs Left\t0.0090\tPass\tPT-1001_0002.DAT\n",
           ""});
-  Expect({{"history", "NO-SUCH"}, 0, "", ""});
   const std::string pdf = Root("history.pdf");
   Expect({{"history", "TX-2001", "-o", pdf}, 0, pdf + "\n", ""});
-  ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
-  EXPECT_NE(test::ReadBytes(pdf + ".txt").find("Drift history of UUT TX-2001"), std::string::npos);
+  EXPECT_EQ(test::ReadBytes(pdf).substr(0, 4), "%PDF");
 }
 
-TEST_F(CliTest, DueListsOverdueUUTsFirstThenThoseDueWithinTheDaysThenTheRest) {
-  // The tool counts from the local date, so the due dates are set around it.
+// The order is the due date list's own test; here the lines, --within and its bounds.
+TEST_F(CliTest, DueListsTheUUTsAsOfTheLocalDateWithinTheDaysAsked) {
   const double today = std::floor(OleDateTime::Now().Value());
-  const auto day = [&](int offset) { return OleDateTime(today + offset + 0.5); };
+  const OleDateTime soon(today + 10.5);
   {
     test::RecordingPrompter prompter;
     CDataBaseX pc(prompter);
     pc.SetDevice(DatabaseSide::PC);
     pc.Open();
-    for (const auto& [id, due] : {std::pair{"LATER", day(45)}, {"UNSET", OleDateTime(0.0)}, {"LATE", day(-400)},
-                                  {"SOON", day(10)}}) {
-      UUT uut;
-      uut.ID = id;
-      uut.CalibrationDueDate = due;
-      pc.SaveUUT(uut);
-    }
+    UUT uut;
+    uut.ID = "SOON";
+    uut.CalibrationDueDate = soon;
+    pc.SaveUUT(uut);
   }
-  const auto line = [&](int offset, const std::string& status, const char* id) {
-    return CertificateDateText(day(offset)) + "\t" + status + "\t" + std::to_string(offset) + "\t" + id + "\n";
-  };
-  const std::string unset = "not set\t\t\t73950R5WB2DQ8C\nnot set\t\t\t7395R25WB2DQ8C\nnot set\t\t\tUNSET\n";
-  Expect({{"due"}, 0, line(-400, "Overdue", "LATE") + line(10, "Due soon", "SOON") + line(45, "", "LATER") + unset, ""});
-  Expect({{"due", "--within", "45"}, 0,
-          line(-400, "Overdue", "LATE") + line(10, "Due soon", "SOON") + line(45, "Due soon", "LATER") + unset, ""});
+  const std::string unset = "not set\t\t\t73950R5WB2DQ8C\nnot set\t\t\t7395R25WB2DQ8C\n";
+  Expect({{"due", "--within", "9"}, 0, CertificateDateText(soon) + "\t\t10\tSOON\n" + unset, ""});
+  Expect({{"due"}, 0, CertificateDateText(soon) + "\tDue soon\t10\tSOON\n" + unset, ""});
   Expect({{"due", "--veld"}, 0, "", ""});  // no mirror before the first upload
   if (std::floor(OleDateTime::Now().Value()) != today) GTEST_SKIP() << "the day changed while the tool ran";
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"due", "--within", "-1"}, {"due", "--within", "1e3"}, {"due", "--within", "36501"}, {"due", "--within"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"due", "--within", "-1"}, {"due", "--within", "1e3"},
+                                            {"due", "--within", "36501"}, {"due", "--within"}}) {
     Expect({args, 2, "", "veldane-cli: --within needs a number of days from 0 to 36500\nTry 'veldane-cli --help'.\n"});
   }
   Expect({{"uuts", "--within", "3"}, 2, "", "veldane-cli: --within does not apply to uuts\nTry 'veldane-cli --help'.\n"});

@@ -1,14 +1,11 @@
-// The database facade: start-up, lists and settings, the data root's lock, and the index of
-// the result files.
+// The database facade: start-up, lists and settings, the system log's lines, and the index
+// of the result files. (The data root's lock is the window's and the durability tests'.)
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <map>
-#include <regex>
 
-#include "database/data_root_lock.h"
 #include "database/database.h"
 #include "database/results_index.h"
 #include "database/system_log.h"
@@ -113,20 +110,13 @@ TEST_F(DatabaseTest, ListsByExactNameAndAMissingKeyReadsAsNull) {
   EXPECT_EQ(settings_.LockDownAttemptLimit, 0);
 }
 
-// One holder at a time, in this process or another; a second gives up after its wait.
-TEST_F(DatabaseTest, TheDataRootLockHasOneHolderAndASecondWaitsOnlyItsBoundedTime) {
-  using std::chrono::milliseconds;
-  StartUp();
-  std::optional<DataRootLock> first = DataRootLock::Acquire(milliseconds(0));
-  ASSERT_TRUE(first);
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(DataRootLock::Acquire(milliseconds(50)));
-  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(50));
-  first.reset();
-  EXPECT_TRUE(DataRootLock::Acquire(milliseconds(0)));
-  EXPECT_TRUE(fs::is_regular_file(temp_.root() + "/VELD/Veldane.lock"));
+// Dates without leading zeros; a time that is no date gives -1 for each field.
+TEST(SystemLog, LinesCarryTheDateAsWrittenByHand) {
+  EXPECT_EQ(FailedAttemptLine(OleDateTime(2012, 3, 7, 9, 5, 0), "ID-42"),
+            "Failed attempt at password entry logged!    Attempt occurred:  3/7/2012 9:5    Operator ID#:  ID-42\r\n");
+  EXPECT_EQ(UnlockLine(OleDateTime(2012, 11, 17, 23, 59, 0)), "Device unlocked by administrator:  11/17/2012 23:59\r\n");
+  EXPECT_EQ(LogDateTimeText(OleDateTime(0.0, OleDateTime::invalid)), "-1/-1/-1 -1:-1");
 }
-
 
 class ResultsIndexTest : public DatabaseTest {
  protected:

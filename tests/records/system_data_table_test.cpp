@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/host_path.h"
+#include "records/raw_fields.h"
 #include "records/system_data_table.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
@@ -36,12 +37,7 @@ const Settings kExpectedDefaults = {
     {"Default582-UseDefaults", "true"},
 };
 
-// A width-32 text field: FF FE FF 20, then 32 UTF-16LE units of the text padded with zeros.
-std::string Field32(const std::string& text) {
-  std::string field = "\xFF\xFE\xFF\x20";
-  for (size_t i = 0; i < 32; ++i) field += {i < text.size() ? text[i] : '\0', '\0'};
-  return field;
-}
+std::string Field32(const std::string& text) { return test::FixedField(text, 32); }
 
 std::string Records(const Settings& settings) {
   std::string bytes;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <utility>
@@ -8,6 +7,7 @@
 #include "platform/fault_injection.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
+#include "records/raw_fields.h"
 #include "records/test_profile_table.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
@@ -15,23 +15,11 @@
 namespace veld {
 namespace {
 
-// Little-endian bytes of plain numbers (the test hosts are little-endian).
-template <typename T>
-std::string Bytes(const std::vector<T>& values) {
-  std::string bytes(values.size() * sizeof(T), '\0');
-  if (!values.empty()) std::memcpy(bytes.data(), values.data(), bytes.size());
-  return bytes;
-}
+using test::LittleEndian;
 
-// ID and type as width-32 text fields (FF FE FF 20, then 32 UTF-16LE units), the point
-// count and the leak flag.
+// ID and type as width-32 text fields, the point count and the leak flag.
 std::string Record(const std::string& id, const std::string& type, int32_t points, int32_t leak = 0) {
-  std::string record;
-  for (const std::string& text : {id, type}) {
-    record += "\xFF\xFE\xFF\x20";
-    for (size_t i = 0; i < 32; ++i) record += {i < text.size() ? text[i] : '\0', '\0'};
-  }
-  return record + Bytes<int32_t>({points, leak});
+  return test::FixedField(id, 32) + test::FixedField(type, 32) + LittleEndian<int32_t>({points, leak});
 }
 
 TestProfile Profile(const std::string& id, const std::string& type = "Ascending", int32_t points = 11,
@@ -141,8 +129,8 @@ TEST_F(TestProfileTableTest, CustomPointsAreSavedAsTheRecordsCountOfDoublesReadB
   TestProfile shorter = loaded;
   shorter.NumberOfPoints = 2;
   table_.SaveCustomPoints(shorter);  // an existing file is cut, not overwritten in part
-  EXPECT_EQ(test::ReadBytes(CustomFile("My list.2")), Bytes<double>({0.0, 0.25}));
-  for (const char* id : {"Plain", "Orphan"}) test::WriteBytes(CustomFile(id), Bytes<double>({0.5}));
+  EXPECT_EQ(test::ReadBytes(CustomFile("My list.2")), LittleEndian<double>({0.0, 0.25}));
+  for (const char* id : {"Plain", "Orphan"}) test::WriteBytes(CustomFile(id), LittleEndian<double>({0.5}));
   table_.DeleteRecord(Profile("Plain", "Ascending"));   // not a custom profile: its file stays
   table_.DeleteRecord(Profile("Orphan", "Custom", 1));  // no record with this ID: its file stays
   const std::string kept = Table();
@@ -161,7 +149,7 @@ TEST_F(TestProfileTableTest, TheCustomFileDecidesTheCountAndEveryCountedPointIsH
   // Against a 5-point record: as many values, fewer, a remainder dropped, more, not even one.
   for (const auto& [length, count] : std::vector<std::pair<size_t, int>>{{40, 5}, {24, 3}, {43, 5}, {56, 7}, {7, 0}}) {
     WriteTable(Record("Five", "Custom", 5));
-    test::WriteBytes(CustomFile("Five"), Bytes(values).substr(0, length));
+    test::WriteBytes(CustomFile("Five"), LittleEndian(values).substr(0, length));
     const TestProfile profile = Loaded("Five");
     ASSERT_EQ(profile.NumberOfPoints, count) << length;
     for (int i = 1; i <= count; ++i) EXPECT_EQ(profile.PointFraction(i), values[i - 1]) << length;
@@ -175,14 +163,14 @@ TEST_F(TestProfileTableTest, AMissingCustomFileFailsAndAWildCountNeverSizesTheLi
     EXPECT_THROW(table_.LoadRecord(profile), FileError);
     EXPECT_LE(profile.CustomPoints.size(), 101u);
   }
-  test::WriteBytes(CustomFile("Wild"), Bytes<double>({0.5, 0.25}));
+  test::WriteBytes(CustomFile("Wild"), LittleEndian<double>({0.5, 0.25}));
   EXPECT_EQ(Loaded("Wild").NumberOfPoints, 2);
 }
 
 TEST_F(TestProfileTableTest, IdsThatCannotNameAFileTouchNoFileOutsideTheProfileFolder) {
   // Files where a careless join of folder and ID would land.
-  test::WriteBytes(temp_.root() + "/VELD/PC/x_Custom.DAT", Bytes<double>({0.5}));
-  test::WriteBytes(temp_.root() + "/VELD/PC/TestProfile/a/b_Custom.DAT", Bytes<double>({0.5}));
+  test::WriteBytes(temp_.root() + "/VELD/PC/x_Custom.DAT", LittleEndian<double>({0.5}));
+  test::WriteBytes(temp_.root() + "/VELD/PC/TestProfile/a/b_Custom.DAT", LittleEndian<double>({0.5}));
   WriteTable("");
   const auto before = Snapshot();
   for (const std::string id : {"../x", "a/b", "a\\b", "C:x", "a*b", "a?b", "a|b", "a<b>", "\"q\"", "..", "",

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include "platform/file_error.h"
 #include "platform/host_path.h"
+#include "records/raw_fields.h"
 #include "records/uut_table.h"
 #include "support/recording_prompter.h"
 #include "support/temp_root.h"
@@ -16,19 +16,10 @@ using Ids = std::vector<std::string>;
 constexpr size_t kRecord = 568;
 constexpr size_t kOld = 276;
 
-// Records are built here byte by byte from the file format, independently of the table's
-// own encoder. A zero-filled record is valid: every text reads as a one-byte count of 0.
-std::string TextField(const std::string& text, int width) {
-  std::string field = "\xFF\xFE\xFF"s + static_cast<char>(width);
-  for (size_t i = 0; i < static_cast<size_t>(width); ++i) field += {i < text.size() ? text[i] : '\0', '\0'};
-  return field;
-}
-
-std::string DoubleBytes(double value) {
-  std::string bytes(8, '\0');
-  std::memcpy(bytes.data(), &value, 8);  // the hosts we build for are little-endian
-  return bytes;
-}
+// Records are built here byte by byte from the file format (raw_fields.h). A zero-filled
+// record is valid: every text reads as a one-byte count of 0.
+using test::FixedField;
+std::string DoubleBytes(double value) { return test::LittleEndian(std::vector<double>{value}); }
 
 struct RawRecord {
   explicit RawRecord(const std::string& id, size_t size = kRecord) : bytes(size, '\0') { Text(136, 32, id); }
@@ -36,7 +27,7 @@ struct RawRecord {
     bytes.replace(offset, field.size(), field);
     return *this;
   }
-  RawRecord& Text(size_t offset, int width, const std::string& text) { return Put(offset, TextField(text, width)); }
+  RawRecord& Text(size_t offset, int width, const std::string& text) { return Put(offset, FixedField(text, width)); }
   std::string bytes;
 };
 
@@ -79,7 +70,7 @@ TEST_F(UutTableTest, OpenCreatesTwoBuiltInRecordsDecodedFromTheirPartNumbers) {
   ASSERT_EQ(bytes.size(), 1136u);
   EXPECT_EQ(bytes.substr(136, 6), "\xFF\xFE\xFF\x20" "7\0"s);
   EXPECT_EQ(Combo(), (Ids{"7395R25WB2DQ8C", "73950R5WB2DQ8C"}));
-  EXPECT_EQ(bytes.substr(468, 20), TextField("", 8));  // reserved fields are empty
+  EXPECT_EQ(bytes.substr(468, 20), FixedField("", 8));  // reserved fields are empty
   const UUT uut = Loaded("73950R5WB2DQ8C");  // its settings come from the part number
   EXPECT_EQ(uut.InputUnits + uut.OutputType + uut.OutputUnits + uut.DefaultTestProfile, "inWC3WIRVDC3pointtest");
 }
@@ -144,7 +135,7 @@ TEST_F(UutTableTest, ReplacedRecordKeepsItsOwnReservedFields) {
   const std::string bytes = Table();
   EXPECT_EQ(bytes.substr(468, 100), reserved_a);
   EXPECT_EQ(bytes.substr(kRecord + 468, 100), reserved_b);
-  EXPECT_EQ(bytes.substr(2 * kRecord + 548, 20), TextField("", 8));
+  EXPECT_EQ(bytes.substr(2 * kRecord + 548, 20), FixedField("", 8));
 }
 
 // Many UUTs stored at once give the bytes that storing them one by one gives: the first
