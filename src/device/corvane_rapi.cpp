@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string_view>
@@ -20,6 +22,7 @@
 #include "platform/binary_file.h"
 #include "platform/file_error.h"
 #include "platform/host_path.h"
+#include "platform/process_id.h"
 #include "platform/prompter.h"
 #include "records/database_layout.h"
 
@@ -123,14 +126,55 @@ std::pair<std::string, std::string> SplitAtLastBackslash(const std::string& path
 // A name for a file being copied in, unique to this run and short, so that it fits
 // wherever its target fits. It holds "..", which no name copied to or from the device
 // may hold, so no calibrator file and no earlier upload can have it, and it does not end
-// in ".DAT", so no folder search of the databases takes it for one of their files.
+// in ".DAT", so no folder search of the databases takes it for one of their files. It
+// ends in the id of the process, so that a later upload can tell the file of a run that
+// was killed from one that another program is writing now.
+constexpr char kTemporaryPrefix[] = "..";
+constexpr char kTemporarySuffix[] = ".part";
+constexpr size_t kTemporaryRandomDigits = 12;
+
 std::string TemporaryName() {
   static std::mt19937_64 engine{std::random_device{}()};
   static constexpr char kDigits[] = "0123456789abcdef";
   uint64_t bits = engine();
-  std::string name = "..";
-  for (int i = 0; i < 12; ++i, bits >>= 4) name += kDigits[bits & 0xF];
-  return name + ".part";
+  std::string name = kTemporaryPrefix;
+  for (size_t i = 0; i < kTemporaryRandomDigits; ++i, bits >>= 4) name += kDigits[bits & 0xF];
+  return name + "-" + std::to_string(CurrentProcessId()) + kTemporarySuffix;
+}
+
+// The process that made a temporary file of this name: 0 for the name of an older run,
+// which did not say (twelve digits and no id); nothing when the name is not TemporaryName's.
+std::optional<long> TemporaryNameOwner(std::string_view name) {
+  if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return std::nullopt;
+  name.remove_prefix(std::size(kTemporaryPrefix) - 1);
+  name.remove_suffix(std::size(kTemporarySuffix) - 1);
+  if (name.size() < kTemporaryRandomDigits) return std::nullopt;
+  const auto hex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+  if (!std::all_of(name.begin(), name.begin() + kTemporaryRandomDigits, hex)) return std::nullopt;
+  name.remove_prefix(kTemporaryRandomDigits);
+  if (name.empty()) return 0;
+  if (name.front() != '-' || name.size() < 2 || name.size() > 11) return std::nullopt;
+  long pid = 0;
+  for (char c : name.substr(1)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+// Removes the temporary files that uploads into a folder left when they were killed:
+// those of processes that no longer run, and this process's own, since none of its
+// uploads is under way when another starts. Another program's upload in progress keeps
+// its files. A file that cannot be removed stays for the next upload: no listing takes it
+// for data.
+void RemoveStaleTemporaries(const std::string& host_folder, const std::vector<FolderEntry>& entries) {
+  for (const FolderEntry& entry : entries) {
+    if (!entry.regular_file) continue;
+    const std::optional<long> owner = TemporaryNameOwner(entry.name);
+    if (!owner || (*owner != CurrentProcessId() && ProcessMayBeRunning(*owner))) continue;
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(host_folder) / entry.name, ec);  // cleanup only
+  }
 }
 
 // A copy from the device lands in a temporary file beside its target and replaces the
@@ -148,7 +192,7 @@ class PartialFile {
     }
   }
   ~PartialFile() {
-    if (committed_) return;
+    if (placed_) return;
     file_.Close();
     std::error_code ec;
     std::filesystem::remove(path_, ec);
@@ -157,6 +201,7 @@ class PartialFile {
   PartialFile& operator=(const PartialFile&) = delete;
 
   BinaryFile& file() { return file_; }
+  const std::string& path() const { return path_; }
 
   // Puts the copy in place of the target. False, the copy dropped, when the target's name
   // is one that the local file system cannot hold.
@@ -164,6 +209,15 @@ class PartialFile {
     // On the disk before the rename, and the rename on the disk after it: a crash leaves
     // the old file or the whole new one, and a copy that was reported done stays done.
     file_.Sync();
+    if (!Place()) return false;
+    BinaryFile::SyncFolder(std::filesystem::path(target_).parent_path().string());
+    return true;
+  }
+
+  // Renames the copy over the target, without a sync: for a copy whose bytes the caller
+  // has already brought to the disk, and which syncs the folder after. False, the copy
+  // dropped, when the target's name is one that the local file system cannot hold.
+  bool Place() {
     file_.Close();
     try {
       BinaryFile::Replace(path_, target_);  // replaces the target in one step
@@ -171,8 +225,7 @@ class PartialFile {
       if (error.cause() == FileError::Cause::BadPath) return false;
       throw;
     }
-    committed_ = true;
-    BinaryFile::SyncFolder(std::filesystem::path(target_).parent_path().string());
+    placed_ = true;
     return true;
   }
 
@@ -180,10 +233,62 @@ class PartialFile {
   std::string target_;
   std::string path_;
   BinaryFile file_;
-  bool committed_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace
+
+// New result files copied in but not yet in place: each complete under its temporary
+// name and closed. A result file is never overwritten on the desktop, so one that took its
+// name before its bytes were on the disk would, after a crash, stay empty or cut short for
+// good. A sync of each file before its rename kept that from happening but cost a few
+// milliseconds per file; a batch has the same order (every byte on the disk, then the
+// names, then the folder) for one flush and one folder sync per batch.
+class ResultBatch {
+ public:
+  static constexpr size_t kMaxFiles = 256;
+  static constexpr uint64_t kMaxBytes = uint64_t{16} << 20;
+
+  explicit ResultBatch(std::string host_folder) : host_folder_(std::move(host_folder)) {}
+
+  bool empty() const { return members_.empty(); }
+  bool full() const { return members_.size() >= kMaxFiles || bytes_ >= kMaxBytes; }
+
+  void Add(std::unique_ptr<PartialFile> copy, std::string name) {
+    bytes_ += copy->file().Position();
+    copy->file().Close();  // a batch of open files could run out of descriptors
+    members_.push_back({std::move(copy), std::move(name)});
+  }
+
+  // Brings the batch's bytes to the disk, gives each file its name, syncs the folder.
+  // Gives the names that the local file system could not hold (those files are dropped).
+  // On a failure the files not yet in place are removed (when the batch goes) and nothing
+  // is reported done: a later upload copies them again.
+  std::vector<std::string> Commit() {
+    std::vector<std::string> refused;
+    if (members_.empty()) return refused;
+    std::vector<std::string> paths;
+    paths.reserve(members_.size());
+    for (const Member& member : members_) paths.push_back(member.copy->path());
+    BinaryFile::SyncFilesIn(host_folder_, paths);
+    for (Member& member : members_) {
+      if (!member.copy->Place()) refused.push_back(std::move(member.name));
+    }
+    members_.clear();
+    bytes_ = 0;
+    BinaryFile::SyncFolder(host_folder_);
+    return refused;
+  }
+
+ private:
+  struct Member {
+    std::unique_ptr<PartialFile> copy;
+    std::string name;
+  };
+  std::string host_folder_;
+  std::vector<Member> members_;
+  uint64_t bytes_ = 0;
+};
 
 // The names in a local folder, taken once at the start of an upload, and those added
 // since. Answers for certain only where the mapping of the name onto the folder could not
@@ -214,6 +319,8 @@ class LocalFolderNames {
   // A name copied into the folder (or not, when the copy failed): from now on its
   // spellings are left to the disk.
   void Add(const std::string& name) { FoldedNames().insert(Folded(name)); }
+
+  const std::vector<FolderEntry>& entries() const { return entries_; }
 
  private:
   // Made at the first name not found as it stands: a refresh with nothing new needs none.
@@ -380,32 +487,30 @@ void CCorvaneRAPI::CopyFileFromDevice(std::string local_path, std::string device
 void CCorvaneRAPI::CopyFileFromDeviceTo(const std::string& target, const std::string& local_path,
                                         const std::string& device_path) {
   PartialFile partial(target);
-  std::vector<char> block(kBlockSize);
-  bool complete = false;
-  {
-    Connection connection(*this);
-    // Existing files only: a read must never create a file on the device, and a file that
-    // is gone (the calibrator taken away) is a failed copy, not an empty one.
-    DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ, 0, nullptr,
-                                            rapi::OPEN_EXISTING, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD count = 0;
-    while (CeReadFile(device.get(), block.data(), static_cast<DWORD>(kBlockSize), &count, nullptr) &&
-           count <= kBlockSize) {
-      partial.file().Write(block.data(), count);
-      if (count < kBlockSize) {
-        complete = true;
-        break;
-      }
-    }
-  }
-  if (!complete) {
-    ReportFailedCopy("Could not copy " + device_path + " from VELD.  " + local_path + " was not changed.");
+  if (!ReadDeviceFile(device_path, partial.file())) {
+    ReportUnreadDeviceFile(device_path, local_path);
     return;
   }
   if (!partial.Commit()) {
     const auto [folder, name] = SplitAtLastBackslash(device_path);
     ReportSkippedName(name, folder);
   }
+}
+
+bool CCorvaneRAPI::ReadDeviceFile(const std::string& device_path, BinaryFile& into) {
+  std::vector<char> block(kBlockSize);
+  Connection connection(*this);
+  // Existing files only: a read must never create a file on the device, and a file that
+  // is gone (the calibrator taken away) is a failed copy, not an empty one.
+  DeviceHandle device(*this, CeCreateFile(WidePath(device_path).c_str(), rapi::GENERIC_READ, 0, nullptr,
+                                          rapi::OPEN_EXISTING, rapi::FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD count = 0;
+  while (CeReadFile(device.get(), block.data(), static_cast<DWORD>(kBlockSize), &count, nullptr) &&
+         count <= kBlockSize) {
+    into.Write(block.data(), count);
+    if (count < kBlockSize) return true;
+  }
+  return false;
 }
 
 bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy,
@@ -437,6 +542,10 @@ void CCorvaneRAPI::ReportCaseGroups(const std::vector<std::vector<std::string>>&
                       QuotedList(group) + ".");
     failed_copies_ += group.size();
   }
+}
+
+void CCorvaneRAPI::ReportUnreadDeviceFile(const std::string& device_path, const std::string& local_path) {
+  ReportFailedCopy("Could not copy " + device_path + " from VELD.  " + local_path + " was not changed.");
 }
 
 void CCorvaneRAPI::ReportFailedCopy(const std::string& text) {
@@ -530,7 +639,8 @@ void CCorvaneRAPI::DownloadCustomProfiles() {
 }
 
 // The device folder is listed first, so that the copies can report how many of how many
-// files are done; a connect of tens of thousands of results takes a while.
+// files are done; a connect of tens of thousands of results takes a while. A file counts
+// as done once it is in place for good: the files of a batch when the batch is.
 void CCorvaneRAPI::UploadTestResults() {
   if (!RequireLibrary()) return;
   const std::optional<std::vector<std::string>> names = DeviceFolderNames(kDeviceResultsFolder, true);
@@ -542,29 +652,46 @@ void CCorvaneRAPI::UploadTestResults() {
   // whole folder for another spelling of it, which made a first upload quadratic.
   const std::string host_folder = HostPath(kLocalResultsFolder);
   LocalFolderNames local(host_folder);
+  RemoveStaleTemporaries(host_folder, local.entries());
   std::vector<const std::string*> new_names;
   for (const std::string& name : *names) {
     // A result file on the desktop is never overwritten, whatever its content.
     if (local.Find(name) != LocalFolderNames::Found::File) new_names.push_back(&name);
   }
-  ReportUploadProgress(0, new_names.size());
+  const size_t total = new_names.size();
+  ReportUploadProgress(0, total);
   size_t done = 0;
-  for (const std::string* name : new_names) {
-    UploadResultFile(*name, host_folder, local);
-    ReportUploadProgress(++done, new_names.size());
+  const auto settle = [&](size_t handled) {
+    while (done < handled) ReportUploadProgress(++done, total);
+  };
+  ResultBatch batch(host_folder);
+  for (size_t i = 0; i < total; ++i) {
+    UploadResultFile(*new_names[i], host_folder, local, batch);
+    if (batch.full()) CommitResults(batch);
+    if (batch.empty()) settle(i + 1);
   }
+  CommitResults(batch);
+  settle(total);
 }
 
-void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& host_folder,
-                                    LocalFolderNames& local) {
+void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& host_folder, LocalFolderNames& local,
+                                    ResultBatch& batch) {
   const std::string local_path = kLocalResultsFolder + name;
   const std::string device_path = kDeviceResultsFolder + name;
   switch (local.Find(name)) {
     case LocalFolderNames::Found::File: return;
-    case LocalFolderNames::Found::Nothing:  // no file of that name to protect
-      CopyFileFromDeviceTo((std::filesystem::path(host_folder) / name).string(), local_path, device_path);
+    case LocalFolderNames::Found::Nothing: {  // no file of that name to protect
+      auto copy = std::make_unique<PartialFile>((std::filesystem::path(host_folder) / name).string());
+      if (ReadDeviceFile(device_path, copy->file())) {
+        batch.Add(std::move(copy), name);
+      } else {
+        ReportUnreadDeviceFile(device_path, local_path);
+      }
       break;
+    }
     case LocalFolderNames::Found::Unsure:
+      // The disk decides, so what the batch holds must be on it first.
+      CommitResults(batch);
       if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
         // Another spelling is another calibrator file (or another test): say that it is
         // not copied rather than take one for the other.
@@ -579,6 +706,10 @@ void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& 
       break;
   }
   local.Add(name);
+}
+
+void CCorvaneRAPI::CommitResults(ResultBatch& batch) {
+  for (const std::string& name : batch.Commit()) ReportSkippedName(name, kDeviceResultsFolder);
 }
 
 void CCorvaneRAPI::ReportUploadProgress(size_t done, size_t total) {

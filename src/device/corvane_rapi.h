@@ -19,8 +19,10 @@
 
 namespace veld {
 
+class BinaryFile;
 class LocalFolderNames;
 class Prompter;
+class ResultBatch;
 
 class CCorvaneRAPI {
  public:
@@ -91,10 +93,17 @@ class CCorvaneRAPI {
   void ReportSkippedName(const std::string& name, const std::string& folder);
   void ReportCaseGroups(const std::vector<std::vector<std::string>>& groups, const std::string& folder);
   void ReportFailedCopy(const std::string& text);
+  void ReportUnreadDeviceFile(const std::string& device_path, const std::string& local_path);
   // CopyFileFromDevice onto a local file whose host path is already known.
   void CopyFileFromDeviceTo(const std::string& host_target, const std::string& local_path,
                             const std::string& device_path);
-  void UploadResultFile(const std::string& name, const std::string& host_folder, LocalFolderNames& local);
+  // Writes the whole of an existing device file into a local file; false when it could not
+  // be read to its end.
+  bool ReadDeviceFile(const std::string& device_path, BinaryFile& into);
+  void UploadResultFile(const std::string& name, const std::string& host_folder, LocalFolderNames& local,
+                        ResultBatch& batch);
+  // Puts a batch of copied result files in place, reporting the names that cannot be.
+  void CommitResults(ResultBatch& batch);
   void ReportUploadProgress(size_t done, size_t total);
   // The names in a device folder, as a walk gives them; nothing when the listing found none.
   std::optional<std::vector<std::string>> DeviceFolderNames(const std::string& folder, bool report_unusable);

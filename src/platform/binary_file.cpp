@@ -7,9 +7,9 @@
 #include "platform/fault_injection.h"
 #include "platform/file_error.h"
 #include "platform/posix_io.h"
+#include "platform/process_id.h"
 
 #ifdef _WIN32
-#include <process.h>
 #include <windows.h>
 #endif
 
@@ -44,14 +44,6 @@ std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of("/\\");
   if (cut == std::string::npos) return ".";
   return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
-}
-
-int ProcessId() {
-#ifdef _WIN32
-  return _getpid();
-#else
-  return static_cast<int>(::getpid());
-#endif
 }
 
 // Gives the new file the permissions of the file it is about to replace, so that a
@@ -250,6 +242,30 @@ void BinaryFile::SyncFolder(const std::string& host_folder) {
 #endif
 }
 
+void BinaryFile::SyncFilesIn(const std::string& host_folder, const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  if (const int injected = fault::Check(fault::Operation::Sync, host_folder)) {
+    throw FileErrorFromErrno(injected, host_folder);
+  }
+  if (fault::SyncsSkipped()) return;
+#ifdef __linux__
+  const int fd = ::open(host_folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw FileErrorFromErrno(errno, host_folder);
+  int result = 0;
+  do {
+    result = ::syncfs(fd);
+  } while (result != 0 && errno == EINTR);
+  const int failure = result == 0 ? 0 : errno;
+  ::close(fd);
+  if (failure == 0) return;
+  if (failure != ENOSYS) throw FileErrorFromErrno(failure, host_folder);
+#endif
+  for (const std::string& path : paths) {
+    BinaryFile file(path, Mode::ReadWrite);  // a sync needs a descriptor that may write (Windows)
+    file.Sync();
+  }
+}
+
 void BinaryFile::Remove(const std::string& path) {
   if (const int injected = fault::Check(fault::Operation::Remove, path)) throw FileErrorFromErrno(injected, path);
   if (std::remove(path.c_str()) != 0) throw FileErrorFromErrno(errno, path);
@@ -263,7 +279,7 @@ FileBytes BinaryFile::ReadWholeFile(const std::string& path) {
 std::string BinaryFile::TemporaryPathBeside(const std::string& path) {
   const size_t cut = path.find_last_of("/\\");
   const size_t name_at = cut == std::string::npos ? 0 : cut + 1;
-  return path.substr(0, name_at) + "." + path.substr(name_at) + "." + std::to_string(ProcessId()) + ".tmp";
+  return path.substr(0, name_at) + "." + path.substr(name_at) + "." + std::to_string(CurrentProcessId()) + ".tmp";
 }
 
 void BinaryFile::ReplaceWholeFile(const std::string& path, std::string_view bytes) {

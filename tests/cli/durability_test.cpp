@@ -357,6 +357,40 @@ INSTANTIATE_TEST_SUITE_P(
         LoopScenario{"ConnectOfASmallVolume", Start::SmallVolume, {}, {"connect"}}),
     [](const ::testing::TestParamInfo<LoopScenario>& info) { return std::string(info.param.name); });
 
+// ---- A connect killed in the middle of a batch of result files -----------------------
+
+// New result files reach the disk in batches: copied under temporary names, flushed
+// together, then renamed. A connect of some 300 new files (two batches) is killed while
+// the first batch is copied, at its flush, among its renames and at the second batch's
+// flush: no result file is ever there cut short, and the next connect copies what is
+// missing and removes what the killed one left beside.
+TEST_F(DurabilityTest, AConnectKilledInABatchLeavesNoPartResultAndTheNextHealsIt) {
+  MakeDemoVolume();
+  const std::string device_folder = DeviceFile("TestResults/DAT");
+  for (const auto& entry : fs::directory_iterator(device_folder)) {
+    if (!FileName(entry.path().string()).starts_with("PT-1001_")) fs::remove(entry.path());
+  }
+  const std::string sample = test::ReadBytes(device_folder + "/PT-1001_0001.DAT");
+  for (int i = 0; i < 300; ++i) test::WriteBytes(device_folder + Format("/PT-1001_%04d.DAT", 1000 + i), sample);
+  const Tree device_results = Scan(device_folder, "");
+  const std::string results = Root("VELD/PC/TestResults");
+  for (const char* plan : {"write:200:kill:TestResults", "sync:1:kill:TestResults", "rename:100:kill:TestResults",
+                           "sync:3:kill:TestResults"}) {
+    SCOPED_TRACE(plan);
+    fs::remove_all(Root("VELD"));
+    const test::ProcessResult killed = Cli({"connect"}, "", plan);
+    ASSERT_EQ(killed.exit_status, fault::kKilledExitStatus) << killed.err;
+    for (const auto& [name, bytes] : Scan(results, "")) {
+      if (!IsTemporary(name)) {
+        EXPECT_EQ(bytes, device_results.at(name)) << name << " is not its device file";
+      }
+    }
+    const test::ProcessResult next = Cli({"connect"});
+    EXPECT_EQ(next.exit_status, 0) << next.err;
+    EXPECT_EQ(Differences(Scan(results, ""), device_results), "");
+  }
+}
+
 // ---- A full disk while a table is written ----------------------------------------------
 
 struct FullDiskCase {

@@ -3,12 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device_link_fixture.h"
+#include "platform/fault_injection.h"
 #include "platform/file_error.h"
+#include "platform/format.h"
 
 namespace veld::test {
 namespace {
@@ -26,7 +32,41 @@ class ResultUploadTest : public DeviceLinkTest {
     PutOnDevice("Mounted_Volume/VELD/TestResults/DAT/" + name, bytes);
   }
   static std::string LocalResults() { return OnDesktop("C:\\VELD\\PC\\TestResults"); }
+  void TearDown() override { fault::Disarm(); }
+
+  // count result files on the device, each with bytes of its own, and the names.
+  Names PutResultsOnDevice(int count) const {
+    Names names;
+    for (int i = 0; i < count; ++i) {
+      names.push_back(Format("R%04d.DAT", i));
+      PutResultOnDevice(names.back(), PatternBytes(100 + static_cast<size_t>(i), static_cast<unsigned>(i)));
+    }
+    return names;
+  }
+  // Whether every local result file holds exactly its device file's bytes, and how many there are.
+  size_t WholeLocalResults() const {
+    size_t whole = 0;
+    for (const std::string& name : NamesIn(LocalResults())) {
+      EXPECT_EQ(ReadBytes(LocalResults() + "/" + name),
+                ReadBytes(OnDevice("Mounted_Volume/VELD/TestResults/DAT/" + name)))
+          << name;
+      ++whole;
+    }
+    return whole;
+  }
+  using Progress = std::vector<std::pair<size_t, size_t>>;
+  void RecordProgress() {
+    link_.SetUploadProgress([this](size_t done, size_t total) { progress_.push_back({done, total}); });
+  }
+  Progress progress_;
 };
+
+// The progress from done to done, a file at a time.
+std::vector<std::pair<size_t, size_t>> OneByOne(size_t from, size_t to, size_t total) {
+  std::vector<std::pair<size_t, size_t>> steps;
+  for (size_t done = from; done <= to; ++done) steps.push_back({done, total});
+  return steps;
+}
 
 // A device name held on the desktop only under another letter case is another file (or
 // another test): it is not copied, and the user is told which local file is in the way.
@@ -93,6 +133,58 @@ TEST_F(ResultUploadTest, MissingLocalFolderEndsTheUploadWithTheFileErrorOfTheFir
     EXPECT_EQ(error.path(), OnDesktop("C:\\VELD\\PC\\TestResults\\R1.DAT"));
   }
   EXPECT_FALSE(std::filesystem::exists(LocalResults()));
+}
+
+// Many new files reach the disk in batches, with one flush and one folder sync for each
+// batch (600 files: three batches, six syncs, where syncing each file took 1,200). A file
+// counts as done only once it is in place, so a failure in the second batch's flush ends
+// the upload with the first batch done and reported, nothing of the second left behind,
+// and the next upload copies the rest.
+TEST_F(ResultUploadTest, FilesArriveInBatchesAndAFailedBatchLeavesNothingThatTheNextUploadDoesNotCopy) {
+  const Names names = PutResultsOnDevice(600);
+  RecordProgress();
+  fault::Arm(*fault::ParsePlan("sync:3:EIO:TestResults"));  // the flush of the second batch
+  EXPECT_THROW(link_.UploadTestResults(), FileError);
+  EXPECT_TRUE(fault::Struck());
+  EXPECT_EQ(WholeLocalResults(), 256u);
+  EXPECT_EQ(NamesIn(LocalResults()), Names(names.begin(), names.begin() + 256)) << "a temporary file was left";
+  EXPECT_EQ(progress_, OneByOne(0, 256, 600));
+
+  fault::Arm(*fault::ParsePlan("sync:7:EIO:TestResults"));  // more syncs than three batches need
+  progress_.clear();
+  link_.UploadTestResults();
+  EXPECT_FALSE(fault::Struck());
+  EXPECT_EQ(NamesIn(LocalResults()), names);
+  EXPECT_EQ(WholeLocalResults(), 600u);
+  EXPECT_EQ(progress_, OneByOne(0, 344, 344));
+  EXPECT_TRUE(prompter_.entries.empty());
+}
+
+// Temporary files of uploads that were killed are removed by the next upload into the
+// folder: those of an older run (no process id), of a process that has ended and of this
+// process. A running process's temporary files, names that are not quite ours, and
+// folders stay.
+TEST_F(ResultUploadTest, TheNextUploadRemovesTheTemporaryFilesOfEndedUploadsAndNothingElse) {
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string ended = Format("..0123456789ab-%d.part", static_cast<int>(child));
+  const std::string own = Format("..fedcba987654-%d.part", static_cast<int>(getpid()));
+  const Names kept = {"..0123456789AB.part", "..0123456789a.part", "..0123456789ab-.part", "..0123456789ab-1.part",
+                      "..0123456789ab-1x.part", "..0123456789ab.DAT", ".R1.DAT.123.tmp", "R0.DAT.part"};
+  for (const std::string& name : kept) PutOnDesktop("C:\\VELD\\PC\\TestResults\\" + name, "kept");
+  for (const std::string& name : {std::string("..0123456789ab.part"), ended, own}) {
+    PutOnDesktop("C:\\VELD\\PC\\TestResults\\" + name, "left by a kill");
+  }
+  fs::create_directory(LocalResults() + "/..aaaaaaaaaaaa.part");
+  PutResultOnDevice("R1.DAT", "r1");
+  link_.UploadTestResults();
+  Names expected = kept;
+  expected.push_back("..aaaaaaaaaaaa.part");
+  expected.push_back("R1.DAT");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(NamesIn(LocalResults()), expected);
 }
 
 }  // namespace

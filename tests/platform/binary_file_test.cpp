@@ -53,6 +53,9 @@ TEST_F(BinaryFileTest, FailuresRaiseFileErrorsWithTheirCauseAndCreateEmpties) {
   file.Close();
   BinaryFile(PathOf("c.dat"), Mode::Create).SetLength(2);  // emptied, then padded
   EXPECT_EQ(test::ReadBytes(PathOf("c.dat")), std::string(2, '\0'));
+
+  BinaryFile::SyncFilesIn(temp_.root(), {PathOf("b.dat"), PathOf("c.dat")});  // waits for the disk itself
+  EXPECT_EQ(CauseOf([&] { BinaryFile::SyncFilesIn(PathOf("no"), {PathOf("no/x.dat")}); }), Cause::NotFound);
 }
 
 // A whole-file replacement that fails at any one of its operations leaves the old content
