@@ -144,7 +144,7 @@ std::string TemporaryName() {
 
 // The process that made a temporary file of this name: 0 for the name of an older run,
 // which did not say (twelve digits and no id); nothing when the name is not TemporaryName's.
-std::optional<long> TemporaryNameOwner(std::string_view name) {
+std::optional<long long> TemporaryNameOwner(std::string_view name) {
   if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) return std::nullopt;
   name.remove_prefix(std::size(kTemporaryPrefix) - 1);
   name.remove_suffix(std::size(kTemporarySuffix) - 1);
@@ -154,7 +154,7 @@ std::optional<long> TemporaryNameOwner(std::string_view name) {
   name.remove_prefix(kTemporaryRandomDigits);
   if (name.empty()) return 0;
   if (name.front() != '-' || name.size() < 2 || name.size() > 11) return std::nullopt;
-  long pid = 0;
+  long long pid = 0;  // at most ten digits
   for (char c : name.substr(1)) {
     if (c < '0' || c > '9') return std::nullopt;
     pid = pid * 10 + (c - '0');
@@ -170,7 +170,7 @@ std::optional<long> TemporaryNameOwner(std::string_view name) {
 void RemoveStaleTemporaries(const std::string& host_folder, const std::vector<FolderEntry>& entries) {
   for (const FolderEntry& entry : entries) {
     if (!entry.regular_file) continue;
-    const std::optional<long> owner = TemporaryNameOwner(entry.name);
+    const std::optional<long long> owner = TemporaryNameOwner(entry.name);
     if (!owner || (*owner != CurrentProcessId() && ProcessMayBeRunning(*owner))) continue;
     std::error_code ec;
     std::filesystem::remove(std::filesystem::path(host_folder) / entry.name, ec);  // cleanup only

@@ -5,11 +5,11 @@
 namespace veld {
 
 // This process's id.
-long CurrentProcessId();
+long long CurrentProcessId();
 
 // False only when no process of that id runs now. A process that exists but may not be
 // asked about (another user's) counts as running, and so does anything the system cannot
 // answer for.
-bool ProcessMayBeRunning(long pid);
+bool ProcessMayBeRunning(long long pid);
 
 }  // namespace veld

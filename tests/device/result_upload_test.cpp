@@ -161,8 +161,8 @@ TEST_F(ResultUploadTest, FilesArriveInBatchesAndAFailedBatchLeavesNothingThatThe
 }
 
 // Temporary files of uploads that were killed are removed by the next upload into the
-// folder: those of an older run (no process id), of a process that has ended and of this
-// process. A running process's temporary files, names that are not quite ours, and
+// folder: those of an older run (no process id), of a process that has ended (or cannot
+// exist) and of this process. A running process's temporary files, names that are not quite ours, and
 // folders stay.
 TEST_F(ResultUploadTest, TheNextUploadRemovesTheTemporaryFilesOfEndedUploadsAndNothingElse) {
   const pid_t child = fork();
@@ -174,7 +174,8 @@ TEST_F(ResultUploadTest, TheNextUploadRemovesTheTemporaryFilesOfEndedUploadsAndN
   const Names kept = {"..0123456789AB.part", "..0123456789a.part", "..0123456789ab-.part", "..0123456789ab-1.part",
                       "..0123456789ab-1x.part", "..0123456789ab.DAT", ".R1.DAT.123.tmp", "R0.DAT.part"};
   for (const std::string& name : kept) PutOnDesktop("C:\\VELD\\PC\\TestResults\\" + name, "kept");
-  for (const std::string& name : {std::string("..0123456789ab.part"), ended, own}) {
+  for (const std::string& name : {std::string("..0123456789ab.part"), std::string("..0123456789ab-9999999999.part"),
+                                  ended, own}) {
     PutOnDesktop("C:\\VELD\\PC\\TestResults\\" + name, "left by a kill");
   }
   fs::create_directory(LocalResults() + "/..aaaaaaaaaaaa.part");
