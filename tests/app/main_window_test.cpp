@@ -319,6 +319,61 @@ TEST_F(WindowTest, ChangesWaitForTheCalibratorAndForOtherPrograms) {
   EXPECT_FALSE(window_->busy());
 }
 
+// A later session that cannot reach the calibrator (its VELD lists stay empty until a
+// connect): every command that would change the mirror stops before its dialog, says so,
+// and leaves both mirror tables as they were.
+TEST_F(WindowTest, NoCommandChangesTheMirrorBeforeTheCalibratorIsReached) {
+  StartWithCalibrator();
+  ASSERT_TRUE(window_->OnConnect());
+  const std::string uut_mirror = HostPath(layout::UUTTable(DatabaseSide::VELD));
+  const std::string profile_mirror = HostPath(layout::ProfileTable(DatabaseSide::VELD));
+  const std::string uuts_before = ReadBytes(uut_mirror);
+  const std::string profiles_before = ReadBytes(profile_mirror);
+  const std::string csv = temp_.root() + "/new.csv";
+  WriteBytes(csv, BuildUUTCsv(window_->pc().ReadAllUUTs()) +
+                      "NEW-1,,,,,3WIR,24,psi,0,100,VDC,0,5,0.25,0.5,5000,64,0.001,0.0001,3pointtest\r\n");
+  open_file_.answer = csv;
+
+  MakeWindow();
+  CalibratorSearch nowhere;
+  nowhere.mount_roots = {temp_.root() + "/no-mounts"};
+  window_->SetCalibratorSearch(nowhere);
+  ASSERT_TRUE(window_->StartUp());
+  window_->pc().SaveUUT(MakeUUT("PC-1", "4WIR", 12.0));
+  window_->RefillList(WindowList::PcUUTs);
+  TestProfile profile;
+  profile.ID = "P-1";
+  window_->pc().SaveTestProfile(profile);
+  window_->RefillList(WindowList::PcProfiles);
+  const auto click_first = [&](WindowList list) {
+    ASSERT_FALSE(window_->list(list).items.empty());
+    window_->OnListClicked(list, {0});
+  };
+  const auto click_empty = [&](WindowList list) { window_->OnListClicked(list, {}); };
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"new UUT", [&] { click_empty(WindowList::VeldUUTs); window_->OnNewUUT(); }},
+      {"delete UUT", [&] { click_empty(WindowList::VeldUUTs); window_->OnDeleteUUTs(); }},
+      {"import UUTs", [&] { click_empty(WindowList::VeldUUTs); window_->OnImportUUTs(); }},
+      {"UUT transfer", [&] { click_first(WindowList::PcUUTs); window_->OnTransferUUTsToVELD(); }},
+      {"new profile", [&] { click_empty(WindowList::VeldProfiles); window_->OnNewTestProfile(); }},
+      {"delete profile", [&] { click_empty(WindowList::VeldProfiles); window_->OnDeleteTestProfiles(); }},
+      {"profile transfer", [&] { click_first(WindowList::PcProfiles); window_->OnTransferTestProfilesToVELD(); }},
+      {"UUT download", [&] { window_->OnDownloadUUTData(); }},
+      {"profile download", [&] { window_->OnDownloadTestProfileData(); }},
+  };
+  for (const auto& [name, run] : commands) {
+    SCOPED_TRACE(name);
+    prompter_.entries.clear();
+    run();
+    ASSERT_FALSE(prompter_.entries.empty());
+    EXPECT_EQ(prompter_.Texts().back(), CCorvaneRAPI::kUnableToConnectMessage);
+  }
+  EXPECT_TRUE(uut_editor_.calls.empty());
+  EXPECT_TRUE(profile_editor_.calls.empty());
+  EXPECT_EQ(ReadBytes(uut_mirror), uuts_before);
+  EXPECT_EQ(ReadBytes(profile_mirror), profiles_before);
+}
+
 TEST_F(WindowTest, ExportChecksTheSelectionProposesTheNameAndWritesTheChosenFile) {
   StartWithCalibrator();
   PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
