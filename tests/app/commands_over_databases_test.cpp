@@ -9,29 +9,14 @@
 #include "app/password_check.h"
 #include "app/profile_commands.h"
 #include "database/database.h"
-#include "support/recording_prompter.h"
-#include "support/temp_root.h"
+#include "support/two_databases.h"
 
 namespace veld {
 namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-class DatabaseTest : public test::TempRootTest {
- protected:
-  // Start-up as the main window does it: both facades, flags, settings record, PC open.
-  void StartUp() {
-    veld_ = std::make_unique<CDataBaseX>(prompter_);
-    pc_ = std::make_unique<CDataBaseX>(prompter_);
-    veld_->SetDevice(DatabaseSide::VELD);
-    pc_->SetDevice(DatabaseSide::PC);
-    pc_->SetSystemData(settings_);
-    pc_->Open();
-  }
-  test::RecordingPrompter prompter_;
-  SystemData settings_;
-  std::unique_ptr<CDataBaseX> veld_, pc_;
-};
+using DatabaseTest = test::TwoDatabasesTest;
 
 // What the profile commands ask of the window, in order.
 class RecordingHooks : public ProfileCommandHooks {

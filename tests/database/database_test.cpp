@@ -10,26 +10,16 @@
 #include "database/results_index.h"
 #include "database/system_log.h"
 #include "platform/file_error.h"
-#include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
-#include "support/temp_root.h"
+#include "support/two_databases.h"
 
 namespace veld {
 namespace {
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
 
-class DatabaseTest : public test::TempRootTest {
+class DatabaseTest : public test::TwoDatabasesTest {
  protected:
-  // Start-up as the main window does it: both facades, flags, settings record, PC open.
-  void StartUp() {
-    veld_ = std::make_unique<CDataBaseX>(prompter_);
-    pc_ = std::make_unique<CDataBaseX>(prompter_);
-    veld_->SetDevice(DatabaseSide::VELD);
-    pc_->SetDevice(DatabaseSide::PC);
-    pc_->SetSystemData(settings_);
-    pc_->Open();
-  }
   // Every file under the root with its bytes.
   std::map<std::string, std::string> Snapshot() const {
     std::map<std::string, std::string> files;
@@ -39,10 +29,6 @@ class DatabaseTest : public test::TempRootTest {
     return files;
   }
   uintmax_t SizeOf(const std::string& relative) const { return fs::file_size(temp_.root() + "/VELD/" + relative); }
-
-  test::RecordingPrompter prompter_;
-  SystemData settings_;
-  std::unique_ptr<CDataBaseX> veld_, pc_;
 };
 
 TEST_F(DatabaseTest, FirstStartCreatesTheTreeAndThePCTablesAndALaterOneOnlyRestoresMissingSettings) {
