@@ -80,7 +80,6 @@ class UUTSetupFormTest : public SetupFormTest {
 struct UUTOpenCase {
   const char* name;
   UUT uut;
-  std::vector<std::string> ids;
   const char *type, *excitation, *profile;
   bool output_column, switch_column, excitation_shown;
   const char *minus_row, *input_low, *input_high;
@@ -91,7 +90,7 @@ class UUTSetupOpenTest : public UUTSetupFormTest, public ::testing::WithParamInt
 TEST_P(UUTSetupOpenTest, ShowsTheUUTInTheBoxesAndTheLayoutOfItsType) {
   const UUTOpenCase& c = GetParam();
   UUT uut = c.uut;
-  OpenOn(uut, c.ids);
+  OpenOn(uut);
   EXPECT_EQ(form_.TypeBox().items, (std::vector<std::string>{"3WIR", "4WIR", "CURR", "DIALGAGE", "P-SWITCH"}));
   EXPECT_EQ(form_.ExcitationBox().items,
             (std::vector<std::string>{"12VDC", "15VDC", "18VDC", "24VDC", "5VDC", "9VDC", "EXTERNAL"}));
@@ -115,22 +114,23 @@ UUT WithProfile(UUT uut, const std::string& profile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Opening, UUTSetupOpenTest,
-    ::testing::Values(UUTOpenCase{"CsimExternal", MakeUUT("CSIM", -1.0), kProfiles, "CURR", "EXTERNAL", "5pointtest",
-                                  true, false, true, "-FS", "-0.25", "0.25"},
-                      // No such text: the first item of the sorted box.
-                      UUTOpenCase{"Excitation7p5", MakeUUT("3WIR", 7.5), kProfiles, "3WIR", "12VDC", "5pointtest", true,
-                                  false, true, "-FS", "-0.25", "0.25"},
-                      UUTOpenCase{"UnknownProfile", WithProfile(MakeUUT("4WIR", 5.0), "gone"), kProfiles, "4WIR",
-                                  "5VDC", "3pointtest", true, false, true, "-FS", "-0.25", "0.25"},
-                      UUTOpenCase{"PressureSwitch", MakeUUT("P-SWITCH", 24.0), kProfiles, "P-SWITCH", "24VDC",
-                                  "5pointtest", false, true, false, "OPEN", "-0.25", "0.25"},
-                      UUTOpenCase{"DialGauge", MakeUUT("DIALGAGE", 24.0), kProfiles, "DIALGAGE", "24VDC", "5pointtest",
-                                  false, false, false, "-FS", "-0.25", "0.25"},
-                      // Held in inches of water, shown in the UUT's unit: -0.25 x 248.642103 / 1000.
-                      UUTOpenCase{"RangeInKpa", MakeUUT("CSOU", 24.0, "kPa"), kProfiles, "CURR", "24VDC", "5pointtest",
-                                  true, false, true, "-FS", "-0.06216052575", "0.06216052575"},
-                      UUTOpenCase{"UnknownUnit", MakeUUT("CSOU", 24.0, "in. WC"), kProfiles, "CURR", "24VDC",
-                                  "5pointtest", true, false, true, "-FS", "-0.25", "0.25"}),
+    ::testing::Values(
+        UUTOpenCase{"CsimExternal", MakeUUT("CSIM", -1.0), "CURR", "EXTERNAL", "5pointtest", true, false, true, "-FS",
+                    "-0.25", "0.25"},
+        // No such text: the first item of the sorted box.
+        UUTOpenCase{"Excitation7p5", MakeUUT("3WIR", 7.5), "3WIR", "12VDC", "5pointtest", true, false, true, "-FS",
+                    "-0.25", "0.25"},
+        UUTOpenCase{"UnknownProfile", WithProfile(MakeUUT("4WIR", 5.0), "gone"), "4WIR", "5VDC", "3pointtest", true,
+                    false, true, "-FS", "-0.25", "0.25"},
+        UUTOpenCase{"PressureSwitch", MakeUUT("P-SWITCH", 24.0), "P-SWITCH", "24VDC", "5pointtest", false, true, false,
+                    "OPEN", "-0.25", "0.25"},
+        UUTOpenCase{"DialGauge", MakeUUT("DIALGAGE", 24.0), "DIALGAGE", "24VDC", "5pointtest", false, false, false,
+                    "-FS", "-0.25", "0.25"},
+        // Held in inches of water, shown in the UUT's unit: -0.25 x 248.642103 / 1000.
+        UUTOpenCase{"RangeInKpa", MakeUUT("CSOU", 24.0, "kPa"), "CURR", "24VDC", "5pointtest", true, false, true, "-FS",
+                    "-0.06216052575", "0.06216052575"},
+        UUTOpenCase{"UnknownUnit", MakeUUT("CSOU", 24.0, "in. WC"), "CURR", "24VDC", "5pointtest", true, false, true,
+                    "-FS", "-0.25", "0.25"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What OK stores after the user's choices and clicks.
