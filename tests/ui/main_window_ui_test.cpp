@@ -7,6 +7,7 @@
 #include <QChartView>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,7 +36,7 @@ class MainWindowUiTest : public QObject {
 
  private:
   // A program over a fresh root, and a calibrator that holds the PC tables it created,
-  // result files of two UUTs, and (for the Latin-1 round trip) a UUT named in Latin-1.
+  // result files of two UUTs, and (for the Latin-1 round trip) a kPa UUT named in Latin-1.
   struct Setup {
     TempRoot temp;
     RecordingPrompter prompter;
@@ -61,6 +62,9 @@ class MainWindowUiTest : public QObject {
       if (!program->StartUp()) throw std::runtime_error("locked out");
       UUT latin;
       latin.ID = "M\xfc" "ller-\xb5";  // Latin-1: u umlaut, micro sign
+      latin.SetOutputType("CSOU");
+      latin.InputUnits = "kPa";
+      latin.DefaultTestProfile = "3pointtest";
       program->window().pc().SaveUUT(latin);
       const std::string veld = temp.device() + "/Mounted_Volume/VELD/";
       for (const auto& [from, to] : {std::pair{"C:\\VELD\\PC\\UUT\\UUTTable.dat", "UUT/UUTTable.DAT"},
@@ -142,6 +146,19 @@ class MainWindowUiTest : public QObject {
     ClickRow(window.listView(WindowList::PcUUTs), latin_row);
     QCOMPARE(setup.program->window().current_uut().ID, std::string("M\xfcller-\xb5"));
     QVERIFY(window.findChild<QPlainTextEdit*>("uutPanel")->toPlainText().startsWith(QString::fromUtf8("UUT ID:\t\tMüller-µ\n")));
+    // EDIT shows it in its own unit, and OK without a change stores the very same bytes.
+    const std::string table = ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) return;
+      shown = dialog->findChild<QLineEdit*>("idEdit")->text() + " " +
+              dialog->findChild<QLabel*>("inputUnitsLabel")->text();
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QTest::mouseClick(Button(window, "uutEditButton"), Qt::LeftButton);
+    QCOMPARE(shown, QString::fromUtf8("Müller-µ kPa"));
+    QCOMPARE(ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat")), table);
 
     // A click on the VELD list moves the side; a Ctrl-click of a second row keeps the panel.
     ClickRow(window.listView(WindowList::VeldUUTs), 0);

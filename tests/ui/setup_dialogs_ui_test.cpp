@@ -1,25 +1,18 @@
 // The three setup dialogs with real widgets, offscreen: typing with QTest reaches the
-// forms and the widgets show what the forms say; and a kPa UUT of the demo calibrator
-// edited in its own unit through the window's EDIT button, OK storing the very same bytes.
+// forms and the widgets show what the forms say.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
 
 #include "database/database.h"
-#include "support/demo_volume.h"
-#include "platform/host_path.h"
-#include "support/fake_window_services.h"
 #include "support/recording_prompter.h"
 #include "support/temp_folders.h"
-#include "ui/desktop_program.h"
 #include "ui/test_profile_widgets.h"
 #include "ui/uut_setup_widget.h"
 
@@ -141,46 +134,6 @@ class SetupDialogsUiTest : public QObject {
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("50.00"));
     QTest::keyClick(&dialog, Qt::Key_Escape);
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-  }
-
-  void kpaUUTOfTheDemoCalibratorIsShownAndEditedInKpaWithoutAChangedByte() {
-    TempRoot temp;
-    std::filesystem::create_directories(temp.root() + "/scratch");
-    veld::demo::WriteDemoVolume(temp.device(), temp.root() + "/scratch");
-    setenv("VELD_ROOT", temp.root().c_str(), 1);  // the volume's tables were made elsewhere
-    setenv("VELD_RAPI_LIBRARY", VELD_RAPI_TEST_LIBRARY, 1);
-    RecordingPrompter prompter;
-    MemoryFolderStore folders;
-    DesktopOverrides overrides;
-    overrides.prompter = &prompter;
-    overrides.calibrator_folder = &folders;
-    DesktopProgram program(overrides);
-    QVERIFY(program.StartUp());
-    MainWindowWidget& window = program.widget();
-    window.show();
-    QTest::mouseClick(window.connectButton(), Qt::LeftButton);
-    const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
-    const std::string device = temp.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT";
-    const std::string mirror_before = ReadBytes(mirror);
-    const std::string device_before = ReadBytes(device);
-
-    QAbstractItemView* veld = window.listView(WindowList::VeldUUTs);
-    const QModelIndexList rows = veld->model()->match(veld->model()->index(0, 0), Qt::DisplayRole, "PT-5001");
-    QCOMPARE(rows.size(), 1);
-    QTest::mouseClick(veld->viewport(), Qt::LeftButton, {}, veld->visualRect(rows[0]).center());
-    QStringList shown;
-    OnNextDialog([&](QWidget* dialog) {
-      shown << Text(dialog, "inputMinusFsEdit") << Text(dialog, "inputPlusFsEdit")
-            << Child<QLabel>(dialog, "inputUnitsLabel")->text()
-            << (Child<QLineEdit>(dialog, "idEdit")->isEnabled() ? "ID enabled" : "ID locked");
-      QTest::keyClick(dialog, Qt::Key_Return);
-    });
-    QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("uutEditButton")), Qt::LeftButton);
-    QCOMPARE(shown, QStringList({"-1", "1", "kPa", "ID locked"}));
-    // Unchanged: the same bytes, on the desktop and, after the download, on the calibrator.
-    QCOMPARE(ReadBytes(mirror), mirror_before);
-    QCOMPARE(ReadBytes(device), device_before);
-    QVERIFY(prompter.entries.empty());
   }
 };
 
