@@ -159,12 +159,10 @@ TEST_P(UUTSetupOkTest, StoresWhatTheControlsHold) {
   for (UUTSetupDlg::SwitchRow row : c.clicks) form_.OnSwitchClicked(row);
   ASSERT_TRUE(form_.OnOk());
   EXPECT_TRUE(prompter_.entries.empty());
-  EXPECT_EQ(uut.OutputType, c.stored_type);
-  EXPECT_EQ(uut.Excitation, c.stored_excitation);
-  EXPECT_EQ(uut.OutputOffset, c.output_offset);
-  EXPECT_EQ(uut.OutputSpan, c.output_span);
-  EXPECT_EQ(uut.OutputUnits, c.output_units);
-  EXPECT_EQ(uut.DefaultTestProfile, c.default_profile);
+  EXPECT_EQ(std::tuple(uut.OutputType, uut.Excitation, uut.OutputOffset, uut.OutputSpan, uut.OutputUnits,
+                       uut.DefaultTestProfile),
+            std::tuple(std::string(c.stored_type), c.stored_excitation, c.output_offset, c.output_span,
+                       std::string(c.output_units), std::string(c.default_profile)));
 }
 
 using Row = UUTSetupDlg::SwitchRow;
@@ -459,10 +457,8 @@ TEST_P(TPSetupOkTest, OkTakesTheDialogsValuesOrRefusesWhatTheTableWouldNotStore)
   if (c.message == nullptr) {
     ASSERT_TRUE(form_.OnOk());
     EXPECT_TRUE(prompter_.entries.empty());
-    EXPECT_EQ(profile_.ID, c.id);
-    EXPECT_EQ(profile_.ProfileType, c.type);
-    EXPECT_EQ(profile_.NumberOfPoints, 6);
-    EXPECT_TRUE(profile_.LeakTest);
+    EXPECT_EQ(std::tuple(profile_.ID, profile_.ProfileType, profile_.NumberOfPoints, profile_.LeakTest),
+              std::tuple(std::string(c.id), std::string(c.type), 6, true));
     EXPECT_EQ(form_.Rows().back().number, "  L");
   } else {
     EXPECT_FALSE(form_.OnOk());
