@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "app/about_box.h"
+#include "database/data_root_lock.h"
 #include "database/desktop_settings.h"
 #include "reports/csv_export.h"
 #include "reports/uut_csv.h"
@@ -229,6 +230,27 @@ TEST_F(WindowTest, ProtectedPrintingAsksForAPasswordAndALockDownClosesTheWindow)
   EXPECT_EQ(password_.prompts.size(), 1u);
   EXPECT_TRUE(printer_.printed.empty());
   EXPECT_TRUE(view_.closed);
+}
+
+// No change is made while another program changes the data. (veldane-cli holds the data
+// root for its whole run, so only the window's own commands take it here.)
+TEST_F(WindowTest, ChangesWaitForOtherPrograms) {
+  StartWithCalibrator();
+  window_->pc().SaveUUT(MakeUUT("NEW-1", "4WIR", 12.0));
+  ASSERT_TRUE(window_->OnConnect());
+  const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
+  const std::string uploaded = ReadBytes(mirror);
+  Click(WindowList::PcUUTs, {"NEW-1"});
+  ScopedVariable short_wait("VELD_LOCK_WAIT_MS", std::string("50"));
+  {
+    std::optional<DataRootLock> other = DataRootLock::Acquire(std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    EXPECT_FALSE(window_->OnTransferUUTsToVELD());
+    EXPECT_EQ(prompter_.Texts().back(), DataRootLock::kBusyMessage);
+    EXPECT_EQ(ReadBytes(mirror), uploaded);
+  }
+  EXPECT_TRUE(window_->OnTransferUUTsToVELD());
+  EXPECT_NE(ReadBytes(mirror), uploaded);
 }
 
 // A later session that cannot reach the calibrator (its VELD lists stay empty until a

@@ -61,6 +61,8 @@ TEST_F(ReportCommandsTest, ChartTakesOneResultOrAnAsFoundAndAnAsLeftPairAndSaysW
   for (const Case& c : std::vector<Case>{
            {{}, kChartNoSelectionMessage, MessageIcon::Exclamation},
            {{"PT-1_0001.DAT", "PT-1_0002.DAT", "PT-1_0003.DAT"}, kChartTooManyMessage, MessageIcon::Exclamation},
+           {{"PT-1_0001.DAT", "PT-1_0003.DAT"}, "Test Results selected for the chart are both As Found",
+            MessageIcon::None},
            {{"PT-1_0002.DAT"}, "", MessageIcon::None},
            {{"PT-1_0002.DAT", "PT-1_0003.DAT"}, "", MessageIcon::None},
        }) {

@@ -116,20 +116,23 @@ class SetupDialogsUiTest : public QObject {
     // The entry dialog of the point clicked: typing in one edit fills the other two, Enter
     // accepts, Esc leaves the point as it was.
     QStringList shown;
-    const auto type_percent = [&](const QString& percent_fs, Qt::Key last_key) {
-      OnNextDialog([&, percent_fs, last_key](QWidget* entry_dialog) {
-        auto* percent = Child<QLineEdit>(entry_dialog, "percentFsEdit");
-        percent->selectAll();
-        QTest::keyClicks(percent, percent_fs);
-        shown << Child<QLabel>(entry_dialog, "pointNumberLabel")->text() << Text(entry_dialog, "pressureEdit")
-              << Child<QLabel>(entry_dialog, "pressureUnit")->text() << Text(entry_dialog, "outputEdit");
-        QTest::keyClick(percent, last_key);
+    const auto type_into = [&](const char* edit, const QString& text, Qt::Key last_key) {
+      OnNextDialog([&, edit, text, last_key](QWidget* entry_dialog) {
+        auto* typed = Child<QLineEdit>(entry_dialog, edit);
+        typed->selectAll();
+        QTest::keyClicks(typed, text);
+        shown << Child<QLabel>(entry_dialog, "pointNumberLabel")->text() << Text(entry_dialog, "percentFsEdit")
+              << Text(entry_dialog, "pressureEdit") << Child<QLabel>(entry_dialog, "pressureUnit")->text()
+              << Text(entry_dialog, "outputEdit");
+        QTest::keyClick(typed, last_key);
       });
       QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(1)).center());
     };
-    type_percent(QStringLiteral("50"), Qt::Key_Return);
-    QCOMPARE(shown, QStringList({"Point Number 2", "0", "kPa", "12"}));
-    type_percent(QStringLiteral("75"), Qt::Key_Escape);
+    type_into("percentFsEdit", QStringLiteral("50"), Qt::Key_Return);
+    type_into("outputEdit", QStringLiteral("8"), Qt::Key_Escape);
+    // 8 mA is 25 %FS: -0.125 inWC, at the profile's 0.2486491 kPa per inWC.
+    QCOMPARE(shown, QStringList({"Point Number 2", "50", "0", "kPa", "12", "Point Number 2", "25", "-0.0310811375",
+                                 "kPa", "8"}));
     QCOMPARE(profile.CustomPoints, (std::vector<double>{0.0, 0.5}));
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("50.00"));
     QTest::keyClick(&dialog, Qt::Key_Escape);
