@@ -39,13 +39,14 @@ std::vector<size_t> TypeInto(const std::function<void(const std::string&)>& edit
   return messages;
 }
 
-UUT MakeUUT(const std::string& type, double excitation, const std::string& units = "inWC") {
+UUT MakeUUT(const std::string& type, double excitation, const std::string& units = "inWC",
+            const std::string& profile = "5pointtest") {
   UUT uut;
   uut.ID = "U-1";
   uut.SetOutputType(type);
   uut.Excitation = excitation;
   uut.InputUnits = units;
-  uut.DefaultTestProfile = "5pointtest";
+  uut.DefaultTestProfile = profile;
   return uut;
 }
 
@@ -107,11 +108,6 @@ TEST_P(UUTSetupOpenTest, ShowsTheUUTInTheBoxesAndTheLayoutOfItsType) {
   EXPECT_TRUE(form_.IdEnabled());
 }
 
-UUT WithProfile(UUT uut, const std::string& profile) {
-  uut.DefaultTestProfile = profile;
-  return uut;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Opening, UUTSetupOpenTest,
     ::testing::Values(
@@ -120,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
         // No such text: the first item of the sorted box.
         UUTOpenCase{"Excitation7p5", MakeUUT("3WIR", 7.5), "3WIR", "12VDC", "5pointtest", true, false, true, "-FS",
                     "-0.25", "0.25"},
-        UUTOpenCase{"UnknownProfile", WithProfile(MakeUUT("4WIR", 5.0), "gone"), "4WIR", "5VDC", "3pointtest", true,
+        UUTOpenCase{"UnknownProfile", MakeUUT("4WIR", 5.0, "inWC", "gone"), "4WIR", "5VDC", "3pointtest", true,
                     false, true, "-FS", "-0.25", "0.25"},
         UUTOpenCase{"PressureSwitch", MakeUUT("P-SWITCH", 24.0), "P-SWITCH", "24VDC", "5pointtest", false, true, false,
                     "OPEN", "-0.25", "0.25"},
@@ -182,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "P-SWITCH", 24.0, 0.0, 1.0, "mA", "5pointtest"},
         UUTOkCase{"DialGauge", MakeUUT("CSOU", 24.0), kProfiles, "DIALGAGE", nullptr, {},
                   "DIALGAGE", 24.0, 4.0, 16.0, "", "5pointtest"},
-        UUTOkCase{"UnknownProfileStoresTheFirst", WithProfile(MakeUUT("3WIR", 5.0), "gone"), kProfiles, nullptr,
+        UUTOkCase{"UnknownProfileStoresTheFirst", MakeUUT("3WIR", 5.0, "inWC", "gone"), kProfiles, nullptr,
                   nullptr, {},
                   "3WIR", 5.0, 4.0, 16.0, "VDC", "3pointtest"},
         UUTOkCase{"NoProfilesStoresNone", MakeUUT("3WIR", 5.0), {}, nullptr, nullptr, {},
