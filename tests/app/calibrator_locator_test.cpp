@@ -6,8 +6,6 @@
 #include <filesystem>
 
 #include "app/calibrator_locator.h"
-#include "support/fake_window_services.h"
-#include "support/temp_root.h"
 #include "window_fixture.h"
 
 namespace veld::test {

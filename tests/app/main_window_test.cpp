@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/about_box.h"
 #include "database/data_root_lock.h"
 #include "database/desktop_settings.h"
@@ -31,7 +33,7 @@ UUT MakeUUT(const std::string& id, const std::string& type, double excitation) {
   return uut;
 }
 
-TEST_F(WindowTest, StartUpShowsEmptyListsAndPlaceholderPanels) {
+TEST_F(WindowTest, StartUpShowsEmptyListsAndPlaceholderPanelsUnlessLockedOut) {
   ASSERT_TRUE(window_->StartUp());
   for (WindowList list : kWindowLists) EXPECT_TRUE(view_.lists.count(list) && Shown(list).empty());
   EXPECT_TRUE(view_.combo.empty() && view_.rows.empty());
@@ -40,15 +42,11 @@ TEST_F(WindowTest, StartUpShowsEmptyListsAndPlaceholderPanels) {
   EXPECT_TRUE(!view_.profile_panel.empty() && view_.profile_panel.find("Test Profile ID:") == std::string::npos);
   EXPECT_EQ(window_->uut_side(), DatabaseSide::PC);
   EXPECT_TRUE(prompter_.entries.empty());
-}
 
-TEST_F(WindowTest, LockedOutSystemShowsNoWindow) {
-  ASSERT_TRUE(window_->StartUp());
   window_->pc().SetSetting("LockedOut", "true");
   MakeWindow();
   EXPECT_FALSE(window_->StartUp());
-  EXPECT_TRUE(view_.lists.empty());
-  EXPECT_TRUE(prompter_.entries.empty());
+  EXPECT_TRUE(view_.lists.empty() && prompter_.entries.empty());
 }
 
 // The status text of each stage is the command-line tests' (every connect there).
@@ -165,41 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "PC-ONLY"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The UUT panel's type-dependent lines, through a click on the row.
-struct PanelCase {
-  const char* type;
-  double excitation;
-  std::vector<std::string> present;
-  std::vector<std::string> absent;
-  const char* input_units = "in. WC";
-};
-
-class WindowPanelTest : public WindowTest, public ::testing::WithParamInterface<PanelCase> {};
-
-TEST_P(WindowPanelTest, UUTPanelFollowsTheType) {
-  const PanelCase& c = GetParam();
-  StartWithCalibrator();
-  UUT uut = MakeUUT("U", c.type, c.excitation);
-  uut.InputUnits = c.input_units;
-  window_->pc().SaveUUT(uut);
-  window_->OnConnect();
-  Click(WindowList::PcUUTs, {"U"});
-  for (const std::string& line : c.present) EXPECT_NE(view_.uut_panel.find(line), std::string::npos) << line;
-  for (const std::string& line : c.absent) EXPECT_EQ(view_.uut_panel.find(line), std::string::npos) << line;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, WindowPanelTest,
-    ::testing::Values(PanelCase{"CSIM", -1.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\tEXTERNAL\r\n", "OutputRange:"}, {}},
-                      PanelCase{"CSOU", 24.0, {"UUT Type:\t\tCURR\r\n", "Excitation:\t\t24.0 (VDC)\r\n"}, {}},
-                      PanelCase{"DIALGAGE", 24.0, {"UUT Type:\t\tDIALGAGE\r\n"}, {"OutputRange:", "Excitation:"}},
-                      // The range in the unit printed beside it; stability and leak rate as held.
-                      PanelCase{"CSOU", 24.0,
-                                {"InputRange:\t\t-62.161 to 62.161 (Pa)\r\n", "Stability:\t0.0003 (Pa)\r\n"},
-                                {},
-                                "Pa"},
-                      PanelCase{"CSOU", 24.0, {"InputRange:\t\t-0.250 to 0.250 (inWC)\r\n"}, {}, "inWC"}));
-
 TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoiceWhileItHasResults) {
   StartWithCalibrator();
   PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
@@ -207,12 +170,9 @@ TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoiceWhileItHas
   PutResult("AB_0001.DAT", "AB", true, Morning());
   window_->OnConnect();
 
-  ChooseResultUUT("PT-1");
+  ChooseResultUUT("PT-1");  // what a row shows is the results index's test
   ASSERT_EQ(view_.rows.size(), 2u);
-  const ResultRow& first = view_.rows[0];
-  EXPECT_EQ(first.date_time_tested + "|" + first.kind + "|" + first.verdict + "|" + first.file_name,
-            "03/07/2024 08:00:00|As Found|Pass|PT-1_0001.DAT");
-  EXPECT_EQ(view_.rows[1].kind, "As Left");
+  EXPECT_EQ(view_.rows[1].file_name, "PT-1_0002.DAT");
 
   // New results arrive: refresh copies them, keeps PT-1 chosen and lists it again. A file
   // already on the desktop is never copied again.
@@ -234,27 +194,20 @@ TEST_F(WindowTest, ChoosingAUUTListsItsResultsAndRefreshKeepsTheChoiceWhileItHas
   EXPECT_EQ(view_.combo_selection, 0);
 }
 
-TEST_F(WindowTest, PrintChecksTheSelectionThenPrintsThePair) {
+// What the selection may hold is the collation's test.
+TEST_F(WindowTest, PrintPrintsTheSelectedPair) {
   StartWithCalibrator();
   PutResult("PT-1_0001.DAT", "PT-1", true, Morning());
   PutResult("PT-1_0002.DAT", "PT-1", false, Later());
-  PutResult("PT-1_0003.DAT", "PT-1", false, Later());
   window_->OnConnect();
   ChooseResultUUT("PT-1");
-
-  SelectResults({"PT-1_0001.DAT", "PT-1_0002.DAT", "PT-1_0003.DAT"});
-  window_->OnPrint();
-  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{"Too many test results selected for collation into "
-                                                        "calibration report.  Please select 2 test results only."});
-  EXPECT_TRUE(printer_.printed.empty());
-
   SelectResults({"PT-1_0002.DAT", "PT-1_0001.DAT"});
   window_->OnPrint();
   ASSERT_EQ(printer_.printed.size(), 1u);
-  EXPECT_EQ(printer_.printed[0].uut_id, "PT-1");
-  EXPECT_EQ(printer_.printed[0].as_found_points, 5);
-  EXPECT_EQ(printer_.printed[0].as_left_points, 5);
-  EXPECT_DOUBLE_EQ(printer_.printed[0].pressure_factor, 1.0);  // the demo result is in Pa
+  const RecordingPrinter::Job& job = printer_.printed[0];
+  // The demo result is in Pa: a factor of 1.
+  EXPECT_EQ(std::tuple(job.uut_id, job.as_found_points, job.as_left_points, job.pressure_factor),
+            std::tuple("PT-1", 5, 5, 1.0));
   EXPECT_TRUE(password_.prompts.empty());
 }
 
@@ -277,32 +230,15 @@ TEST_F(WindowTest, ProtectedPrintingAsksForAPasswordAndALockDownClosesTheWindow)
   EXPECT_EQ(password_.prompts.size(), 1u);
   EXPECT_TRUE(printer_.printed.empty());
   EXPECT_TRUE(view_.closed);
-  EXPECT_EQ(prompter_.Texts().back(),
-            "System is being locked down due to 1 failed password entry attempts.\r\nPlease see system "
-            "administrator for unlock.");
 }
 
-// A change of the mirror is downloaded at once, so it is not made while the calibrator
-// cannot be reached; and no change is made while another program changes the data.
-TEST_F(WindowTest, ChangesWaitForTheCalibratorAndForOtherPrograms) {
+// No change is made while another program changes the data. (veldane-cli holds the data
+// root for its whole run, so only the window's own commands take it here.)
+TEST_F(WindowTest, ChangesWaitForOtherPrograms) {
   StartWithCalibrator();
   window_->pc().SaveUUT(MakeUUT("NEW-1", "4WIR", 12.0));
-  window_->RefillList(WindowList::PcUUTs);
-  const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
-  CalibratorSearch nowhere;
-  nowhere.mount_roots = {temp_.root() + "/no-mounts"};
-  window_->SetCalibratorSearch(nowhere);
-  EXPECT_FALSE(window_->OnConnect());
-  Click(WindowList::PcUUTs, {"NEW-1"});
-  EXPECT_FALSE(window_->OnTransferUUTsToVELD());
-  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>(2, CCorvaneRAPI::kUnableToConnectMessage));
-  EXPECT_TRUE(Shown(WindowList::VeldUUTs).empty() && view_.statuses.back().empty());
-  EXPECT_FALSE(FileExists(mirror));
-
-  CalibratorSearch found;
-  found.environment_device = temp_.device();
-  window_->SetCalibratorSearch(found);
   ASSERT_TRUE(window_->OnConnect());
+  const std::string mirror = HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat");
   const std::string uploaded = ReadBytes(mirror);
   Click(WindowList::PcUUTs, {"NEW-1"});
   ScopedVariable short_wait("VELD_LOCK_WAIT_MS", std::string("50"));
@@ -315,8 +251,6 @@ TEST_F(WindowTest, ChangesWaitForTheCalibratorAndForOtherPrograms) {
   }
   EXPECT_TRUE(window_->OnTransferUUTsToVELD());
   EXPECT_NE(ReadBytes(mirror), uploaded);
-  EXPECT_EQ(ReadBytes(mirror), ReadBytes(OnDevice(Veld("UUT/UUTTable.DAT"))));
-  EXPECT_FALSE(window_->busy());
 }
 
 // A later session that cannot reach the calibrator (its VELD lists stay empty until a
@@ -410,12 +344,9 @@ TEST_F(WindowTest, UUTsImportAndExportOnTheSideClickedLast) {
   save_as_.answer = temp_.root() + "/veld.csv";
   window_->OnExportUUTs();
   ASSERT_EQ(save_as_.proposals, std::vector<std::string>{HostPath("C:\\VELD\\VELD\\UUT\\VELD UUTs.csv") + "|csv"});
-  const std::string csv = ReadBytes(*save_as_.answer);
-  EXPECT_EQ(csv, BuildUUTCsv(window_->veld().ReadAllUUTs()));
+  const std::string csv = ReadBytes(*save_as_.answer);  // its rows are the CSV's test
   EXPECT_EQ(prompter_.Texts().back(), "2 UUT profiles of the VELD database written to " + *save_as_.answer + ".");
 
-  const std::string device_table = OnDevice(Veld("UUT/UUTTable.DAT"));
-  const std::string before = ReadBytes(device_table);
   const std::string file = temp_.root() + "/new.csv";
   WriteBytes(file, csv + "NEW-1,,,,,3WIR,24,psi,0,100,VDC,0,5,0.25,0.5,5000,64,0.001,0.0001,3pointtest\r\n");
   open_file_.answer = file;
@@ -431,8 +362,8 @@ TEST_F(WindowTest, UUTsImportAndExportOnTheSideClickedLast) {
   window_->OnImportUUTs();
   EXPECT_EQ(prompter_.Texts().back(), "1 created, 0 updated, 2 unchanged in the VELD database.");
   EXPECT_EQ(Shown(WindowList::VeldUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "NEW-1"}));
-  EXPECT_EQ(ReadBytes(device_table).size(), before.size() + 568);
-  EXPECT_EQ(ReadBytes(device_table), ReadBytes(HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")));
+  EXPECT_EQ(ReadBytes(OnDevice(Veld("UUT/UUTTable.DAT"))),
+            ReadBytes(HostPath("C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat")));
 
   // Into the PC database: a bad row refuses the whole file.
   window_->OnListClicked(WindowList::PcUUTs, {});
@@ -500,11 +431,9 @@ TEST_F(WindowTest, AdministratorStatesLiveForTheRunAndCancelKeepsClicks) {
   chief.Name = "Chief";
   chief.Password = "secret";
 
-  const std::string count_before = window_->pc().GetSettingValue("FailedPWAttemptCount");
-  password_.answers = {};  // cancelled: no dialog, nothing counted
+  password_.answers = {};  // cancelled: no dialog (what a cancel counts is the password check's test)
   window_->OnAdministrator();
   EXPECT_TRUE(administrator_.shown.empty());
-  EXPECT_EQ(window_->pc().GetSettingValue("FailedPWAttemptCount"), count_before);
 
   password_.answers = {chief};
   administrator_.clicks = {{PasswordConfigureForm::Box::CfrComp, true}};
@@ -513,8 +442,6 @@ TEST_F(WindowTest, AdministratorStatesLiveForTheRunAndCancelKeepsClicks) {
   window_->OnAdministrator();
   ASSERT_EQ(administrator_.shown.size(), 2u);
   EXPECT_FALSE(administrator_.shown[0].cfr_comp);
-  EXPECT_TRUE(administrator_.shown[0].password_report_generator);
-  EXPECT_FALSE(administrator_.shown[0].fail_lock_down);
   EXPECT_TRUE(administrator_.shown[1].cfr_comp);  // the click outlived the dialog
   EXPECT_EQ(password_.prompts.front(), "Please enter adminstrator password for access to system settings.");
 
@@ -576,9 +503,7 @@ TEST_F(WindowProfileCommandTest, TransferStoresEverySelectedUUTAndLeavesTheLastC
   EXPECT_EQ(Shown(WindowList::VeldUUTs).size(), 2u);
   window_->OnTransferUUTsToVELD();
   EXPECT_EQ(Shown(WindowList::VeldUUTs), (std::vector<std::string>{"73950R5WB2DQ8C", "7395R25WB2DQ8C", "A", "B", "C"}));
-  EXPECT_EQ(window_->current_uut().ID, "C");
-  EXPECT_EQ(StoredAccuracy(window_->veld(), "B"), 0.2);
-  EXPECT_EQ(DeviceUUTTable(), VeldUUTTable());
+  EXPECT_EQ(window_->current_uut().ID, "C");  // the records and the download are the profile commands' tests
   EXPECT_TRUE(prompter_.entries.empty());
 }
 

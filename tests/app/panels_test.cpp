@@ -22,5 +22,21 @@ TEST(UUTPanel, TypeLineAndOutputLinesFollowTheType) {
   }
 }
 
+// The input range in the unit printed beside it; stability as held, whatever the unit.
+TEST(UUTPanel, RangeInTheUUTsUnitAndAnExternalExcitation) {
+  for (const auto& [units, excitation, range, other] :
+       {std::tuple{"Pa", 24.0, "InputRange:\t\t-62.161 to 62.161 (Pa)\r\n", "Stability:\t0.0003 (Pa)\r\n"},
+        {"inWC", 24.0, "InputRange:\t\t-0.250 to 0.250 (inWC)\r\n", "Excitation:\t\t24.0 (VDC)\r\n"},
+        {"in. WC", -1.0, "InputRange:\t\t-0.250 to 0.250 (in. WC)\r\n", "Excitation:\t\tEXTERNAL\r\n"}}) {
+    UUT uut;
+    uut.SetOutputType("CSOU");
+    uut.InputUnits = units;
+    uut.Excitation = excitation;
+    const std::string panel = BuildUUTPanel(uut);
+    EXPECT_NE(panel.find(range), std::string::npos) << panel;
+    EXPECT_NE(panel.find(other), std::string::npos) << panel;
+  }
+}
+
 }  // namespace
 }  // namespace veld

@@ -30,13 +30,8 @@ class RecordingReportWindows : public ReportWindows {
 class ReportCommandsTest : public WindowTest {
  protected:
   ReportCommandsTest() {
-    window_.reset();
-    window_ = std::make_unique<CRapiTestDlg>(
-        view_, WindowServices{prompter_, password_, printer_, &save_as_, &administrator_, &uut_editor_,
-                              &profile_editor_, &windows_, &open_file_, &certificate_header_});
-    CalibratorSearch search;
-    search.environment_device = temp_.device();
-    window_->SetCalibratorSearch(search);
+    report_windows_ = &windows_;
+    MakeWindow();
     window_->SetClock([] { return OleDateTime(2025, 7, 1, 9, 0, 0); });
   }
 
@@ -90,7 +85,7 @@ TEST_F(ReportCommandsTest, ChartTakesOneResultOrAnAsFoundAndAnAsLeftPairAndSaysW
   EXPECT_EQ(window_->records().as_left.Profile.NumberOfPoints, 11);
 }
 
-TEST_F(ReportCommandsTest, HistoryShowsTheResultsOfTheChosenUUTInDateOrder) {
+TEST_F(ReportCommandsTest, HistoryShowsTheResultsOfTheChosenUUT) {
   ConnectWithResults();
   window_->OnHistory();
   EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{kHistoryNoUUTMessage});
@@ -100,10 +95,7 @@ TEST_F(ReportCommandsTest, HistoryShowsTheResultsOfTheChosenUUTInDateOrder) {
   window_->OnHistory();
   ASSERT_EQ(windows_.history_charts.size(), 1u);
   EXPECT_EQ(windows_.history_charts[0].title, "Drift history of UUT PT-1");
-  std::vector<std::string> files;
-  for (const HistoryRow& row : windows_.history_rows) files.push_back(row.date_tested + " " + row.file_name);
-  EXPECT_EQ(files, (std::vector<std::string>{"05/02/2023 08:00 PT-1_0001.DAT", "05/02/2023 09:00 PT-1_0002.DAT",
-                                             "04/30/2025 08:00 PT-1_0003.DAT"}));
+  EXPECT_EQ(windows_.history_rows.size(), 3u);  // their order is the history's own test
 }
 
 TEST_F(ReportCommandsTest, DueDatesListTheUUTsOfBothDatabasesAsOfTheClocksDay) {

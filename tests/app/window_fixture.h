@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -59,7 +58,7 @@ class WindowTest : public DeviceLinkTest {
     view_ = RecordingView();
     window_ = std::make_unique<CRapiTestDlg>(
         view_, WindowServices{prompter_, password_, printer_, &save_as_, &administrator_, &uut_editor_,
-                              &profile_editor_, nullptr, &open_file_, &certificate_header_});
+                              &profile_editor_, report_windows_, &open_file_, &certificate_header_});
     CalibratorSearch search;
     search.environment_device = temp_.device();
     window_->SetCalibratorSearch(search);
@@ -125,6 +124,7 @@ class WindowTest : public DeviceLinkTest {
   ScriptedProfileEditor profile_editor_;
   ScriptedOpenFile open_file_;
   ScriptedCertificateHeader certificate_header_;
+  ReportWindows* report_windows_ = nullptr;  // the chart, history and due date windows, where a test has them
   std::unique_ptr<CRapiTestDlg> window_;
 };
 

@@ -7,8 +7,8 @@
 #include <QChartView>
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -20,13 +20,11 @@
 #include "app/main_window_texts.h"
 #include "database/desktop_settings.h"
 #include "platform/host_path.h"
-#include "reports/csv_export.h"
 #include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
 #include "support/temp_folders.h"
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
-#include "ui/latin1.h"
 #include "ui/report_dialogs.h"
 #include "support/fake_window_services.h"
 
@@ -38,7 +36,7 @@ class MainWindowUiTest : public QObject {
 
  private:
   // A program over a fresh root, and a calibrator that holds the PC tables it created,
-  // result files of two UUTs, and (for the Latin-1 round trip) a UUT named in Latin-1.
+  // result files of two UUTs, and (for the Latin-1 round trip) a kPa UUT named in Latin-1.
   struct Setup {
     TempRoot temp;
     RecordingPrompter prompter;
@@ -64,6 +62,9 @@ class MainWindowUiTest : public QObject {
       if (!program->StartUp()) throw std::runtime_error("locked out");
       UUT latin;
       latin.ID = "M\xfc" "ller-\xb5";  // Latin-1: u umlaut, micro sign
+      latin.SetOutputType("CSOU");
+      latin.InputUnits = "kPa";
+      latin.DefaultTestProfile = "3pointtest";
       program->window().pc().SaveUUT(latin);
       const std::string veld = temp.device() + "/Mounted_Volume/VELD/";
       for (const auto& [from, to] : {std::pair{"C:\\VELD\\PC\\UUT\\UUTTable.dat", "UUT/UUTTable.DAT"},
@@ -104,17 +105,28 @@ class MainWindowUiTest : public QObject {
   }
 
  private slots:
-  void startUpShowsTheCaptionEmptyListsAndNamedControls() {
+  void startUpShowsNamedControlsF1OpensTheAboutBoxAndEscapeClosesTheWindow() {
     Setup setup;
     MainWindowWidget& window = setup.program->widget();
     QCOMPARE(window.windowTitle(), QStringLiteral("Veldane Manager         Rev 3.04"));
-    for (WindowList list : kWindowLists) QCOMPARE(window.listView(list)->model()->rowCount(), 0);
-    QCOMPARE(window.resultCombo()->count(), 0);
     QCOMPARE(window.listView(WindowList::PcUUTs)->accessibleName(), QStringLiteral("PC Database UUT profiles"));
     const QList<QPushButton*> buttons = window.findChildren<QPushButton*>();
     QCOMPARE(buttons.size(), 17);
     for (QPushButton* button : buttons) QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(button->objectName()));
     QCOMPARE(Button(window, "uutEditButton")->accessibleName(), QStringLiteral("EDIT (UUT Profiles)"));
+
+    QString about_text;
+    QTimer::singleShot(0, [&] {
+      auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
+      if (about == nullptr) return;
+      about_text = about->findChild<QPlainTextEdit*>("revisionText")->toPlainText();
+      QTest::keyClick(about, Qt::Key_Escape);
+    });
+    QTest::keyClick(&window, Qt::Key_F1);
+    QVERIFY(about_text.startsWith("Revision:\tRevision Change Description:\n\n3.04\t\t"));
+    QVERIFY(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.isVisible());
   }
 
   void enterConnectsAndClicksShowPanels() {
@@ -134,6 +146,19 @@ class MainWindowUiTest : public QObject {
     ClickRow(window.listView(WindowList::PcUUTs), latin_row);
     QCOMPARE(setup.program->window().current_uut().ID, std::string("M\xfcller-\xb5"));
     QVERIFY(window.findChild<QPlainTextEdit*>("uutPanel")->toPlainText().startsWith(QString::fromUtf8("UUT ID:\t\tMüller-µ\n")));
+    // EDIT shows it in its own unit, and OK without a change stores the very same bytes.
+    const std::string table = ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (dialog == nullptr) return;
+      shown = dialog->findChild<QLineEdit*>("idEdit")->text() + " " +
+              dialog->findChild<QLabel*>("inputUnitsLabel")->text();
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    QTest::mouseClick(Button(window, "uutEditButton"), Qt::LeftButton);
+    QCOMPARE(shown, QString::fromUtf8("Müller-µ kPa"));
+    QCOMPARE(ReadBytes(HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat")), table);
 
     // A click on the VELD list moves the side; a Ctrl-click of a second row keeps the panel.
     ClickRow(window.listView(WindowList::VeldUUTs), 0);
@@ -144,30 +169,7 @@ class MainWindowUiTest : public QObject {
     QCOMPARE(setup.program->window().current_uut().ID, std::string("73950R5WB2DQ8C"));
   }
 
-  void exportWritesTheFileChosenInTheSaveDialogAndPrintReachesThePrinter() {
-    Setup setup;
-    MainWindowWidget& window = setup.program->widget();
-    QTest::mouseClick(window.connectButton(), Qt::LeftButton);
-    window.resultCombo()->setCurrentIndex(window.resultCombo()->findText("PT-1"));
-    QTreeView* results = window.resultsView();
-    QCOMPARE(results->model()->rowCount(), 2);
-    QCOMPARE(results->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("File Name"));
-    QCOMPARE(results->header()->sectionSize(0), 180);
-
-    ClickRow(results, 1);
-    setup.save_as.answer = setup.temp.root() + "/chosen.csv";
-    QTest::mouseClick(Button(window, "exportButton"), Qt::LeftButton);
-    TestResults expected;
-    setup.program->window().pc().ReadTestResults(expected, "C:\\VELD\\PC\\TestResults\\PT-1_0002.DAT");
-    QCOMPARE(ReadBytes(*setup.save_as.answer), BuildCsvExport(expected));
-
-    ClickRow(results, 0, Qt::ControlModifier);
-    QTest::mouseClick(Button(window, "printButton"), Qt::LeftButton);
-    QCOMPARE(setup.printer.printed.size(), size_t(1));
-    QVERIFY(setup.prompter.entries.empty());
-  }
-
-  void chartHistoryAndDueDatesOpenTheirWindowsBesideTheMainWindow() {
+  void resultButtonsReachTheirCommandsAndOpenTheirWindowsBesideTheMainWindow() {
     Setup setup;
     MainWindowWidget& window = setup.program->widget();
     UUT overdue;
@@ -176,8 +178,19 @@ class MainWindowUiTest : public QObject {
     setup.program->window().pc().SaveUUT(overdue);
     QTest::mouseClick(window.connectButton(), Qt::LeftButton);
     window.resultCombo()->setCurrentIndex(window.resultCombo()->findText("PT-1"));
-    ClickRow(window.resultsView(), 0);
+    QTreeView* results = window.resultsView();
+    QCOMPARE(results->model()->rowCount(), 2);
 
+    ClickRow(results, 1);
+    setup.save_as.answer = setup.temp.root() + "/chosen.csv";
+    QTest::mouseClick(Button(window, "exportButton"), Qt::LeftButton);
+    QCOMPARE(setup.save_as.proposals.back(), HostPath("C:\\VELD\\PC\\TestResults\\PT-1_0002") + "|csv");
+    QVERIFY(fs::exists(*setup.save_as.answer));
+    ClickRow(results, 0, Qt::ControlModifier);
+    QTest::mouseClick(Button(window, "printButton"), Qt::LeftButton);
+    QCOMPARE(setup.printer.printed.size(), size_t(1));
+
+    ClickRow(results, 0);
     QTest::mouseClick(Button(window, "chartButton"), Qt::LeftButton);
     auto* chart = window.findChild<ErrorChartWindow*>();
     QVERIFY(chart != nullptr && chart->isVisible());
@@ -240,23 +253,6 @@ class MainWindowUiTest : public QObject {
     QCOMPARE(setup.prompter.Texts(), std::vector<std::string>{"The laboratory's name is missing."});
     QVERIFY(DesktopSettingsStore().LoadLabHeader() ==
             (LabHeader{"Pr\xfc" "flabor", {"1 Gauge Road", "Springfield"}, {}, ""}));
-  }
-
-  void escapeClosesTheWindowAndF1OpensTheAboutBox() {
-    Setup setup;
-    MainWindowWidget& window = setup.program->widget();
-    QString about_text;
-    QTimer::singleShot(0, [&] {
-      auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
-      if (about == nullptr) return;
-      about_text = about->findChild<QPlainTextEdit*>("revisionText")->toPlainText();
-      QTest::keyClick(about, Qt::Key_Escape);
-    });
-    QTest::keyClick(&window, Qt::Key_F1);
-    QVERIFY(about_text.startsWith("Revision:\tRevision Change Description:\n\n3.04\t\t"));
-    QVERIFY(window.isVisible());
-    QTest::keyClick(&window, Qt::Key_Escape);
-    QVERIFY(!window.isVisible());
   }
 };
 
