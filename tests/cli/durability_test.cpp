@@ -68,13 +68,12 @@ std::string FileNamed(const Tree& tree, const std::string& prefix, const std::st
 
 // The paths whose entries differ between two trees, one a line; empty when they are equal.
 std::string Differences(const Tree& a, const Tree& b) {
-  std::set<std::string> paths;
-  for (const auto& [path, bytes] : a) paths.insert(path);
-  for (const auto& [path, bytes] : b) paths.insert(path);
   std::string text;
-  for (const std::string& path : paths) {
-    const auto in_a = a.find(path), in_b = b.find(path);
-    if (in_a == a.end() || in_b == b.end() || in_a->second != in_b->second) text += path + "\n";
+  for (const auto& [path, bytes] : a) {
+    if (!b.contains(path) || b.at(path) != bytes) text += path + "\n";
+  }
+  for (const auto& [path, bytes] : b) {
+    if (!a.contains(path)) text += path + "\n";
   }
   return text;
 }
@@ -469,10 +468,9 @@ TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing
   const Tree before = Data();
   std::optional<DataRootLock> held = DataRootLock::Acquire(milliseconds(0));
   ASSERT_TRUE(held);
-  std::vector<std::string> transfer = Arguments({"transfer", "uut", "to-pc", "PT-1001"});
-  transfer.insert(transfer.begin(), "VELD_LOCK_WAIT_MS=300");
+  environment_ = {"VELD_LOCK_WAIT_MS=300"};
   const auto start = std::chrono::steady_clock::now();
-  const test::ProcessResult busy = test::RunProcess("/usr/bin/env", transfer);
+  const test::ProcessResult busy = Cli({"transfer", "uut", "to-pc", "PT-1001"});
   EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(300));
   EXPECT_EQ(busy.exit_status, 1);
   EXPECT_EQ(busy.err, std::string(DataRootLock::kBusyMessage) + "\n");
@@ -481,7 +479,7 @@ TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing
   EXPECT_EQ(listing.exit_status, 0);
   EXPECT_NE(listing.out.find("PT-1001\n"), std::string::npos);
   held.reset();
-  EXPECT_EQ(test::RunProcess("/usr/bin/env", transfer).exit_status, 0);
+  EXPECT_EQ(Cli({"transfer", "uut", "to-pc", "PT-1001"}).exit_status, 0);
 }
 
 // ---- An old-format UUT table on the calibrator ----------------------------------------
