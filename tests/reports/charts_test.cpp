@@ -293,16 +293,10 @@ TEST_F(ChartTest, HistoryTakesEveryResultOfTheUUTInDateOrderWithItsLargestErrorA
                                                    "1 result not charted (no finite error)"}));
   EXPECT_EQ(Labels(chart.x).front(), "07/01/2021");
   EXPECT_GE(chart.y.max, 0.6);
-}
 
-TEST_F(ChartTest, HistoryOfAUUTWithoutResultsIsEmptyAndItsChartSaysSo) {
-  PutResult("PT-2_0001.DAT", test::DefaultResultFileDescription());  // content names PT-1001
-  const DriftHistory history = ReadDriftHistory("PT-2");
-  EXPECT_TRUE(history.entries.empty());
-  const ChartData chart = BuildHistoryChart(history);
-  EXPECT_TRUE(chart.series.empty());
-  EXPECT_EQ(chart.notes, std::vector<std::string>{"No test results of this UUT on the PC"});
-  EXPECT_TRUE(ReadDriftHistory("NONE").entries.empty());
+  const ChartData none = BuildHistoryChart(ReadDriftHistory("NONE"));
+  EXPECT_TRUE(none.series.empty());
+  EXPECT_EQ(none.notes, std::vector<std::string>{"No test results of this UUT on the PC"});
   // A file too short to read names no UUT, not even the empty UUT ID whose files it begins.
   test::WriteBytes(HostPath("C:\\VELD\\PC\\TestResults\\_0001.DAT"), "ab");
   EXPECT_TRUE(ReadDriftHistory("").entries.empty());
