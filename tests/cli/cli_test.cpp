@@ -154,7 +154,16 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
            {{"export", "..", "-o", "x.csv"}, "export needs a file name, not \"..\""},
            {{"export", ".", "-o", "x.csv"}, "export needs a file name, not \".\""},
            {{"certificate", "..", "-o", "x.pdf"}, "certificate needs a file name, not \"..\""},
-           {{"certificate", ".", "-o", "x.pdf"}, "certificate needs a file name, not \".\""}}) {
+           {{"certificate", ".", "-o", "x.pdf"}, "certificate needs a file name, not \".\""},
+           {{"certificate", "A.DAT", "-o", "x.pdf", "--paper", "b5"}, "--paper takes a4 or letter, not \"b5\""},
+           {{"lab-header", "--clear", "--name", "X"}, "--clear stands alone"},
+           {{"chart", "A.DAT", "-o", "x.jpg"}, "A chart is written as a .png, .svg or .pdf file."},
+           {{"chart", "A.DAT"}, "chart needs -o OUT.png|svg|pdf"},
+           {{"due", "--within", "-1"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within", "1e3"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within", "36501"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within"}, "--within needs a number of days from 0 to 36500"},
+           {{"uuts", "--within", "3"}, "--within does not apply to uuts"}}) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
@@ -336,9 +345,6 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
     }
     EXPECT_NE(test::ReadBytes(pdf + ".info").find(size), std::string::npos) << name;
   }
-  Expect({{"certificate", "A.DAT", "-o", "x.pdf", "--paper", "b5"}, 2, "",
-          "veldane-cli: --paper takes a4 or letter, not \"b5\"\nTry 'veldane-cli --help'.\n"});
-  Expect({{"lab-header", "--clear", "--name", "X"}, 2, "", "veldane-cli: --clear stands alone\nTry 'veldane-cli --help'.\n"});
   Expect({{"lab-header", "--clear"}, 0, "", ""});
   Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=3\n", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/PC/System/LabLogo.png")));
@@ -412,9 +418,6 @@ TEST_F(CliTest, ChartAndHistoryWriteTheFormatOfTheirExtension) {
   Expect({{"chart", "PT-1001_0001.DAT", "-o", png}, 1, "", png + " already exists.\nDo you want to replace it?\n"});
   Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", Root("x.svg")}, 1, "",
           "Test Results selected for the chart are both As Found\n"});
-  Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
-          "veldane-cli: A chart is written as a .png, .svg or .pdf file.\nTry 'veldane-cli --help'.\n"});
-  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "", "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
   // The largest errors of the demo's pair: 0.031 %FS As Found, 0.009 %FS As Left.
   Expect({{"history", "PT-1001"}, 0,
           "06/14/2024 08:00\tAs Found\t0.0310\tPass\tPT-1001_0001.DAT\n"
@@ -438,12 +441,6 @@ TEST_F(CliTest, DueListsTheUUTsAsOfTheLocalDateWithinTheDaysAsked) {
   Expect({{"due"}, 0, CertificateDateText(soon) + "\tDue soon\t10\tSOON\n" + unset, ""});
   Expect({{"due", "--veld"}, 0, "", ""});  // no mirror before the first upload
   if (std::floor(OleDateTime::Now().Value()) != today) GTEST_SKIP() << "the day changed while the tool ran";
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"due", "--within", "-1"}, {"due", "--within", "1e3"},
-                                            {"due", "--within", "36501"}, {"due", "--within"}}) {
-    Expect({args, 2, "", "veldane-cli: --within needs a number of days from 0 to 36500\nTry 'veldane-cli --help'.\n"});
-  }
-  Expect({{"uuts", "--within", "3"}, 2, "", "veldane-cli: --within does not apply to uuts\nTry 'veldane-cli --help'.\n"});
 }
 
 }  // namespace
