@@ -216,7 +216,8 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarl
   test::WriteBytes(Results("PT-1001_0002.DAT"), "abc");
   const std::string nothing_read = "No test result could be read from " + Results("PT-1001_0002.DAT") + ".\n";
   Expect({{"--yes", "export", "PT-1001_0002.DAT"}, 1, "", nothing_read});
-  EXPECT_FALSE(fs::exists(Results("PT-1001_0002.csv")));
+  Expect({{"--yes", "certificate", "PT-1001_0002.DAT", "-o", Root("x.pdf")}, 1, "", nothing_read});
+  EXPECT_FALSE(fs::exists(Results("PT-1001_0002.csv")) || fs::exists(Root("x.pdf")));
   Expect({{"results", "PT-1001"}, 0,
           "06/14/2024 10:32:05\tAs Found\tPass\tPT-1001_0001.DAT\n\t\tUnreadable\tPT-1001_0002.DAT\n", ""});
   test::WriteBytes(Results("AAA_0001.DAT"), std::string(100, '\0'));
