@@ -134,8 +134,6 @@ TEST_F(UutCsvTest, EditedRowsUpdateTheirRecordsInPlaceAndNewRowsAreAppended) {
   SetCell(csv, "N1", kExcitation, "EXTERNAL");
   const UUTImportPlan plan = Plan(csv);
   ASSERT_TRUE(Problems(plan).empty()) << ::testing::PrintToString(Problems(plan));
-  EXPECT_EQ(plan.updated, (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(plan.created, std::vector<std::string>{"N1"});
   EXPECT_EQ(UUTImportChangeLines(plan, true),
             (std::vector<std::string>{"update\tA", "update\tB", "update\tC", "create\tN1"}));
   EXPECT_TRUE(Table() == before) << "planning writes nothing";
