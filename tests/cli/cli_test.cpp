@@ -9,13 +9,10 @@
 #include <filesystem>
 #include <regex>
 
-#include "database/database.h"
+#include "cli_fixture.h"
 #include "reports/chart_data.h"
-#include "process.h"
 #include "support/german_locale.h"
-#include "support/recording_prompter.h"
 #include "support/result_file_writer.h"
-#include "support/temp_root.h"
 
 namespace veld {
 namespace {
@@ -43,20 +40,8 @@ struct Call {
 
 enum class Device { None, Demo, Connected, Unplugged };
 
-class CliTest : public test::TempRootTest {
+class CliTest : public test::CliFixture {
  protected:
-  CliTest() {
-    fs::create_directories(home_ + "/run");
-    fs::permissions(home_ + "/run", fs::perms::owner_all);
-  }
-
-  // The child gets a home folder of its own, where Qt and fontconfig keep their caches.
-  test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = "") {
-    args.insert(args.begin(), VELDANE_CLI);
-    args.insert(args.begin(), environment_.begin(), environment_.end());
-    args.insert(args.begin(), {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache", "XDG_RUNTIME_DIR=" + home_ + "/run"});
-    return test::RunProcess("/usr/bin/env", args, input);
-  }
   std::string Expand(std::string text) const {
     for (size_t at; (at = text.find("{root}")) != std::string::npos;) text.replace(at, 6, temp_.root());
     return text;
@@ -72,21 +57,10 @@ class CliTest : public test::TempRootTest {
   void Prepare(Device device) {
     if (device == Device::Unplugged) setenv("VELD_DEVICE", Root("no-device").c_str(), 1);
     if (device != Device::Demo && device != Device::Connected) return;
-    ASSERT_EQ(test::RunProcess(VELD_DEMO_VOLUME, {temp_.device()}).exit_status, 0);
+    MakeDemoVolume();
     if (device == Device::Connected) Expect({{"connect"}, 0, kConnectStatus, ""});
   }
-  std::string Root(const std::string& relative) const { return temp_.root() + "/" + relative; }
   std::string Results(const std::string& name) const { return Root("VELD/PC/TestResults/" + name); }
-  std::string PCSetting(const std::string& key, const std::string& value = "") {
-    test::RecordingPrompter prompter;
-    CDataBaseX pc(prompter);
-    pc.SetDevice(DatabaseSide::PC);
-    if (!value.empty()) pc.SetSetting(key, value);
-    return pc.GetSettingValue(key);
-  }
-
-  std::string home_ = temp_.root() + "/../home";
-  std::vector<std::string> environment_;  // more NAME=VALUE for the child
 };
 
 // Calls in order on a fresh root: each command on a normal case and on a failure.
@@ -112,14 +86,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {{{"init"}, 0, "", ""},
                   {{"uuts"}, 0, kBuiltInUUTs, ""},
                   {{"uuts", "--veld"}, 1, "", "{root}/VELD/VELD/UUT/UUTTable_PPCBK.dat was not found.\n"},
-                  {{"decode", "7395r25wb2dq8c"}, 0,
-                   "UUT ID:\t\t7395R25WB2DQ8C\nUUT Serial Number:\t\nUUT Manufacturer:\t\nUUT Model:\t\t\n"
-                   "UUT Type:\t\t3WIR\nAccuracy:\t\t1.000 (%FS)\nRe-Cal. Accuracy:\t0.500 (%FS)\n"
-                   "InputRange:\t\t-0.250 to 0.250 (inWC)\nOutputRange:\t\t0.050 to 5.050 (VDC)\n"
-                   "Settling Time:\t\t 5000 (ms)\nSystem Volume:\t\t64.000 (cu. in.)\nExcitation:\t\t24.0 (VDC)\n"
-                   "Req'd Ctrl Stability:\t0.0003 (inWC)\nMax Leak Rate:\t\t0.000100 (inWC/s)\n"
-                   "Default Test Profile:\t3pointtest\n",
-                   ""},
                   {{"decode", "XYZ"}, 1, "", "Incomplete Korvo Smart Part Numer\n"},
                   {{"delete", "uut", "7395R25WB2DQ8C"}, 1, "",
                    "You are about to delete a Unit Under Test profile from the PC database.  Are you sure you want "
@@ -165,11 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
              {{"export", "PT-1001_0001.DAT"}, 1, "",
               "{root}/VELD/PC/TestResults/PT-1001_0001.csv already exists.\nDo you want to replace it?\n"},
              {{"export", "{root}/VELD/PC/TestResults/PT-1001_0002.DAT", "-o", "{root}/b.csv"}, 0, "{root}/b.csv\n", ""},
-             // Another UUT, tested four days later.
-             {{"certificate", "PT-1001_0001.DAT", "TX-2001_0002.DAT", "-o", "{root}/x.pdf"}, 1, "",
-              "Unit Under Test profiles do not match for these test results.\nDate/Time tested of AsLeft file "
-              "occurs more than 24 hours after Date/Time tested of AsFound file.\n"
-              "Cannot collate into a valid report!\n"},
+             {{"certificate", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", "{root}/x.pdf"}, 1, "",
+              "Test Results selected for printing are both As Found\nCannot collate into a valid report!\n"},
              {{"export", "{root}/x.pdf"}, 1, "", "{root}/x.pdf was not found.\n"}}}),  // nothing printed
     [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
 
@@ -183,7 +146,21 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
            {{"export", ""}, "export needs a file name, not \"\""},
            {{"export", "A.DAT", "-o", "out/.."}, "export needs a file name, not \"out/..\""},
            {{"certificate", "A.DAT", "dir/", "-o", "x.pdf"}, "certificate needs a file name, not \"dir/\""},
-           {{"certificate", "A.DAT", "-o", ""}, "certificate needs a file name, not \"\""}}) {
+           {{"certificate", "A.DAT", "-o", ""}, "certificate needs a file name, not \"\""},
+           // Folders, not file names.
+           {{"export", "..", "-o", "x.csv"}, "export needs a file name, not \"..\""},
+           {{"export", ".", "-o", "x.csv"}, "export needs a file name, not \".\""},
+           {{"certificate", "..", "-o", "x.pdf"}, "certificate needs a file name, not \"..\""},
+           {{"certificate", ".", "-o", "x.pdf"}, "certificate needs a file name, not \".\""},
+           {{"certificate", "A.DAT", "-o", "x.pdf", "--paper", "b5"}, "--paper takes a4 or letter, not \"b5\""},
+           {{"lab-header", "--clear", "--name", "X"}, "--clear stands alone"},
+           {{"chart", "A.DAT", "-o", "x.jpg"}, "A chart is written as a .png, .svg or .pdf file."},
+           {{"chart", "A.DAT"}, "chart needs -o OUT.png|svg|pdf"},
+           {{"due", "--within", "-1"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within", "1e3"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within", "36501"}, "--within needs a number of days from 0 to 36500"},
+           {{"due", "--within"}, "--within needs a number of days from 0 to 36500"},
+           {{"uuts", "--within", "3"}, "--within does not apply to uuts"}}) {
     Expect({args, 2, "", "veldane-cli: " + problem + "\nTry 'veldane-cli --help'.\n"});
   }
   EXPECT_FALSE(fs::exists(Root("VELD"))) << "a usage error must not create the folder tree";
@@ -191,16 +168,18 @@ TEST_F(CliTest, UsageErrorsExit2BeforeStartingUpAndHelpDescribesEveryCommand) {
   EXPECT_TRUE(Cli({"export", "--help"}).out.starts_with("usage: veldane-cli [--yes] export FILE [-o OUT]\n\n"));
 }
 
-TEST_F(CliTest, SettingsAboutAndTheLockOut) {
+// The texts are the core's; here they reach the terminal with plain line ends.
+TEST_F(CliTest, SettingsAboutAndDecodePrintTheirTextsAndTheLockOutExits3) {
   const std::string settings = Cli({"settings"}).out;
   EXPECT_EQ(std::count(settings.begin(), settings.end(), '\n'), 33);
-  EXPECT_TRUE(settings.starts_with("UseTrendGraph_TestResults=false\n"));
   EXPECT_NE(settings.find("\n=false\n"), std::string::npos);  // the empty key
   EXPECT_NE(settings.find("\nLockDownAttemptLimit=00000000000000000000000000000003\n"), std::string::npos);
   const std::string about = Cli({"about"}).out;
   EXPECT_TRUE(about.starts_with("Revision:\tRevision Change Description:\n\n3.04\t\t"));
-  EXPECT_TRUE(about.ends_with("\n3.00\t\tUpdate for new Veldane.\n\n"));
-  EXPECT_EQ(about.find('\r'), std::string::npos);
+  const std::string decoded = Cli({"decode", "7395r25wb2dq8c"}).out;
+  EXPECT_TRUE(decoded.starts_with("UUT ID:\t\t7395R25WB2DQ8C\nUUT Serial Number:\t\n")) << decoded;
+  EXPECT_NE(decoded.find("\nInputRange:\t\t-0.250 to 0.250 (inWC)\n"), std::string::npos) << decoded;
+  EXPECT_EQ((settings + about + decoded).find('\r'), std::string::npos);
   PCSetting("LockedOut", "true");
   for (const char* command : {"init", "about", "uuts"}) Expect({{command}, 3, "", "System is locked out.\n"});
 }
@@ -242,23 +221,19 @@ TEST_F(CliTest, ExportReplacesAFileOnlyWithYesAndResultsThatGiveNothingOrEndEarl
   Expect({{"results"}, 1, "", "An attempt was made to access " + Results("AAA_0001.DAT") + " past its end.\n"});
 }
 
+// The messages of a failed copy are the synchronisation tests'; here the exit statuses.
 TEST_F(CliTest, ACommandDuringWhichACopyFailedExits1AndConnectSaysHowManyFiles) {
   Prepare(Device::Connected);
   fs::remove_all(temp_.device() + "/Mounted_Volume/VELD/UUT");
-  Expect({{"download", "uut"}, 1, "",
-          "Could not copy C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat to Mounted_Volume\\VELD\\UUT\\UUTTable.DAT on "
-          "VELD.\n"});
+  EXPECT_EQ(Cli({"download", "uut"}).exit_status, 1);
   std::string status = kConnectStatus;
   status.replace(status.find("All data uploaded"), std::string::npos, "1 file could not be copied from VELD.\n");
-  Expect({{"connect"}, 1, status,
-          "Could not copy Mounted_Volume\\VELD\\UUT\\UUTTable.DAT from VELD.  "
-          "C:\\VELD\\VELD\\UUT\\UUTTable_PPCBK.dat was not changed.\n"});
+  const test::ProcessResult connect = Cli({"connect"});
+  EXPECT_EQ(std::tuple(connect.exit_status, connect.out), std::tuple(1, status));
   test::WriteResultFile(temp_.device() + "/Mounted_Volume/VELD/TestResults/DAT/NEW_0001.DAT",
                         test::DefaultResultFileDescription());
   setenv("VELD_RAPI_FAIL_READ_AT", "1", 1);
-  Expect({{"refresh"}, 1, kDemoUUTs,
-          "Could not copy Mounted_Volume\\VELD\\TestResults\\DAT\\NEW_0001.DAT from VELD.  "
-          "C:\\VELD\\PC\\TestResults\\NEW_0001.DAT was not changed.\n"});
+  EXPECT_EQ(Cli({"refresh"}).exit_status, 1);
   unsetenv("VELD_RAPI_FAIL_READ_AT");
 }
 
@@ -270,13 +245,6 @@ TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscap
   const std::string backslashes = "..\\..\\..\\outside\\PT-1001_0001.DAT";
   Expect({{"export", backslashes, "-o", "{root}/x.csv"}, 1, "", backslashes + " was not found.\n"});
   Expect({{"certificate", backslashes, "-o", "{root}/x.pdf"}, 1, "", backslashes + " was not found.\n"});
-  for (const std::string name : {"..", "."}) {  // folders, not file names
-    for (const char* command : {"export", "certificate"}) {
-      Expect({{command, name, "-o", "{root}/x.out"}, 2, "",
-              std::string("veldane-cli: ") + command + " needs a file name, not \"" + name +
-                  "\"\nTry 'veldane-cli --help'.\n"});
-    }
-  }
   EXPECT_FALSE(fs::exists(Root("x.csv")) || fs::exists(Root("x.pdf")));
 
   const std::string id = "PT\x1B]0;owned\x07";
@@ -285,15 +253,10 @@ TEST_F(CliTest, NamesStayInTheResultsFolderAndStoredControlCharactersShowAsEscap
   test::WriteResultFile(Results(id + "_0001.DAT"), result);
   Expect({{"results"}, 0, "PT\\x1B]0;owned\\x07\n", ""});
   Expect({{"results", id}, 0, "06/14/2024 10:32:05\tAs Found\tPass\tPT\\x1B]0;owned\\x07_0001.DAT\n", ""});
-  {
-    test::RecordingPrompter prompter;
-    CDataBaseX pc(prompter);
-    pc.SetDevice(DatabaseSide::PC);
-    UUT uut;
-    uut.ID = "\x1B[2JX";
-    uut.SerialNumber = "\x9B" "31m\tSN\r\n";
-    pc.SaveUUT(uut);
-  }
+  UUT uut;
+  uut.ID = "\x1B[2JX";
+  uut.SerialNumber = "\x9B" "31m\tSN\r\n";
+  SavePCUUTs({uut});
   Expect({{"uuts"}, 0, std::string("\\x1B[2JX\n") + kBuiltInUUTs, ""});
   const std::string panel = Cli({"uut", "\x1B[2JX"}).out;
   EXPECT_TRUE(panel.starts_with("UUT ID:\t\t\\x1B[2JX\nUUT Serial Number:\t\\x9B31m\\x09SN\\x0D\\x0A\n")) << panel;
@@ -341,24 +304,17 @@ TEST_F(CliTest, CertificateOfAPairCarriesTheValuesOfBothResultFiles) {
           Root("PT-1001_0001.DAT is not in the results folder ") + Root("VELD/PC/TestResults.\n")});
 }
 
-// A PNG of 2 x 2 red pixels.
-const std::string kTinyPng(
-    "\x89\x50\x4E\x47\x0D\x0A\x1A\x0A\x00\x00\x00\x0D\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02\x08\x02"
-    "\x00\x00\x00\xFD\xD4\x9A\x73\x00\x00\x00\x10\x49\x44\x41\x54\x78\x9C\x63\x38\x21\x27\x07\x44\x0C\x10\x0A"
-    "\x00\x1F\x26\x04\x11\xA2\x8F\x22\xAF\x00\x00\x00\x00\x49\x45\x4E\x44\xAE\x42\x60\x82",
-    73);
-
 TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor) {
   Prepare(Device::Connected);
-  test::WriteBytes(Root("logo.png"), kTinyPng);
+  // Any PNG makes a logo: a chart's does.
+  Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("logo.png")}, 0, Root("logo.png") + "\n", ""});
   test::WriteBytes(Root("logo.txt"), "text");
   // UTF-8 from the terminal is stored as the certificate's Latin-1.
   Expect({{"lab-header", "--name", "Pr\xC3\xBC" "flabor", "--address", "1 Gauge Road", "--address", "Springfield",
            "--accreditation", "ISO/IEC 17025", "--logo", Root("logo.png")},
           0, "", ""});
-  Expect({{"lab-header", "--name", "\xE2\x82\xAC", "--logo", Root("logo.txt")}, 1, "",
-          "The header can hold only the characters of the 8-bit Latin-1 set that certificates print.\n" +
-              Root("logo.txt") + " is neither a PNG nor a JPEG image.\n"});
+  // A euro sign has no Latin-1 form; the refusals' texts are the settings store's.
+  EXPECT_EQ(Cli({"lab-header", "--name", "\xE2\x82\xAC", "--logo", Root("logo.txt")}).exit_status, 1);
   Expect({{"lab-header"}, 0,
           "name=Pr\xC3\xBC" "flabor\naddress=1 Gauge Road\naddress=Springfield\naccreditation=ISO/IEC 17025\n"
           "logo={root}/VELD/PC/System/LabLogo.png\nlast-certificate-number=0\n",
@@ -377,15 +333,11 @@ TEST_F(CliTest, TheLabHeaderAndANewNumberGoOnEveryCertificateOnThePaperAskedFor)
                            ".info'").c_str()),
               0);
     const std::string text = test::ReadBytes(pdf + ".txt");
-    for (const std::string& expected : {std::string("Pr\xC3\xBC" "flabor"), std::string("Springfield"),
-                                        "Certificate No. " + std::string(number)}) {
+    for (const std::string& expected : {std::string("Pr\xC3\xBC" "flabor"), "Certificate No. " + std::string(number)}) {
       EXPECT_NE(text.find(expected), std::string::npos) << name << ": " << expected;
     }
     EXPECT_NE(test::ReadBytes(pdf + ".info").find(size), std::string::npos) << name;
   }
-  Expect({{"certificate", "A.DAT", "-o", "x.pdf", "--paper", "b5"}, 2, "",
-          "veldane-cli: --paper takes a4 or letter, not \"b5\"\nTry 'veldane-cli --help'.\n"});
-  Expect({{"lab-header", "--clear", "--name", "X"}, 2, "", "veldane-cli: --clear stands alone\nTry 'veldane-cli --help'.\n"});
   Expect({{"lab-header", "--clear"}, 0, "", ""});
   Expect({{"lab-header"}, 0, "name=\nlogo=\nlast-certificate-number=3\n", ""});
   EXPECT_FALSE(fs::exists(Root("VELD/PC/System/LabLogo.png")));
@@ -406,10 +358,8 @@ TEST_F(CliTest, UUTsGoToCsvAndAnImportIsTriedDryBeforeItReachesTheCalibrator) {
   EXPECT_TRUE(test::ReadBytes(mirror_path) == mirror);
   Expect({{"import-uuts", Root("new.csv"), "--veld"}, 0, "created\tNEW-1\n1 created, 0 updated, 9 unchanged in the VELD database.\n", ""});
   EXPECT_TRUE(test::ReadBytes(temp_.device() + "/Mounted_Volume/VELD/UUT/UUTTable.DAT") == test::ReadBytes(mirror_path));
-  test::WriteBytes(Root("bad.csv"), "ID,Excitation\r\nNEW-2,7\r\n");
-  Expect({{"import-uuts", Root("bad.csv")}, 1, "",
-          "Nothing was imported: 1 line cannot be imported.\nLine 2: Excitation \"7\" is not one of 24VDC, 18VDC, "
-          "15VDC, 12VDC, 9VDC, 5VDC, EXTERNAL (or their volts, -1 for EXTERNAL).\n"});
+  test::WriteBytes(Root("bad.csv"), "ID,Colour\r\nNEW-2,red\r\n");
+  Expect({{"import-uuts", Root("bad.csv")}, 1, "", "Nothing was imported: 1 line cannot be imported.\nLine 1: unknown column \"Colour\".\n"});
 }
 
 // Qt sets the C library's locale from the environment when the tool prints.
@@ -431,8 +381,7 @@ TEST_F(CliTest, CertificateKeepsTheDecimalPointUnderALocaleWithDecimalCommas) {
 
 TEST_F(CliTest, ProtectedPrintingReadsTheOperatorFromStdinAndALockDownExits3) {
   Prepare(Device::Connected);
-  PCSetting("21CFRCompliantMode", "true");
-  PCSetting("OperatorChief", "Chief   ADM001  calib8  0101A");
+  ProtectPrinting();
   PCSetting("LockDownAttemptLimit", "1");
   const std::string pdf = Root("protected.pdf");
   const auto print = [&](const std::string& typed, int status, const std::string& err = "") {
@@ -462,9 +411,6 @@ TEST_F(CliTest, ChartAndHistoryWriteTheFormatOfTheirExtension) {
   Expect({{"chart", "PT-1001_0001.DAT", "-o", png}, 1, "", png + " already exists.\nDo you want to replace it?\n"});
   Expect({{"chart", "PT-1001_0001.DAT", "TX-2001_0001.DAT", "-o", Root("x.svg")}, 1, "",
           "Test Results selected for the chart are both As Found\n"});
-  Expect({{"chart", "PT-1001_0001.DAT", "-o", Root("x.jpg")}, 2, "",
-          "veldane-cli: A chart is written as a .png, .svg or .pdf file.\nTry 'veldane-cli --help'.\n"});
-  Expect({{"chart", "PT-1001_0001.DAT"}, 2, "", "veldane-cli: chart needs -o OUT.png|svg|pdf\nTry 'veldane-cli --help'.\n"});
   // The largest errors of the demo's pair: 0.031 %FS As Found, 0.009 %FS As Left.
   Expect({{"history", "PT-1001"}, 0,
           "06/14/2024 08:00\tAs Found\t0.0310\tPass\tPT-1001_0001.DAT\n"
@@ -479,27 +425,15 @@ TEST_F(CliTest, ChartAndHistoryWriteTheFormatOfTheirExtension) {
 TEST_F(CliTest, DueListsTheUUTsAsOfTheLocalDateWithinTheDaysAsked) {
   const double today = std::floor(OleDateTime::Now().Value());
   const OleDateTime soon(today + 10.5);
-  {
-    test::RecordingPrompter prompter;
-    CDataBaseX pc(prompter);
-    pc.SetDevice(DatabaseSide::PC);
-    pc.Open();
-    UUT uut;
-    uut.ID = "SOON";
-    uut.CalibrationDueDate = soon;
-    pc.SaveUUT(uut);
-  }
+  UUT uut;
+  uut.ID = "SOON";
+  uut.CalibrationDueDate = soon;
+  SavePCUUTs({uut});
   const std::string unset = "not set\t\t\t73950R5WB2DQ8C\nnot set\t\t\t7395R25WB2DQ8C\n";
   Expect({{"due", "--within", "9"}, 0, CertificateDateText(soon) + "\t\t10\tSOON\n" + unset, ""});
   Expect({{"due"}, 0, CertificateDateText(soon) + "\tDue soon\t10\tSOON\n" + unset, ""});
   Expect({{"due", "--veld"}, 0, "", ""});  // no mirror before the first upload
   if (std::floor(OleDateTime::Now().Value()) != today) GTEST_SKIP() << "the day changed while the tool ran";
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"due", "--within", "-1"}, {"due", "--within", "1e3"},
-                                            {"due", "--within", "36501"}, {"due", "--within"}}) {
-    Expect({args, 2, "", "veldane-cli: --within needs a number of days from 0 to 36500\nTry 'veldane-cli --help'.\n"});
-  }
-  Expect({{"uuts", "--within", "3"}, 2, "", "veldane-cli: --within does not apply to uuts\nTry 'veldane-cli --help'.\n"});
 }
 
 }  // namespace

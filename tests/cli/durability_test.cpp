@@ -14,13 +14,10 @@
 #include <set>
 #include <thread>
 
+#include "cli_fixture.h"
 #include "database/data_root_lock.h"
-#include "database/database.h"
 #include "platform/fault_injection.h"
 #include "platform/format.h"
-#include "process.h"
-#include "support/recording_prompter.h"
-#include "support/temp_root.h"
 
 namespace veld {
 namespace {
@@ -71,13 +68,12 @@ std::string FileNamed(const Tree& tree, const std::string& prefix, const std::st
 
 // The paths whose entries differ between two trees, one a line; empty when they are equal.
 std::string Differences(const Tree& a, const Tree& b) {
-  std::set<std::string> paths;
-  for (const auto& [path, bytes] : a) paths.insert(path);
-  for (const auto& [path, bytes] : b) paths.insert(path);
   std::string text;
-  for (const std::string& path : paths) {
-    const auto in_a = a.find(path), in_b = b.find(path);
-    if (in_a == a.end() || in_b == b.end() || in_a->second != in_b->second) text += path + "\n";
+  for (const auto& [path, bytes] : a) {
+    if (!b.contains(path) || b.at(path) != bytes) text += path + "\n";
+  }
+  for (const auto& [path, bytes] : b) {
+    if (!a.contains(path)) text += path + "\n";
   }
   return text;
 }
@@ -85,37 +81,27 @@ std::string Differences(const Tree& a, const Tree& b) {
 size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 // A fresh root and calibrator volume, and veldane-cli run on them as a user would.
-class DurabilityTest : public test::TempRootTest {
+class DurabilityTest : public test::CliFixture {
  protected:
-  DurabilityTest() {
-    fs::create_directories(home_ + "/run");
-    fs::permissions(home_ + "/run", fs::perms::owner_all);
-  }
-
-  test::ProcessResult Cli(const std::vector<std::string>& args, const std::string& input = "",
-                          const std::string& fault = "") {
-    return test::RunProcess("/usr/bin/env", Arguments(args, fault), input);
-  }
-  std::vector<std::string> Arguments(const std::vector<std::string>& args, const std::string& fault = "") const {
-    // Syncs still pass through the seam, where they count and can fail; only the wait for
-    // the disk is skipped, which a killed process does not need and the loops cannot afford.
-    std::vector<std::string> all = {"HOME=" + home_, "XDG_CACHE_HOME=" + home_ + "/cache",
-                                    "XDG_RUNTIME_DIR=" + home_ + "/run", "VELD_TEST_SKIP_SYNC=1"};
-    if (!fault.empty()) all.push_back("VELD_FAULT=" + fault);
-    all.push_back(VELDANE_CLI);
-    all.insert(all.end(), args.begin(), args.end());
-    return all;
-  }
-  void Succeeds(const std::vector<std::string>& args, const std::string& input = "") {
-    const test::ProcessResult result = Cli(args, input);
+  void Succeeds(const std::vector<std::string>& args) {
+    const test::ProcessResult result = Cli(args);
     ASSERT_EQ(result.exit_status, 0) << ::testing::PrintToString(args) << ": " << result.err;
   }
-
-  void MakeDemoVolume() { ASSERT_EQ(test::RunProcess(VELD_DEMO_VOLUME, {temp_.device()}).exit_status, 0); }
   std::string DeviceFile(const std::string& relative) const {
     return temp_.device() + "/Mounted_Volume/VELD/" + relative;
   }
-  std::string Root(const std::string& relative) const { return temp_.root() + "/" + relative; }
+  // A calibrator with its tables, one custom profile and the two result files of PT-1001.
+  void MakeSmallDemoVolume() {
+    MakeDemoVolume();
+    for (const auto& entry : fs::directory_iterator(DeviceFile("TestResults/DAT"))) {
+      if (!FileName(entry.path().string()).starts_with("PT-1001_")) fs::remove(entry.path());
+    }
+  }
+  // Settings of an older program: the last three keys missing.
+  void DropTheLastSettings() {
+    const std::string settings = Root("VELD/PC/System/SystemDataTable.dat");
+    test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 30 * 136));
+  }
 
   // Both folders as they stand, the root's entries under "root/" and the device's under "device/".
   Tree Data() const {
@@ -143,14 +129,6 @@ class DurabilityTest : public test::TempRootTest {
     }
   }
 
-  // The PC settings as the program reads them.
-  std::string PCSetting(const std::string& key, const std::string& value = "") {
-    test::RecordingPrompter prompter;
-    CDataBaseX pc(prompter);
-    pc.SetDevice(DatabaseSide::PC);
-    if (!value.empty()) pc.SetSetting(key, value);
-    return pc.GetSettingValue(key);
-  }
   // The IDs of a database's UUT table (0 the PC, 1 the mirror), each as often as it is there.
   std::multiset<std::string> UUTIds(int device) {
     test::RecordingPrompter prompter;
@@ -165,16 +143,6 @@ class DurabilityTest : public test::TempRootTest {
     return fs::is_regular_file(path) ? test::ReadBytes(path) : std::string();
   }
   int FailedCount() { return std::atoi(PCSetting("FailedPWAttemptCount").c_str()); }
-
-  void ProtectPrinting() {
-    PCSetting("21CFRCompliantMode", "true");
-    PCSetting("OperatorChief", "Chief   ADM001  calib8  0101A");
-  }
-  std::vector<std::string> PrintBothPT1001() const {
-    return {"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", Root("out.pdf")};
-  }
-
-  std::string home_ = temp_.root() + "/../home";
 };
 
 // ---- A fault injected into every file operation of a command -------------------------
@@ -202,20 +170,9 @@ class FaultLoopTest : public DurabilityTest, public ::testing::WithParamInterfac
  protected:
   void Prepare() {
     const LoopScenario& scenario = GetParam();
-    // A calibrator with its tables, one custom profile and two result files.
-    MakeDemoVolume();
-    for (const auto& entry : fs::directory_iterator(DeviceFile("TestResults/DAT"))) {
-      if (!FileName(entry.path().string()).starts_with("PT-1001_")) fs::remove(entry.path());
-    }
-    if (scenario.start == Start::SmallVolume) {
-      Succeeds({"init"});
-    } else {
-      Succeeds({"connect"});
-    }
-    if (scenario.start == Start::SettingsLackKeys) {
-      const std::string settings = Root("VELD/PC/System/SystemDataTable.dat");
-      test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 30 * 136));
-    }
+    MakeSmallDemoVolume();
+    Succeeds({scenario.start == Start::SmallVolume ? "init" : "connect"});
+    if (scenario.start == Start::SettingsLackKeys) DropTheLastSettings();
     if (scenario.start == Start::ProtectedPrinting) ProtectPrinting();
     for (const std::vector<std::string>& command : scenario.preparation) Succeeds(command);
   }
@@ -365,11 +322,8 @@ INSTANTIATE_TEST_SUITE_P(
 // flush: no result file is ever there cut short, and the next connect copies what is
 // missing and removes what the killed one left beside.
 TEST_F(DurabilityTest, AConnectKilledInABatchLeavesNoPartResultAndTheNextHealsIt) {
-  MakeDemoVolume();
+  MakeSmallDemoVolume();
   const std::string device_folder = DeviceFile("TestResults/DAT");
-  for (const auto& entry : fs::directory_iterator(device_folder)) {
-    if (!FileName(entry.path().string()).starts_with("PT-1001_")) fs::remove(entry.path());
-  }
   const std::string sample = test::ReadBytes(device_folder + "/PT-1001_0001.DAT");
   for (int i = 0; i < 300; ++i) test::WriteBytes(device_folder + Format("/PT-1001_%04d.DAT", 1000 + i), sample);
   const Tree device_results = Scan(device_folder, "");
@@ -408,10 +362,7 @@ class FullDiskTest : public DurabilityTest, public ::testing::WithParamInterface
 TEST_P(FullDiskTest, LeavesTheTableAsItWasAndTheNextRunWorks) {
   MakeDemoVolume();
   Succeeds({"connect"});
-  const std::string settings = Root("VELD/PC/System/SystemDataTable.dat");
-  if (GetParam().command == std::vector<std::string>{"init"}) {
-    test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 30 * 136));  // the last three keys missing
-  }
+  if (GetParam().command == std::vector<std::string>{"init"}) DropTheLastSettings();
   const Tree before = Data();
   const test::ProcessResult full = Cli(GetParam().command, "", std::string("write:1:ENOSPC:") + GetParam().table);
   EXPECT_EQ(full.exit_status, 1);
@@ -422,7 +373,7 @@ TEST_P(FullDiskTest, LeavesTheTableAsItWasAndTheNextRunWorks) {
   EXPECT_EQ(next.exit_status, 0);
   EXPECT_EQ(next.err, "");
   EXPECT_EQ(Cli({"uuts"}).err + Cli({"profiles"}).err, "");
-  EXPECT_EQ(fs::file_size(settings), 33 * 136u);
+  EXPECT_EQ(fs::file_size(Root("VELD/PC/System/SystemDataTable.dat")), 33 * 136u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -444,7 +395,10 @@ TEST_F(DurabilityTest, AFailedAttemptIsCountedBeforeItIsLogged) {
   Succeeds({"connect"});
   ProtectPrinting();
   for (int guess = 1; guess <= 3; ++guess) {
-    EXPECT_EQ(Cli(PrintBothPT1001(), kWrongPassword, "open:1:kill:SYSTEMLOG").exit_status, fault::kKilledExitStatus);
+    EXPECT_EQ(Cli({"certificate", "PT-1001_0001.DAT", "PT-1001_0002.DAT", "-o", Root("out.pdf")}, kWrongPassword,
+                  "open:1:kill:SYSTEMLOG")
+                  .exit_status,
+              fault::kKilledExitStatus);
     EXPECT_EQ(FailedCount(), guess);
   }
   EXPECT_EQ(PCSetting("LockedOut"), "true");
@@ -464,19 +418,12 @@ TEST_F(DurabilityTest, TwoProgramsAtOnceLoseDuplicateAndResurrectNothing) {
   MakeDemoVolume();
   Succeeds({"connect"});
   constexpr int kRounds = 50;
-  {
-    test::RecordingPrompter prompter;
-    CDataBaseX pc(prompter);
-    pc.SetDevice(DatabaseSide::PC);
-    for (int round = 0; round < kRounds; ++round) {
-      UUT uut;
-      uut.ID = Format("NEW-%02d", round);
-      pc.SaveUUT(uut);
-    }
-  }
-  std::multiset<std::string> mirror_ids = UUTIds(1);  // the demo calibrator's UUTs
+  std::vector<UUT> fresh(kRounds);
   std::multiset<std::string> pc_ids = {"7395R25WB2DQ8C", "73950R5WB2DQ8C"};
-  for (int round = 0; round < kRounds; ++round) pc_ids.insert(Format("NEW-%02d", round));
+  for (int round = 0; round < kRounds; ++round) fresh[round].ID = Format("NEW-%02d", round);
+  for (const UUT& uut : fresh) pc_ids.insert(uut.ID);
+  SavePCUUTs(fresh);
+  std::multiset<std::string> mirror_ids = UUTIds(1);  // the demo calibrator's UUTs
 
   const std::string mirror_path = Root("VELD/VELD/UUT/UUTTable_PPCBK.dat");
   const std::string device_path = DeviceFile("UUT/UUTTable.DAT");
@@ -521,10 +468,9 @@ TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing
   const Tree before = Data();
   std::optional<DataRootLock> held = DataRootLock::Acquire(milliseconds(0));
   ASSERT_TRUE(held);
-  std::vector<std::string> transfer = Arguments({"transfer", "uut", "to-pc", "PT-1001"});
-  transfer.insert(transfer.begin(), "VELD_LOCK_WAIT_MS=300");
+  environment_ = {"VELD_LOCK_WAIT_MS=300"};
   const auto start = std::chrono::steady_clock::now();
-  const test::ProcessResult busy = test::RunProcess("/usr/bin/env", transfer);
+  const test::ProcessResult busy = Cli({"transfer", "uut", "to-pc", "PT-1001"});
   EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(300));
   EXPECT_EQ(busy.exit_status, 1);
   EXPECT_EQ(busy.err, std::string(DataRootLock::kBusyMessage) + "\n");
@@ -533,7 +479,7 @@ TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing
   EXPECT_EQ(listing.exit_status, 0);
   EXPECT_NE(listing.out.find("PT-1001\n"), std::string::npos);
   held.reset();
-  EXPECT_EQ(test::RunProcess("/usr/bin/env", transfer).exit_status, 0);
+  EXPECT_EQ(Cli({"transfer", "uut", "to-pc", "PT-1001"}).exit_status, 0);
 }
 
 // ---- An old-format UUT table on the calibrator ----------------------------------------

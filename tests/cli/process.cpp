@@ -7,21 +7,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "support/temp_folders.h"
 
 extern char** environ;
 
 namespace veld::test {
-namespace {
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-}  // namespace
 
 RunningProcess::RunningProcess(const std::string& program, const std::vector<std::string>& args,
                                const std::string& input) {
@@ -29,7 +21,7 @@ RunningProcess::RunningProcess(const std::string& program, const std::vector<std
   folder_ = (std::filesystem::temp_directory_path() / "veld-process-XXXXXX").string();
   if (mkdtemp(folder_.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
   const std::string in_path = folder_ + "/in", out_path = folder_ + "/out", err_path = folder_ + "/err";
-  std::ofstream(in_path, std::ios::binary) << input;
+  WriteBytes(in_path, input);
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -57,8 +49,8 @@ ProcessResult RunningProcess::Wait() {
   waitpid(pid_, &status, 0);
   pid_ = -1;
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
-  result.out = Slurp(folder_ + "/out");
-  result.err = Slurp(folder_ + "/err");
+  result.out = ReadBytes(folder_ + "/out");
+  result.err = ReadBytes(folder_ + "/err");
   return result;
 }
 

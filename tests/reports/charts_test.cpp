@@ -42,20 +42,9 @@ ResultFileDescription Measured(const std::string& profile_type, const std::vecto
   return desc;
 }
 
-struct Xy {
-  double x, y;
-  bool failed;
-};
-
-std::vector<Xy> PointsOf(const ChartSeries& series) {
-  std::vector<Xy> points;
-  for (const ChartPoint& point : series.points) points.push_back({point.x, point.y, point.failed});
-  return points;
-}
-
-void ExpectPoints(const ChartSeries& series, const std::vector<Xy>& expected) {
+void ExpectPoints(const ChartSeries& series, const std::vector<ChartPoint>& expected) {
   SCOPED_TRACE(series.name);
-  const std::vector<Xy> points = PointsOf(series);
+  const std::vector<ChartPoint>& points = series.points;
   ASSERT_EQ(points.size(), expected.size());
   for (size_t i = 0; i < points.size(); ++i) {
     EXPECT_NEAR(points[i].x, expected[i].x, 1e-9) << i;
@@ -118,9 +107,8 @@ TEST_F(ChartTest, PairShowsEachPointsErrorAgainstItsNominalWithTheLegsOfBothApar
   EXPECT_EQ(chart.series[2].role, SeriesRole::AsLeft);
 
   ASSERT_TRUE(chart.band);
-  EXPECT_EQ(chart.band->name, "Accuracy \xb1" "0.25 %FS");
-  EXPECT_EQ(chart.band->low, -0.25);
-  EXPECT_EQ(chart.band->high, 0.25);
+  EXPECT_EQ(std::tuple(chart.band->name, chart.band->low, chart.band->high),
+            std::tuple("Accuracy \xb1" "0.25 %FS", -0.25, 0.25));
   EXPECT_TRUE(chart.HasFailedPoints());
   EXPECT_TRUE(chart.notes.empty());
   EXPECT_EQ(chart.x.title, "Nominal (%FS)");
@@ -245,30 +233,26 @@ TEST(DateAxisTest, TicksFallOnWholeMonthsOrDaysAndReadAsTheCertificateShowsDates
 // --- Drift history -------------------------------------------------------------------
 
 TEST_F(ChartTest, HistoryTakesEveryResultOfTheUUTInDateOrderWithItsLargestErrorAndLimits) {
+  const OleDateTime d2021(2021, 3, 15, 8, 0, 0), d2021_left(2021, 3, 15, 9, 0, 0), d2023(2023, 11, 2, 14, 30, 0),
+      d2024(2024, 8, 1, 16, 0, 0);
+  const auto tested = [](const char* type, std::vector<double> errors, OleDateTime date, double accuracy, double recal) {
+    ResultFileDescription desc = Measured(type, errors);
+    desc.date_tested = date;
+    desc.uut.Accuracy = accuracy;
+    desc.uut.ReCalAccuracy = recal;
+    return desc;
+  };
   // File names in another order than the dates; the oldest form carries no re-cal accuracy.
-  ResultFileDescription found_2021 = Measured("Ascending", {0.1, -0.3, 0.2});
-  found_2021.date_tested = OleDateTime(2021, 3, 15, 8, 0, 0);
-  found_2021.uut.Accuracy = 0.5;
-  found_2021.uut.ReCalAccuracy = 0.25;
-  ResultFileDescription left_2021 = Measured("Ascending", {0.05, -0.02, 0.01});
+  const ResultFileDescription found_2021 = tested("Ascending", {0.1, -0.3, 0.2}, d2021, 0.5, 0.25);
+  ResultFileDescription left_2021 = tested("Ascending", {0.05, -0.02, 0.01}, d2021_left, 0.5, 0.25);
   left_2021.as_found = false;
-  left_2021.date_tested = OleDateTime(2021, 3, 15, 9, 0, 0);
-  left_2021.uut.Accuracy = 0.5;
-  left_2021.uut.ReCalAccuracy = 0.25;
-  ResultFileDescription found_2023 = Measured("Both", {0.2, 0.6, -0.1});  // 0.6 fails 0.5
-  found_2023.date_tested = OleDateTime(2023, 11, 2, 14, 30, 0);
-  found_2023.uut.Accuracy = 0.5;
+  ResultFileDescription found_2023 = tested("Both", {0.2, 0.6, -0.1}, d2023, 0.5, 0.5);  // 0.6 fails 0.5
   found_2023.form = ResultFileForm::Trailer;
-  ResultFileDescription zero_span_2024 = Measured("Ascending", {0.0, 0.0});
-  zero_span_2024.date_tested = OleDateTime(2024, 8, 1, 16, 0, 0);
-  zero_span_2024.uut.Accuracy = 0.4;
-  zero_span_2024.uut.ReCalAccuracy = 0.2;
+  ResultFileDescription zero_span_2024 = tested("Ascending", {0.0, 0.0}, d2024, 0.4, 0.2);
   zero_span_2024.uut.OutputSpan = 0.0;
-  ResultFileDescription undated = Measured("Ascending", {0.1, 0.1});
-  undated.date_tested = OleDateTime(45000.0, OleDateTime::invalid);
   PutResult("PT-1001_0004.DAT", found_2021);
   PutResult("PT-1001_0001.DAT", found_2023);
-  PutResult("PT-1001_0009.DAT", undated);
+  PutResult("PT-1001_0009.DAT", tested("Ascending", {0.1, 0.1}, OleDateTime(45000.0, OleDateTime::invalid), 0.25, 0.5));
   PutResult("PT-1001_0003.DAT", left_2021);
   PutResult("PT-1001_0002.DAT", zero_span_2024);
   // Files that the prefix finds but that are not this UUT's, and one it does not find.
@@ -297,32 +281,22 @@ TEST_F(ChartTest, HistoryTakesEveryResultOfTheUUTInDateOrderWithItsLargestErrorA
   const ChartData chart = BuildHistoryChart(history);
   EXPECT_EQ(chart.title, "Drift history of UUT PT-1001");
   ASSERT_EQ(Names(chart), (std::vector<std::string>{"As Found", "As Left", "Accuracy", "Re-Cal Accuracy"}));
-  const double d2021 = OleDateTime(2021, 3, 15, 8, 0, 0).Value();
-  const double d2021_left = OleDateTime(2021, 3, 15, 9, 0, 0).Value();
-  const double d2023 = OleDateTime(2023, 11, 2, 14, 30, 0).Value();
-  const double d2024 = OleDateTime(2024, 8, 1, 16, 0, 0).Value();
-  ExpectPoints(chart.series[0], {{d2021, 0.3, false}, {d2023, 0.6, true}});
-  ExpectPoints(chart.series[1], {{d2021_left, 0.05, false}});
+  ExpectPoints(chart.series[0], {{d2021.Value(), 0.3, false}, {d2023.Value(), 0.6, true}});
+  ExpectPoints(chart.series[1], {{d2021_left.Value(), 0.05, false}});
   // The limits step where a result gives another value and run across the whole axis.
-  ExpectPoints(chart.series[2], {{chart.x.min, 0.5, false}, {d2021, 0.5, false}, {d2021_left, 0.5, false},
-                                 {d2023, 0.5, false}, {d2024, 0.5, false}, {d2024, 0.4, false}, {chart.x.max, 0.4, false}});
-  ExpectPoints(chart.series[3], {{chart.x.min, 0.25, false}, {d2021, 0.25, false}, {d2021_left, 0.25, false},
-                                 {d2024, 0.25, false}, {d2024, 0.2, false}, {chart.x.max, 0.2, false}});
+  ExpectPoints(chart.series[2], {{chart.x.min, 0.5}, {d2021.Value(), 0.5}, {d2021_left.Value(), 0.5},
+                                 {d2023.Value(), 0.5}, {d2024.Value(), 0.5}, {d2024.Value(), 0.4}, {chart.x.max, 0.4}});
+  ExpectPoints(chart.series[3], {{chart.x.min, 0.25}, {d2021.Value(), 0.25}, {d2021_left.Value(), 0.25},
+                                 {d2024.Value(), 0.25}, {d2024.Value(), 0.2}, {chart.x.max, 0.2}});
   EXPECT_EQ(chart.series[3].line, LineStyle::Dashed);
   EXPECT_EQ(chart.notes, (std::vector<std::string>{"1 result not charted (date tested not valid)",
                                                    "1 result not charted (no finite error)"}));
   EXPECT_EQ(Labels(chart.x).front(), "07/01/2021");
   EXPECT_GE(chart.y.max, 0.6);
-}
 
-TEST_F(ChartTest, HistoryOfAUUTWithoutResultsIsEmptyAndItsChartSaysSo) {
-  PutResult("PT-2_0001.DAT", test::DefaultResultFileDescription());  // content names PT-1001
-  const DriftHistory history = ReadDriftHistory("PT-2");
-  EXPECT_TRUE(history.entries.empty());
-  const ChartData chart = BuildHistoryChart(history);
-  EXPECT_TRUE(chart.series.empty());
-  EXPECT_EQ(chart.notes, std::vector<std::string>{"No test results of this UUT on the PC"});
-  EXPECT_TRUE(ReadDriftHistory("NONE").entries.empty());
+  const ChartData none = BuildHistoryChart(ReadDriftHistory("NONE"));
+  EXPECT_TRUE(none.series.empty());
+  EXPECT_EQ(none.notes, std::vector<std::string>{"No test results of this UUT on the PC"});
   // A file too short to read names no UUT, not even the empty UUT ID whose files it begins.
   test::WriteBytes(HostPath("C:\\VELD\\PC\\TestResults\\_0001.DAT"), "ab");
   EXPECT_TRUE(ReadDriftHistory("").entries.empty());

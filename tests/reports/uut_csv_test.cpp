@@ -83,7 +83,6 @@ TEST_F(UutCsvTest, ExportWritesAHeadingAndOneRowPerRecordWithPressuresInTheUUTsO
                      "PT-1,,,,\"Acme, \"\"Fine\"\" Gauges\",CSOU,24,kPa,-100,200,mA,4,16,1,0.5,5000,64,"
                      "7.459263089999999e-05,0.06216052575,\r\n"
                      "M\xfc" "ller,,,,,CSIM,5,in. WC,-0.25,0.5,mA,4,16,1,0.5,5000,64,3e-04,3e-04,\r\n");
-  EXPECT_DOUBLE_EQ(0.25 * kPascalsPerInchWater / 1000, 0.06216052575);
 }
 
 // Pressures shown in a unit do not always convert back to the very same double; a row
@@ -135,8 +134,6 @@ TEST_F(UutCsvTest, EditedRowsUpdateTheirRecordsInPlaceAndNewRowsAreAppended) {
   SetCell(csv, "N1", kExcitation, "EXTERNAL");
   const UUTImportPlan plan = Plan(csv);
   ASSERT_TRUE(Problems(plan).empty()) << ::testing::PrintToString(Problems(plan));
-  EXPECT_EQ(plan.updated, (std::vector<std::string>{"A", "B", "C"}));
-  EXPECT_EQ(plan.created, std::vector<std::string>{"N1"});
   EXPECT_EQ(UUTImportChangeLines(plan, true),
             (std::vector<std::string>{"update\tA", "update\tB", "update\tC", "create\tN1"}));
   EXPECT_TRUE(Table() == before) << "planning writes nothing";
