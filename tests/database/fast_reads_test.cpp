@@ -126,15 +126,10 @@ std::string ReadInTurn(const Names& names) {
 
 std::string UutTablePath() { return HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"); }
 
-// A 568-byte record written here from the format: zero bytes read as empty one-byte-count
-// texts; the ID at 136 and the serial number at 292 are 32-character fixed-width fields,
-// the manufacturer at 416 a 52-byte one.
+// A record with the serial number at 292 (a fixed-width field) and the raw bytes of the
+// manufacturer's 52-byte field at 416.
 std::string UutRecord(const std::string& id, const std::string& serial, const std::string& manufacturer = "") {
-  std::string record(CUUTTable::kRecordSize, '\0');
-  record.replace(136, 68, test::FixedField(id, 32));
-  record.replace(292, 68, test::FixedField(serial, 32));
-  record.replace(416, manufacturer.size(), manufacturer);
-  return record;
+  return test::RawRecord(id).Text(292, 32, serial).Put(416, manufacturer).bytes;
 }
 
 // What a UUT leaves of a search for it, and the list of the table's IDs.
