@@ -158,15 +158,19 @@ TEST_F(UutTableTest, APartialRecordWarnsOnLoadAndRefusesSaveAndDelete) {
   EXPECT_EQ(prompter_.Texts(), (Ids{"Table error:  CUUTTable::LoadRecord", Corrupted(), Corrupted()}));
 }
 
+// A later record wins for a shared ID.
 TEST_F(UutTableTest, OpenConvertsAnOldTableAndKeepsItAsBackup) {
-  const std::string old = OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("C", 18.0);
-  ASSERT_EQ(old.size(), 828u);
+  const std::string old =
+      OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("C", 18.0) + OldRecord("A", 24.0, "3WIR");
+  ASSERT_EQ(old.size(), 4 * kOld);
   WriteTable(old);
   table_.Open();
   const std::string bytes = Table();
-  EXPECT_EQ(bytes.size(), 1704u);
+  EXPECT_EQ(bytes.size(), 3 * kRecord);
   EXPECT_EQ(test::ReadBytes(BackupPath()), old);
   EXPECT_EQ(Combo(), (Ids{"A", "B", "C"}));
+  EXPECT_EQ(Loaded("A").Excitation, 24.0);
+  EXPECT_EQ(Loaded("A").OutputType, "3WIR");
   // Numbers move over unchanged (up to the first text that is rewritten in full width);
   // the new fields get their defaults.
   EXPECT_EQ(bytes.substr(kRecord, 56), old.substr(kOld, 56));
@@ -184,14 +188,6 @@ TEST_F(UutTableTest, OpenConvertsAnOldTableAndKeepsItAsBackup) {
   EXPECT_EQ(test::ReadBytes(BackupPath()), old);
   EXPECT_EQ(test::ReadBytes(backup_2), OldRecord("A", 12.0));
   EXPECT_FALSE(test::FileExists(HostPath("C:\\VELD\\PC\\UUT\\UUTTable_Backup_3.dat")));
-}
-
-TEST_F(UutTableTest, ConversionLetsALaterRecordWinForASharedId) {
-  WriteTable(OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("A", 24.0, "3WIR"));
-  table_.Open();
-  EXPECT_EQ(Combo(), (Ids{"A", "B"}));
-  EXPECT_EQ(Loaded("A").Excitation, 24.0);
-  EXPECT_EQ(Loaded("A").OutputType, "3WIR");
 }
 
 TEST_F(UutTableTest, TablesThatCannotBeReadAsEitherFormatAreReportedAndLeftUntouched) {
