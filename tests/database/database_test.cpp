@@ -37,9 +37,9 @@ TEST_F(DatabaseTest, FirstStartCreatesTheTreeAndThePCTablesAndALaterOneOnlyResto
                              "/VELD/TestProfile", "/VELD/UUT", "/VELD/System"}) {
     EXPECT_TRUE(fs::is_directory(temp_.root() + "/VELD" + folder)) << folder;
   }
-  EXPECT_EQ(SizeOf("PC/UUT/UUTTable.dat"), 1136u);
-  EXPECT_EQ(SizeOf("PC/TestProfile/TestProfileTable.dat"), 864u);
-  EXPECT_EQ(SizeOf("PC/System/SystemDataTable.dat"), 33u * 136u);
+  EXPECT_EQ(std::vector({SizeOf("PC/UUT/UUTTable.dat"), SizeOf("PC/TestProfile/TestProfileTable.dat"),
+                         SizeOf("PC/System/SystemDataTable.dat")}),
+            std::vector<uintmax_t>({1136, 864, 33 * 136}));
   // The VELD database is never opened at start-up.
   EXPECT_EQ(std::distance(fs::recursive_directory_iterator(temp_.root() + "/VELD/VELD"), {}), 3);  // its empty folders
 

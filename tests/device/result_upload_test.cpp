@@ -19,8 +19,6 @@
 namespace veld::test {
 namespace {
 
-using Names = std::vector<std::string>;
-
 class ResultUploadTest : public DeviceLinkTest {
  protected:
   void SetUp() override {
@@ -54,11 +52,10 @@ class ResultUploadTest : public DeviceLinkTest {
     }
     return whole;
   }
-  using Progress = std::vector<std::pair<size_t, size_t>>;
   void RecordProgress() {
     link_.SetUploadProgress([this](size_t done, size_t total) { progress_.push_back({done, total}); });
   }
-  Progress progress_;
+  std::vector<std::pair<size_t, size_t>> progress_;
 };
 
 // The progress from done to done, a file at a time.
