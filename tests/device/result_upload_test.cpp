@@ -177,8 +177,7 @@ TEST_F(ResultUploadTest, TheNextUploadRemovesTheTemporaryFilesOfEndedUploadsAndN
   PutResultOnDevice("R1.DAT", "r1");
   link_.UploadTestResults();
   Names expected = kept;
-  expected.push_back("..aaaaaaaaaaaa.part");
-  expected.push_back("R1.DAT");
+  expected.insert(expected.end(), {"..aaaaaaaaaaaa.part", "R1.DAT"});
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(NamesIn(LocalResults()), expected);
 }

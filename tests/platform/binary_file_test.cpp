@@ -102,12 +102,15 @@ INSTANTIATE_TEST_SUITE_P(Steps, ReplaceWholeFileTest,
                                            // The folder, opened and synced after the rename.
                                            ReplaceFault{"open:2:EIO", true}, ReplaceFault{"sync:2:EIO", true}));
 
-// The kinds, counts and actions themselves are what the durability loops strike with.
-TEST(FaultPlanTest, APathPartMayHoldColonsAndMalformedPlansAreRefused) {
+// A plan that does not parse is ignored, and a fault loop over it would pass without a fault.
+TEST(FaultPlanTest, ParsesKindCountActionAndAPathThatMayHoldColons) {
   const std::optional<fault::Plan> plan = fault::ParsePlan("rename:3:kill:C:\\VELD");
   ASSERT_TRUE(plan);
   EXPECT_EQ(std::tie(plan->operation, plan->nth, plan->kill, plan->path_part),
             std::tuple(std::optional(fault::Operation::Rename), 3ull, true, std::string("C:\\VELD")));
+  const std::optional<fault::Plan> any = fault::ParsePlan("any:12:ENOSPC");
+  ASSERT_TRUE(any);
+  EXPECT_EQ(std::tie(any->operation, any->error), std::tuple(std::optional<fault::Operation>(), ENOSPC));
   for (const char* wrong : {"", "write", "write:1", "write:0:EIO", "write:x:EIO", "read:1:EIO", "write:1:EPERM"}) {
     EXPECT_FALSE(fault::ParsePlan(wrong)) << wrong;
   }

@@ -24,6 +24,7 @@ TEST(Uut, OutputTypeDerivesOutputUnitsCaseSensitively) {
 // The default UUT: -0.25 to 0.25 "in. WC" giving 4 to 20 mA.
 TEST(Uut, ErrorsAgainstTheIdealOutput) {
   UUT uut;
+  EXPECT_EQ(uut.InputUnits + "|" + uut.OutputType + "|" + uut.OutputUnits, "in. WC|CSIM|mA");
   EXPECT_NEAR(uut.ErrorPercentFS(-0.25, 3.92), -0.5, 1e-12);
   uut.SetOutputType("DIALGAGE");  // the reading is a pressure
   EXPECT_NEAR(uut.ErrorPercentFS(0.1, 0.105), 1.0, 1e-12);
