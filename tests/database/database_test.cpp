@@ -37,23 +37,20 @@ TEST_F(DatabaseTest, FirstStartCreatesTheTreeAndThePCTablesAndALaterOneOnlyResto
                              "/VELD/TestProfile", "/VELD/UUT", "/VELD/System"}) {
     EXPECT_TRUE(fs::is_directory(temp_.root() + "/VELD" + folder)) << folder;
   }
-  EXPECT_EQ(SizeOf("PC/UUT/UUTTable.dat"), 1136u);
-  EXPECT_EQ(SizeOf("PC/TestProfile/TestProfileTable.dat"), 864u);
-  EXPECT_EQ(SizeOf("PC/System/SystemDataTable.dat"), 33u * 136u);
+  EXPECT_EQ(std::vector({SizeOf("PC/UUT/UUTTable.dat"), SizeOf("PC/TestProfile/TestProfileTable.dat"),
+                         SizeOf("PC/System/SystemDataTable.dat")}),
+            std::vector<uintmax_t>({1136, 864, 33 * 136}));
   // The VELD database is never opened at start-up.
   EXPECT_EQ(std::distance(fs::recursive_directory_iterator(temp_.root() + "/VELD/VELD"), {}), 3);  // its empty folders
 
   const auto before = Snapshot();
   StartUp();
   EXPECT_EQ(Snapshot(), before);
-  const std::string settings = temp_.root() + "/VELD/PC/System/SystemDataTable.dat";
-  test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 32 * 136));  // drops "Default582-UseDefaults"
-  StartUp();
-  EXPECT_EQ(Snapshot(), before);
 
-  // Open goes on past a table that reports corruption.
+  // A missing setting is restored, even past a table that reports corruption.
+  const std::string settings = temp_.root() + "/VELD/PC/System/SystemDataTable.dat";
   test::WriteBytes(temp_.root() + "/VELD/PC/UUT/UUTTable.dat", std::string(600, '\0'));
-  test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 32 * 136));
+  test::WriteBytes(settings, test::ReadBytes(settings).substr(0, 32 * 136));  // drops "Default582-UseDefaults"
   StartUp();
   EXPECT_EQ(prompter_.Texts().at(0).rfind("UUT table corrupted!!\r\n", 0), 0u);
   EXPECT_EQ(SizeOf("PC/System/SystemDataTable.dat"), 33u * 136u);

@@ -126,19 +126,14 @@ std::string ReadInTurn(const Names& names) {
 
 std::string UutTablePath() { return HostPath("C:\\VELD\\PC\\UUT\\UUTTable.dat"); }
 
-// A 568-byte record written here from the format: zero bytes read as empty one-byte-count
-// texts; the ID at 136 and the serial number at 292 are 32-character fixed-width fields,
-// the manufacturer at 416 a 52-byte one.
+// A record with the serial number at 292 (a fixed-width field) and the raw bytes of the
+// manufacturer's 52-byte field at 416.
 std::string UutRecord(const std::string& id, const std::string& serial, const std::string& manufacturer = "") {
-  std::string record(CUUTTable::kRecordSize, '\0');
-  record.replace(136, 68, test::FixedField(id, 32));
-  record.replace(292, 68, test::FixedField(serial, 32));
-  record.replace(416, manufacturer.size(), manufacturer);
-  return record;
+  return test::RawRecord(id).Text(292, 32, serial).Put(416, manufacturer).bytes;
 }
 
-// What a UUT leaves of a search for it, and the list of the table's IDs.
-std::string Found(const UUT& uut) { return uut.ID + "|" + uut.SerialNumber + "|" + uut.Manufacturer + "\n"; }
+// What each UUT keeps of a search for it (ID, serial number, manufacturer), then the list
+// of the table's IDs: what the records decoded in full give.
 std::string Search(const Names& ids) {
   test::RecordingPrompter prompter;
   CUUTTable table(prompter);
@@ -147,39 +142,15 @@ std::string Search(const Names& ids) {
     UUT uut;
     uut.ID = id;
     text += ErrorOf([&] { table.LoadRecord(uut); });
-    text += Found(uut);
+    text += uut.ID + "|" + uut.SerialNumber + "|" + uut.Manufacturer + "\n";
   }
   VectorListTarget list;
   text += ErrorOf([&] { table.FillList(list); });
   for (const std::string& item : list.items) text += item + ",";
   return text;
 }
-// The same, with every record up to the one asked for decoded in full.
-std::string DecodeInFull(const Names& ids) {
-  const std::string bytes = test::ReadBytes(UutTablePath());
-  test::RecordingPrompter prompter;
-  CUUTTable table(prompter);
-  const auto records_up_to = [&](size_t count) {
-    test::WriteBytes(UutTablePath(), bytes.substr(0, count * CUUTTable::kRecordSize));
-    return table.ReadAllRecords();
-  };
-  std::string text;
-  for (const std::string& id : ids) {
-    UUT uut;
-    uut.ID = id;
-    text += ErrorOf([&] {
-      for (size_t count = 1; count <= bytes.size() / CUUTTable::kRecordSize; ++count) {
-        const UUT last = records_up_to(count).back();
-        if (last.ID == id) return void(uut = last);
-      }
-    });
-    text += Found(uut);
-  }
-  std::vector<UUT> all;
-  text += ErrorOf([&] { all = records_up_to(bytes.size() / CUUTTable::kRecordSize); });
-  for (auto uut = all.rbegin(); uut != all.rend(); ++uut) text += uut->ID + ",";  // each inserted at the top
-  return text;
-}
+// The end-of-file error of a record that runs past the table's end.
+std::string PastTheEnd() { return "error: An attempt was made to access " + UutTablePath() + " past its end.\n"; }
 
 // --- One suite --------------------------------------------------------------------------
 
@@ -232,14 +203,15 @@ INSTANTIATE_TEST_SUITE_P(
                  [] {
                    test::WriteBytes(UutTablePath(), UutRecord("A", "a") + UutRecord("B", "b", "\x3C") + UutRecord("C", "c"));
                  },
-                 [] { return Search({"A", "C", "missing"}); }, [] { return DecodeInFull({"A", "C", "missing"}); }},
+                 [] { return Search({"A", "C", "missing"}); },
+                 [] { return "A|a|\n" + PastTheEnd() + "C||\n" + PastTheEnd() + "missing||\n" + PastTheEnd(); }},
         // B's manufacturer in a one-byte count of 8-bit characters, which fits.
         FastRead{"UutSearchThroughATextInAnotherValidForm",
                  [] {
                    test::WriteBytes(UutTablePath(),
                                     UutRecord("A", "a") + UutRecord("B", "b", "\x03" "XYZ") + UutRecord("C", "c"));
                  },
-                 [] { return Search({"C", "B"}); }, [] { return DecodeInFull({"C", "B"}); }}),
+                 [] { return Search({"C", "B"}); }, [] { return std::string("C|c|\nB|b|XYZ\nC,B,A,"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -19,8 +19,6 @@
 namespace veld::test {
 namespace {
 
-using Names = std::vector<std::string>;
-
 class ResultUploadTest : public DeviceLinkTest {
  protected:
   void SetUp() override {
@@ -54,11 +52,10 @@ class ResultUploadTest : public DeviceLinkTest {
     }
     return whole;
   }
-  using Progress = std::vector<std::pair<size_t, size_t>>;
   void RecordProgress() {
     link_.SetUploadProgress([this](size_t done, size_t total) { progress_.push_back({done, total}); });
   }
-  Progress progress_;
+  std::vector<std::pair<size_t, size_t>> progress_;
 };
 
 // The progress from done to done, a file at a time.
@@ -68,30 +65,28 @@ std::vector<std::pair<size_t, size_t>> OneByOne(size_t from, size_t to, size_t t
   return steps;
 }
 
-// A device name held on the desktop only under another letter case is another file (or
-// another test): it is not copied, and the user is told which local file is in the way.
-TEST_F(ResultUploadTest, TwoSpellingsOnTheDeviceGiveOneLocalFileTheFirstListedAndTheOtherIsReported) {
-  PutResultOnDevice("R1.DAT", "upper");
-  PutResultOnDevice("r1.dat", "lower");
-  link_.UploadTestResults();
-  EXPECT_EQ(NamesIn(LocalResults()), Names{"R1.DAT"});
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R1.DAT"), "upper");
-  EXPECT_EQ(prompter_.Texts(), Names{"\"r1.dat\" in Mounted_Volume\\VELD\\TestResults\\DAT\\ was not copied: "
-                                     "C:\\VELD\\PC\\TestResults\\R1.DAT differs from it only in letter case."});
-  EXPECT_EQ(link_.FailedCopies(), 1u);
-}
-
-TEST_F(ResultUploadTest, AnyLocalEntryOfTheNameInAnySpellingIsKept) {
+// A device name held on the desktop under another letter case (a file or a folder) is
+// another file, or another test: it is kept, and the user is told which local file is in
+// the way. Of two spellings on the device, the first listed is copied.
+TEST_F(ResultUploadTest, NoSpellingOfANameIsCopiedOverAnother) {
   std::filesystem::create_directory(LocalResults() + "/R2.DAT");
   PutOnDesktop("C:\\VELD\\PC\\TestResults\\r3.Dat", "desktop r3");
-  for (const char* name : {"R2.DAT", "R3.DAT", "R4.DAT"}) PutResultOnDevice(name, std::string("device ") + name);
+  for (const char* name : {"R1.DAT", "r1.dat", "R2.DAT", "R3.DAT", "R4.DAT"}) {
+    PutResultOnDevice(name, std::string("device ") + name);
+  }
   link_.UploadTestResults();
-  EXPECT_EQ(NamesIn(LocalResults()), (Names{"R2.DAT", "R4.DAT", "r3.Dat"}));
+  EXPECT_EQ(NamesIn(LocalResults()), (Names{"R1.DAT", "R2.DAT", "R4.DAT", "r3.Dat"}));
   EXPECT_TRUE(std::filesystem::is_directory(LocalResults() + "/R2.DAT"));
-  EXPECT_EQ(ReadBytes(LocalResults() + "/r3.Dat"), "desktop r3");
-  EXPECT_EQ(ReadBytes(LocalResults() + "/R4.DAT"), "device R4.DAT");
-  EXPECT_EQ(prompter_.Texts(), Names{"\"R3.DAT\" in Mounted_Volume\\VELD\\TestResults\\DAT\\ was not copied: "
-                                     "C:\\VELD\\PC\\TestResults\\r3.Dat differs from it only in letter case."});
+  for (const auto& [name, bytes] :
+       {std::pair{"R1.DAT", "device R1.DAT"}, {"r3.Dat", "desktop r3"}, {"R4.DAT", "device R4.DAT"}}) {
+    EXPECT_EQ(ReadBytes(LocalResults() + "/" + name), bytes);
+  }
+  const auto not_copied = [](const std::string& name, const std::string& local) {
+    return "\"" + name + "\" in Mounted_Volume\\VELD\\TestResults\\DAT\\ was not copied: C:\\VELD\\PC\\TestResults\\" +
+           local + " differs from it only in letter case.";
+  };
+  EXPECT_EQ(prompter_.Texts(), (Names{not_copied("r1.dat", "R1.DAT"), not_copied("R3.DAT", "r3.Dat")}));
+  EXPECT_EQ(link_.FailedCopies(), 2u);
 }
 
 // Copies go through a short temporary name that no device file can have: a local file
@@ -182,8 +177,7 @@ TEST_F(ResultUploadTest, TheNextUploadRemovesTheTemporaryFilesOfEndedUploadsAndN
   PutResultOnDevice("R1.DAT", "r1");
   link_.UploadTestResults();
   Names expected = kept;
-  expected.push_back("..aaaaaaaaaaaa.part");
-  expected.push_back("R1.DAT");
+  expected.insert(expected.end(), {"..aaaaaaaaaaaa.part", "R1.DAT"});
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(NamesIn(LocalResults()), expected);
 }

@@ -25,4 +25,16 @@ std::string LittleEndian(const std::vector<T>& values) {
   return bytes;
 }
 
+// A UUT table record of the given size, zero-filled (every text reads as a one-byte count
+// of 0, so that it is valid) but for the ID at 136, a 32-character field.
+struct RawRecord {
+  explicit RawRecord(const std::string& id, size_t size = 568) : bytes(size, '\0') { Text(136, 32, id); }
+  RawRecord& Put(size_t offset, const std::string& field) {
+    bytes.replace(offset, field.size(), field);
+    return *this;
+  }
+  RawRecord& Text(size_t offset, int width, const std::string& text) { return Put(offset, FixedField(text, width)); }
+  std::string bytes;
+};
+
 }  // namespace veld::test

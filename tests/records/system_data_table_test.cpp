@@ -91,13 +91,6 @@ TEST_F(SystemDataTableTest, OpenAddsOnlyTheMissingKeyAtTheEndAndReplacesNullValu
   EXPECT_EQ(Table(), Records(settings));
 }
 
-TEST_F(SystemDataTableTest, OpenReportsABrokenLengthAndAddsNoDefaults) {
-  WriteTable(Records({{"LockedOut", "true"}}) + "!");
-  table_.Open();
-  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{"System data table corrupted!!\r\n" + TableFile()});
-  EXPECT_EQ(Table(), Records({{"LockedOut", "true"}}) + "!");
-}
-
 TEST_F(SystemDataTableTest, GetSettingFindsTheFirstExactKeyOrAnswersNull) {
   EXPECT_EQ(Get("EngUnits"), "NULL");  // no file at all, and nothing creates one but Open
   EXPECT_THROW(table_.SetSetting("LockedOut", "true"), FileError);
@@ -137,7 +130,11 @@ TEST_F(SystemDataTableTest, TextThatWouldNotReadBackIsRefusedWithoutAChange) {
   EXPECT_EQ(Table(), bytes + Records({{std::string(32, 'K'), std::string(32, 'v')}}));
 }
 
-TEST_F(SystemDataTableTest, MalformedRecordsGiveAFileErrorNotACrash) {
+TEST_F(SystemDataTableTest, ABrokenLengthIsReportedAndMalformedRecordsGiveAFileErrorNotACrash) {
+  WriteTable(Records({{"LockedOut", "true"}}) + "!");
+  table_.Open();  // adds no defaults
+  EXPECT_EQ(prompter_.Texts(), std::vector<std::string>{"System data table corrupted!!\r\n" + TableFile()});
+  EXPECT_EQ(Table(), Records({{"LockedOut", "true"}}) + "!");
   // A value field that claims a 32-bit character count far beyond the record.
   const std::string wild = Field32("Broken") + "\xFF\xFF\xFF\xFF\xFF\xFF\x7F" + std::string(61, 'z');
   const std::string bytes = Records({{"Good", "yes"}}) + wild + Records({{"Later", "no"}});

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <tuple>
 
 #include "platform/file_error.h"
+#include "records/raw_fields.h"
 #include "support/result_fields.h"
 #include "support/result_file_writer.h"
 #include "support/temp_root.h"
@@ -19,26 +19,6 @@ using test::BuildResultFile;
 using test::ResultFileDescription;
 using test::ResultFileForm;
 using Texts = std::vector<std::string>;
-
-// A record that has already held another result, so that kept fields are recognisable.
-TestResults EarlierResult() {
-  TestResults earlier;
-  earlier.Op.ID = "OLDOP";
-  earlier.ModuleSerialNumber = "OLDMOD";
-  earlier.Uut.ID = "OLD-UUT";
-  earlier.Uut.SerialNumber = "OLDSN";
-  earlier.SpareText = "OLDSPARE";
-  earlier.Profile.CustomPoints = {9.0, 9.0, 9.0, 9.0, 9.0};
-  earlier.PointNumberText = {"1"};
-  return earlier;
-}
-
-// The default: UUT "PT-1001", -250 to 250 "Pa" giving 4 to 20 mA, 0.25 %FS, 5 points.
-ResultFileDescription Described(ResultFileForm form = ResultFileForm::ModuleDate) {
-  ResultFileDescription desc = test::DefaultResultFileDescription();
-  desc.form = form;
-  return desc;
-}
 
 // The worked example: -0.25 to 0.25 "Pa" giving 4 to 20 mA, accuracy 1.0 %FS, 3 points.
 ResultFileDescription WorkedExample() {
@@ -55,58 +35,29 @@ Texts Row(const TestResults& r, size_t i) {
           r.ActualOutputText[i], r.PassFailText[i], r.ErrorText[i]};
 }
 
-class TestResultsFileTest : public test::TempRootTest {
- protected:
-  TestResults Read(const std::string& bytes, TestResults results = TestResults()) {
-    test::WriteBytes(temp_.root() + "/PT-1001_0001.DAT", bytes);
-    table_.ReadFile(results, temp_.root() + "/PT-1001_0001.DAT");
-    return results;
-  }
-  // Expects the read to end with the end-of-file error, and answers the record as it was left.
-  TestResults ReadFails(const std::string& bytes) {
-    TestResults results = EarlierResult();
-    test::WriteBytes(temp_.root() + "/R.DAT", bytes);
-    EXPECT_THROW(table_.ReadFile(results, temp_.root() + "/R.DAT"), FileError) << bytes.size() << " bytes";
-    return results;
-  }
-
-  TestResultsTable table_;
-};
-
-// A result file laid down byte by byte from the format, apart from the support writer, so
-// that a field read into another's place cannot hide behind a writer with the same slip.
+// A result file laid down byte by byte from the format (raw_fields.h), apart from the
+// support writer, so that a field read into another's place cannot hide behind a writer
+// with the same slip.
 class HandLaidFile {
  public:
-  HandLaidFile& U32(uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i));
+  HandLaidFile& Put(const std::string& field) {
+    bytes += field;
     return *this;
   }
-  HandLaidFile& F64(double value) {
-    uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    for (int i = 0; i < 8; ++i) bytes += static_cast<char>(bits >> (8 * i));
-    return *this;
-  }
+  HandLaidFile& U32(uint32_t value) { return Put(test::LittleEndian<uint32_t>({value})); }
+  HandLaidFile& F64(double value) { return Put(test::LittleEndian<double>({value})); }
   HandLaidFile& Date(OleDateTime::Status status, double value) { return U32(status).F64(value); }
-  // FF FE FF, the width, then width 16-bit units padded with zeros.
-  HandLaidFile& Text(const std::string& text, int width) {
-    bytes += "\xFF\xFE\xFF" + std::string(1, static_cast<char>(width));
-    for (int i = 0; i < width; ++i) bytes += std::string(1, i < static_cast<int>(text.size()) ? text[i] : '\0') + '\0';
-    return *this;
-  }
-  // Four bytes whose last is the count N, then N 16-bit units.
-  HandLaidFile& Short(const std::string& text) {
-    bytes += "\xFF\xFE\xFF" + std::string(1, static_cast<char>(text.size()));
-    for (char c : text) bytes += std::string(1, c) + '\0';
-    return *this;
-  }
-  size_t Size() const { return bytes.size(); }
+  HandLaidFile& Text(const std::string& text, int width) { return Put(test::FixedField(text, width)); }
+  // A short text: FF FE FF N, then N 16-bit units.
+  HandLaidFile& Short(const std::string& text) { return Text(text, static_cast<int>(text.size())); }
   std::string bytes;
 };
 
-// Every field of the optional sections, with a value that no field of the file has.
-TestResults EarlierEverywhere() {
+// A record that has already held another result: every field of the optional sections
+// with a value that no field of the files has, so that kept fields are recognisable.
+TestResults Earlier() {
   TestResults r;
+  r.Uut.ID = "OLD-UUT";
   r.Uut.SerialNumber = "E-SER";
   r.Uut.PartNumber = "E-PART";
   r.Uut.Model = "E-MODEL";
@@ -122,8 +73,28 @@ TestResults EarlierEverywhere() {
   r.SpareText = "E-SPARE";
   r.CalibratorCalDate = OleDateTime(3.5);
   r.ModuleCalDate = OleDateTime(4.5);
+  r.Profile.CustomPoints = {9.0, 9.0, 9.0, 9.0, 9.0};
+  r.PointNumberText = {"1"};
   return r;
 }
+
+class TestResultsFileTest : public test::TempRootTest {
+ protected:
+  TestResults Read(const std::string& bytes, TestResults results = TestResults()) {
+    test::WriteBytes(temp_.root() + "/PT-1001_0001.DAT", bytes);
+    table_.ReadFile(results, temp_.root() + "/PT-1001_0001.DAT");
+    return results;
+  }
+  // Expects the read to end with the end-of-file error, and answers the record as it was left.
+  TestResults ReadFails(const std::string& bytes) {
+    TestResults results = Earlier();
+    test::WriteBytes(temp_.root() + "/R.DAT", bytes);
+    EXPECT_THROW(table_.ReadFile(results, temp_.root() + "/R.DAT"), FileError) << bytes.size() << " bytes";
+    return results;
+  }
+
+  TestResultsTable table_;
+};
 
 // Each form is the file cut where its last section ends; the fields of the sections it
 // lacks keep their earlier values. All values differ, so a swap of any two shows. Header
@@ -134,23 +105,23 @@ TEST_F(TestResultsFileTest, HandLaidFilesFillEveryFieldOfEveryFormInItsOwnPlace)
   file.F64(12.0).Text("3WIR", 8).U32(2500).F64(0.0007).F64(0.75).F64(0.0009);
   file.Text("DEF-PROF", 32).Text("HL-UUT\xE9X", 32).Date(OleDateTime::null, 45000.5);
   file.Text("mA", 8).Text("kPa", 8).F64(10.0).F64(0.5).F64(2.0).F64(-1.0);
-  ASSERT_EQ(file.Size(), 388u);
+  ASSERT_EQ(file.bytes.size(), 388u);
   file.F64(-1.0).F64(0.5).F64(1.0).F64(10.5);                     // two points, both exact
   file.Date(OleDateTime::valid, 45001.25).U32(7).U32(1).F64(0.0011);  // trailer
-  std::vector<size_t> ends{file.Size()};
+  std::vector<size_t> ends{file.bytes.size()};
   file.Short("OPX").Short("PWY");
-  ends.push_back(file.Size());
+  ends.push_back(file.bytes.size());
   file.Date(OleDateTime::valid, 44900.0).U32(3).Short("MOD-9").Short("CAL-8");
-  ends.push_back(file.Size());
+  ends.push_back(file.bytes.size());
   file.F64(0.35).F64(80.0).Text("SER-1", 32).Text("PART-2", 16).Text("MDL-3", 8).Text("MFR-4\xE9", 24);
   for (const char* level : {"L1", "L2", "L3", "L4", "L5"}) file.Text(level, 8);
-  ends.push_back(file.Size());
+  ends.push_back(file.bytes.size());
   file.Date(OleDateTime::invalid, 44800.0).Short("SPARE");
-  ends.push_back(file.Size());
+  ends.push_back(file.bytes.size());
   ASSERT_EQ(ends, (std::vector<size_t>{448, 468, 512, 804, 830}));
 
   for (size_t form = 0; form < ends.size(); ++form) {
-    TestResults expected = EarlierEverywhere();
+    TestResults expected = Earlier();
     UUT& uut = expected.Uut;
     expected.Profile.ID = "HL-PROFILE";
     expected.Profile.NumberOfPoints = 2;
@@ -199,7 +170,7 @@ TEST_F(TestResultsFileTest, HandLaidFilesFillEveryFieldOfEveryFormInItsOwnPlace)
       expected.ModuleCalDate = OleDateTime(44800.0, OleDateTime::invalid);
       expected.SpareText = "SPARE";
     }
-    const TestResults read = Read(file.bytes.substr(0, ends[form]), EarlierEverywhere());
+    const TestResults read = Read(file.bytes.substr(0, ends[form]), Earlier());
     EXPECT_EQ(test::DescribeFields(read, false), test::DescribeFields(expected, false)) << "form " << form;
   }
 }
@@ -236,7 +207,7 @@ TEST_F(TestResultsFileTest, CustomPointsReplaceTheProfilesList) {
   ResultFileDescription desc = WorkedExample();
   desc.profile_type = "Custom";
   desc.points = {{-0.25, 4.0, 0.0}, {-0.09, 9.2, 0.3}, {0.25, 20.4, 1.0}};
-  const TestResults results = Read(BuildResultFile(desc), EarlierResult());
+  const TestResults results = Read(BuildResultFile(desc), Earlier());
   EXPECT_EQ(results.Profile.CustomPoints, (std::vector<double>{0.0, 0.3, 1.0}));
   ASSERT_EQ(results.RowCount(), 3u);
   // Both targets from the fraction, (0.3 x 0.5 - 0.25) and 0.3 x 16 + 4, not from the
@@ -266,7 +237,7 @@ TEST(OverallPass, ComparesLeakValueWithMaxLeakRateAndNeedsEveryPoint) {
 // does a point count beyond the file, before anything is sized by it.
 TEST_F(TestResultsFileTest, EverySectionCutShortAndPointCountsBeyondTheFileEndTheRead) {
   for (const char* type : {"Ascending", "Custom"}) {
-    ResultFileDescription desc = Described();
+    ResultFileDescription desc = test::DefaultResultFileDescription();  // 5 points
     desc.profile_type = type;
     std::vector<size_t> form_ends;
     for (int form = 0; form <= static_cast<int>(ResultFileForm::ModuleDate); ++form) {
@@ -277,7 +248,7 @@ TEST_F(TestResultsFileTest, EverySectionCutShortAndPointCountsBeyondTheFileEndTh
     for (size_t length = 0; length <= full.size(); ++length) {
       const bool read = std::find(form_ends.begin(), form_ends.end(), length) != form_ends.end();
       const std::string bytes = full.substr(0, length);
-      const TestResults results = read || length < 4 ? Read(bytes, EarlierResult()) : ReadFails(bytes);
+      const TestResults results = read || length < 4 ? Read(bytes, Earlier()) : ReadFails(bytes);
       EXPECT_EQ(results.Uut.ID, read ? "PT-1001" : "OLD-UUT") << length;
       EXPECT_EQ(results.RowCount(), read ? 5u : 0u) << length;
       EXPECT_EQ(results.Profile.CustomPoints.size(), 5u) << length;

@@ -16,20 +16,10 @@ using Ids = std::vector<std::string>;
 constexpr size_t kRecord = 568;
 constexpr size_t kOld = 276;
 
-// Records are built here byte by byte from the file format (raw_fields.h). A zero-filled
-// record is valid: every text reads as a one-byte count of 0.
+// Records are built here byte by byte from the file format (raw_fields.h).
 using test::FixedField;
+using test::RawRecord;
 std::string DoubleBytes(double value) { return test::LittleEndian(std::vector<double>{value}); }
-
-struct RawRecord {
-  explicit RawRecord(const std::string& id, size_t size = kRecord) : bytes(size, '\0') { Text(136, 32, id); }
-  RawRecord& Put(size_t offset, const std::string& field) {
-    bytes.replace(offset, field.size(), field);
-    return *this;
-  }
-  RawRecord& Text(size_t offset, int width, const std::string& text) { return Put(offset, FixedField(text, width)); }
-  std::string bytes;
-};
 
 std::string OldRecord(const std::string& id, double excitation, const std::string& type = "4WIR") {
   return RawRecord(id, kOld).Put(0, DoubleBytes(excitation)).Text(8, 8, type).Text(204, 8, "VDC").bytes;
@@ -125,19 +115,6 @@ TEST_F(UutTableTest, DeleteMovesTheLastRecordIntoTheGap) {
   EXPECT_EQ(Combo(), (Ids{"A", "D"}));
 }
 
-TEST_F(UutTableTest, ReplacedRecordKeepsItsOwnReservedFields) {
-  // Raw bytes the desktop never interprets, not even valid text.
-  const std::string reserved_a(100, '\x5A');
-  const std::string reserved_b = std::string(99, '\x11') + "\xFF";
-  WriteTable(RawRecord("A").Put(468, reserved_a).bytes + RawRecord("B").Put(468, reserved_b).bytes);
-  table_.SaveRecord(Loaded("B"));
-  table_.SaveRecord(WithId("NEW"));
-  const std::string bytes = Table();
-  EXPECT_EQ(bytes.substr(468, 100), reserved_a);
-  EXPECT_EQ(bytes.substr(kRecord + 468, 100), reserved_b);
-  EXPECT_EQ(bytes.substr(2 * kRecord + 548, 20), FixedField("", 8));
-}
-
 // Many UUTs stored at once give the bytes that storing them one by one gives: the first
 // record of an ID replaced in place with its own reserved fields, new IDs appended.
 TEST_F(UutTableTest, SavingManyAtOnceWritesWhatSavingEachWouldAndNothingWhenOneIsRefused) {
@@ -153,6 +130,11 @@ TEST_F(UutTableTest, SavingManyAtOnceWritesWhatSavingEachWouldAndNothingWhenOneI
   uuts.push_back(WithId("NEW"));
   for (const UUT& uut : uuts) table_.SaveRecord(uut);
   const std::string one_by_one = Table();
+  // Raw bytes the desktop never interprets: each replaced record keeps its own, a new one
+  // gets empty fields.
+  EXPECT_EQ(one_by_one.substr(468, 100), std::string(100, '\x5A'));
+  EXPECT_EQ(one_by_one.substr(kRecord + 468, 100), std::string(100, '\0'));
+  EXPECT_EQ(one_by_one.substr(3 * kRecord + 548, 20), FixedField("", 8));
 
   WriteTable(initial);
   EXPECT_TRUE(table_.SaveRecords(uuts));
@@ -176,15 +158,19 @@ TEST_F(UutTableTest, APartialRecordWarnsOnLoadAndRefusesSaveAndDelete) {
   EXPECT_EQ(prompter_.Texts(), (Ids{"Table error:  CUUTTable::LoadRecord", Corrupted(), Corrupted()}));
 }
 
+// A later record wins for a shared ID.
 TEST_F(UutTableTest, OpenConvertsAnOldTableAndKeepsItAsBackup) {
-  const std::string old = OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("C", 18.0);
-  ASSERT_EQ(old.size(), 828u);
+  const std::string old =
+      OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("C", 18.0) + OldRecord("A", 24.0, "3WIR");
+  ASSERT_EQ(old.size(), 4 * kOld);
   WriteTable(old);
   table_.Open();
   const std::string bytes = Table();
-  EXPECT_EQ(bytes.size(), 1704u);
+  EXPECT_EQ(bytes.size(), 3 * kRecord);
   EXPECT_EQ(test::ReadBytes(BackupPath()), old);
   EXPECT_EQ(Combo(), (Ids{"A", "B", "C"}));
+  EXPECT_EQ(Loaded("A").Excitation, 24.0);
+  EXPECT_EQ(Loaded("A").OutputType, "3WIR");
   // Numbers move over unchanged (up to the first text that is rewritten in full width);
   // the new fields get their defaults.
   EXPECT_EQ(bytes.substr(kRecord, 56), old.substr(kOld, 56));
@@ -202,14 +188,6 @@ TEST_F(UutTableTest, OpenConvertsAnOldTableAndKeepsItAsBackup) {
   EXPECT_EQ(test::ReadBytes(BackupPath()), old);
   EXPECT_EQ(test::ReadBytes(backup_2), OldRecord("A", 12.0));
   EXPECT_FALSE(test::FileExists(HostPath("C:\\VELD\\PC\\UUT\\UUTTable_Backup_3.dat")));
-}
-
-TEST_F(UutTableTest, ConversionLetsALaterRecordWinForASharedId) {
-  WriteTable(OldRecord("A", 12.0) + OldRecord("B", 15.0) + OldRecord("A", 24.0, "3WIR"));
-  table_.Open();
-  EXPECT_EQ(Combo(), (Ids{"A", "B"}));
-  EXPECT_EQ(Loaded("A").Excitation, 24.0);
-  EXPECT_EQ(Loaded("A").OutputType, "3WIR");
 }
 
 TEST_F(UutTableTest, TablesThatCannotBeReadAsEitherFormatAreReportedAndLeftUntouched) {

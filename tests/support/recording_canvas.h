@@ -25,8 +25,7 @@ class RecordingCanvas : public CertificateCanvas {
   PageMetrics Metrics() const override { return metrics_; }
 
   std::unique_ptr<CanvasFont> MakeFont(const FontRequest& request) override {
-    fonts_asked.push_back(request);
-    if (static_cast<int>(fonts_asked.size()) - 1 == refuse_font) return nullptr;
+    if (fonts_made_++ == refuse_font) return nullptr;
     return std::make_unique<Font>(request);
   }
   void SelectFont(const CanvasFont& font) override { selected_ = font.Request(); }
@@ -61,7 +60,6 @@ class RecordingCanvas : public CertificateCanvas {
     return text.text.substr(0, static_cast<size_t>(text.rect.Width() / text.font.width));
   }
 
-  std::vector<FontRequest> fonts_asked;
   std::vector<Text> texts;
   std::vector<PixelRect> rules;
   std::vector<std::pair<PixelRect, std::string>> images;
@@ -79,6 +77,7 @@ class RecordingCanvas : public CertificateCanvas {
 
   PageMetrics metrics_;
   FontRequest selected_;
+  int fonts_made_ = 0;
 };
 
 }  // namespace veld::test

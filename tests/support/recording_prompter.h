@@ -14,14 +14,13 @@ class RecordingPrompter : public Prompter {
   struct Entry {
     std::string text;
     MessageIcon icon = MessageIcon::None;
-    bool question = false;
   };
 
   void Message(const std::string& text, MessageIcon icon = MessageIcon::None) override {
-    entries.push_back({text, icon, false});
+    entries.push_back({text, icon});
   }
   bool AskYesNo(const std::string& question) override {
-    entries.push_back({question, MessageIcon::None, true});
+    entries.push_back({question, MessageIcon::None});
     return answer_yes;
   }
 

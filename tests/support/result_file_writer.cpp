@@ -61,7 +61,7 @@ void WritePoints(ByteWriter& out, const ResultFileDescription& desc) {
 
 void WriteTrailer(ByteWriter& out, const ResultFileDescription& desc) {
   WriteDate(out, desc.date_tested);
-  out.U32(desc.trailer_unused);
+  out.U32(0);  // unused
   out.U32(desc.as_found ? 1 : 0);
   out.F64(desc.leak_value);
 }
@@ -158,12 +158,6 @@ void WriteResultFile(const std::string& host_path, const ResultFileDescription& 
   if (!parent.empty()) std::filesystem::create_directories(parent, ignored);
   BinaryFile file(host_path, BinaryFile::Mode::Create);
   file.Write(BuildResultFile(desc));
-}
-
-std::string BuildShortText(const std::string& text) {
-  ByteWriter out;
-  WriteShortText(out, text);
-  return out.Take();
 }
 
 }  // namespace veld::test

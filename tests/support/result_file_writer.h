@@ -66,7 +66,6 @@ struct ResultFileDescription {
 
   // Trailer.
   OleDateTime date_tested;
-  uint32_t trailer_unused = 0;
   bool as_found = true;
   double leak_value = 0.0;
 
@@ -106,9 +105,5 @@ std::string BuildResultFile(const ResultFileDescription& desc);
 // Writes the described result file to a host path, creating its folders; throws
 // veld::FileError when it cannot be written.
 void WriteResultFile(const std::string& host_path, const ResultFileDescription& desc);
-
-// A short text as the calibrator writes it: FF FE FF N, then N 16-bit units (text
-// longer than 255 characters is cut).
-std::string BuildShortText(const std::string& text);
 
 }  // namespace veld::test
