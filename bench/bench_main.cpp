@@ -310,26 +310,7 @@ void ImportUuts(benchmark::State& state, const WorkFolder& work, int records) {
 
 // The same records written into the PC table by the transfer command.
 void TransferAllUuts(benchmark::State& state, const WorkFolder& work, int records) {
-  UseRoots(work.TableRoot(), work.TableRoot());
-  CountingPrompter prompter;
-  CDataBaseX pc(prompter);
-  CDataBaseX veld(prompter);
-  veld.SetDevice(DatabaseSide::VELD);
-  pc.SetDevice(DatabaseSide::PC);
-  std::vector<std::string> ids;
-  for (int i = 0; i < records; ++i) ids.push_back(VeldTableId(i));
-  NoHooks hooks;
-  UUT current;
-  for (auto _ : state) {
-    state.PauseTiming();
-    RestoreTables(work);
-    state.ResumeTiming();
-    TransferUUTs(veld, pc, DatabaseSide::PC, ids, current, hooks);
-  }
-  if (fs::file_size(PcTablePath(work)) != static_cast<uint64_t>(2 * records) * CUUTTable::kRecordSize) {
-    state.SkipWithError("wrong table length after the transfer");
-  }
-  RestoreTables(work);
+  TransferUuts(state, work, records, records);
 }
 
 // One sequential read of each table file per operation.
