@@ -689,21 +689,24 @@ void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& 
       }
       break;
     }
-    case LocalFolderNames::Found::Unsure:
+    case LocalFolderNames::Found::Unsure: {
       // The disk decides, so what the batch holds must be on it first.
       CommitResults(batch);
-      if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
-        // Another spelling is another calibrator file (or another test): say that it is
-        // not copied rather than take one for the other.
-        const std::string held_name = std::filesystem::path(held).filename().string();
-        if (held_name != name) {
-          ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
-                           kLocalResultsFolder + held_name + " differs from it only in letter case.");
-        }
-        return;
+      const std::string held = HostPath(local_path);
+      if (!BinaryFile::Exists(held)) {
+        // Missing, so nothing to check for writing: the path just mapped is the target.
+        CopyFileFromDeviceTo(held, local_path, device_path);
+        break;
       }
-      CopyFileFromDevice(local_path, device_path);
-      break;
+      // Another spelling is another calibrator file (or another test): say that it is
+      // not copied rather than take one for the other.
+      const std::string held_name = std::filesystem::path(held).filename().string();
+      if (held_name != name) {
+        ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
+                         kLocalResultsFolder + held_name + " differs from it only in letter case.");
+      }
+      return;
+    }
   }
   local.Add(name);
 }
