@@ -276,6 +276,11 @@ FileBytes BinaryFile::ReadWholeFile(const std::string& path) {
   return file.ReadAll();
 }
 
+FileBytes BinaryFile::ReadWholeFileForChange(const std::string& path) {
+  BinaryFile file(path, Mode::ReadWrite);
+  return file.ReadAll();
+}
+
 std::string BinaryFile::TemporaryPathBeside(const std::string& path) {
   const size_t cut = path.find_last_of("/\\");
   const size_t name_at = cut == std::string::npos ? 0 : cut + 1;
