@@ -99,8 +99,6 @@ class BinaryFile {
   // the file. The file beside has a name that no listing takes for data (a leading dot,
   // ending in ".tmp"); it keeps the permissions of the file it replaces.
   static void ReplaceWholeFile(const std::string& path, std::string_view bytes);
-  // The name of the file beside path that ReplaceWholeFile writes in this process.
-  static std::string TemporaryPathBeside(const std::string& path);
 
  private:
   [[noreturn]] void Fail() const;
