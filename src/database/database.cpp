@@ -1,16 +1,10 @@
 #include "database/database.h"
 
 #include "platform/host_path.h"
+#include "records/uut_limits.h"
 #include "units/pressure_units.h"
 
 namespace veld {
-namespace {
-
-
-const char* const kUUTTypes[] = {"CURR", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"};
-const char* const kExcitations[] = {"24VDC", "18VDC", "15VDC", "12VDC", "9VDC", "5VDC", "EXTERNAL"};
-
-}  // namespace
 
 CDataBaseX::CDataBaseX(Prompter& prompter)
     : prompter_(prompter), uut_table_(prompter), profile_table_(prompter), settings_table_(prompter) {
@@ -84,9 +78,9 @@ void CDataBaseX::FillCombo(ListTarget& combo, const std::string& list_name) {
   } else if (list_name == "TestProfile") {
     profile_table_.FillCombo(combo);
   } else if (list_name == "UUT_Types") {
-    for (const char* type : kUUTTypes) combo.Append(type);
+    for (const std::string& type : UUTTypeChoices()) combo.Append(type);
   } else if (list_name == "EXC") {
-    for (const char* excitation : kExcitations) combo.Append(excitation);
+    for (const ExcitationChoice& excitation : ExcitationChoices()) combo.Append(excitation.text);
   }
 }
 

@@ -197,8 +197,10 @@ void DesktopSettingsStore::SaveLabHeader(LabHeader header, const std::optional<s
   }
 }
 
-uint64_t DesktopSettingsStore::LastCertificateNumber() const {
-  const std::string text = Read().Get(kCounterKey);
+uint64_t DesktopSettingsStore::LastCertificateNumber() const { return CertificateNumberIn(Read()); }
+
+uint64_t DesktopSettingsStore::CertificateNumberIn(const Entries& entries) {
+  const std::string text = entries.Get(kCounterKey);
   uint64_t number = 0;
   if (text.empty()) return 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
@@ -211,8 +213,8 @@ uint64_t DesktopSettingsStore::LastCertificateNumber() const {
 
 uint64_t DesktopSettingsStore::TakeCertificateNumber() {
   const FileLock lock = FileLock::Lock(HostPath(kDesktopSettingsLockPath));
-  const uint64_t next = LastCertificateNumber() + 1;
   Entries entries = Read();
+  const uint64_t next = CertificateNumberIn(entries) + 1;
   entries.Set(kCounterKey, std::to_string(next));
   Write(entries);
   return next;

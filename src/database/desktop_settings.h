@@ -77,6 +77,8 @@ class DesktopSettingsStore {
     void Remove(const std::string& key);
   };
   static Entries Read();
+  // The stored counter; throws FileError when it is not a number.
+  static uint64_t CertificateNumberIn(const Entries& entries);
   static void Write(const Entries& entries);
 };
 

@@ -513,25 +513,6 @@ bool CCorvaneRAPI::ReadDeviceFile(const std::string& device_path, BinaryFile& in
   return false;
 }
 
-bool CCorvaneRAPI::WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy,
-                                    bool report_unusable) {
-  Connection connection(*this);
-  rapi::CE_FIND_DATA entry{};
-  DeviceHandle listing(*this, CeFindFirstFile(WidePath(folder + "*.*").c_str(), &entry));
-  if (!listing.valid()) return false;
-  std::string name;
-  do {
-    // A folder is not a file to copy; listings give them as Windows does.
-    if ((entry.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
-    if (!NarrowName(entry.cFileName, rapi::MAX_PATH, name) || !IsSafeFileName(name)) {
-      if (report_unusable) ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
-      continue;
-    }
-    copy(name);
-  } while (CeFindNextFile(listing.get(), &entry));
-  return true;
-}
-
 void CCorvaneRAPI::ReportSkippedName(const std::string& name, const std::string& folder) {
   ReportFailedCopy("\"" + name + "\" in " + folder + " was not copied: the name cannot be used as a file name.");
 }
@@ -555,9 +536,21 @@ void CCorvaneRAPI::ReportFailedCopy(const std::string& text) {
 
 std::optional<std::vector<std::string>> CCorvaneRAPI::DeviceFolderNames(const std::string& folder,
                                                                         bool report_unusable) {
+  Connection connection(*this);
+  rapi::CE_FIND_DATA entry{};
+  DeviceHandle listing(*this, CeFindFirstFile(WidePath(folder + "*.*").c_str(), &entry));
+  if (!listing.valid()) return std::nullopt;
   std::vector<std::string> names;
-  const auto keep = [&](const std::string& name) { names.push_back(name); };
-  if (!WalkDeviceFolder(folder, keep, report_unusable)) return std::nullopt;
+  std::string name;
+  do {
+    // A folder is not a file to copy; listings give them as Windows does.
+    if ((entry.dwFileAttributes & rapi::FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    if (!NarrowName(entry.cFileName, rapi::MAX_PATH, name) || !IsSafeFileName(name)) {
+      if (report_unusable) ReportSkippedName(PrintableName(entry.cFileName, rapi::MAX_PATH), folder);
+      continue;
+    }
+    names.push_back(name);
+  } while (CeFindNextFile(listing.get(), &entry));
   return names;
 }
 
@@ -689,21 +682,24 @@ void CCorvaneRAPI::UploadResultFile(const std::string& name, const std::string& 
       }
       break;
     }
-    case LocalFolderNames::Found::Unsure:
+    case LocalFolderNames::Found::Unsure: {
       // The disk decides, so what the batch holds must be on it first.
       CommitResults(batch);
-      if (const std::string held = HostPath(local_path); BinaryFile::Exists(held)) {
-        // Another spelling is another calibrator file (or another test): say that it is
-        // not copied rather than take one for the other.
-        const std::string held_name = std::filesystem::path(held).filename().string();
-        if (held_name != name) {
-          ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
-                           kLocalResultsFolder + held_name + " differs from it only in letter case.");
-        }
-        return;
+      const std::string held = HostPath(local_path);
+      if (!BinaryFile::Exists(held)) {
+        // Missing, so nothing to check for writing: the path just mapped is the target.
+        CopyFileFromDeviceTo(held, local_path, device_path);
+        break;
       }
-      CopyFileFromDevice(local_path, device_path);
-      break;
+      // Another spelling is another calibrator file (or another test): say that it is
+      // not copied rather than take one for the other.
+      const std::string held_name = std::filesystem::path(held).filename().string();
+      if (held_name != name) {
+        ReportFailedCopy("\"" + name + "\" in " + kDeviceResultsFolder + " was not copied: " +
+                         kLocalResultsFolder + held_name + " differs from it only in letter case.");
+      }
+      return;
+    }
   }
   local.Add(name);
 }

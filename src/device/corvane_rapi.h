@@ -84,11 +84,6 @@ class CCorvaneRAPI {
   void ForgetEntryPoints();
   // False, after telling the user, when no library is loaded yet.
   bool RequireLibrary();
-  // Calls copy with the 8-bit name of every file listed in a device folder, skipping
-  // folders and names that cannot be local file names (reported when report_unusable).
-  // False when the listing found nothing.
-  bool WalkDeviceFolder(const std::string& folder, const std::function<void(const std::string&)>& copy,
-                        bool report_unusable = true);
   // Each of these tells the user about a file that is not copied, and counts it.
   void ReportSkippedName(const std::string& name, const std::string& folder);
   void ReportCaseGroups(const std::vector<std::vector<std::string>>& groups, const std::string& folder);
@@ -105,7 +100,9 @@ class CCorvaneRAPI {
   // Puts a batch of copied result files in place, reporting the names that cannot be.
   void CommitResults(ResultBatch& batch);
   void ReportUploadProgress(size_t done, size_t total);
-  // The names in a device folder, as a walk gives them; nothing when the listing found none.
+  // The 8-bit name of every file listed in a device folder, skipping folders and names
+  // that cannot be local file names (reported when report_unusable); nothing when the
+  // listing found nothing.
   std::optional<std::vector<std::string>> DeviceFolderNames(const std::string& folder, bool report_unusable);
 
   DynamicLibrary library_;

@@ -46,6 +46,13 @@ std::string FolderOf(const std::string& path) {
   return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
 }
 
+// The file beside path that ReplaceWholeFile writes in this process.
+std::string TemporaryPathBeside(const std::string& path) {
+  const size_t cut = path.find_last_of("/\\");
+  const size_t name_at = cut == std::string::npos ? 0 : cut + 1;
+  return path.substr(0, name_at) + "." + path.substr(name_at) + "." + std::to_string(CurrentProcessId()) + ".tmp";
+}
+
 // Gives the new file the permissions of the file it is about to replace, so that a
 // rename does not quietly widen or narrow who may read a table.
 void KeepPermissions(int fd, const std::string& replaced) {
@@ -276,10 +283,9 @@ FileBytes BinaryFile::ReadWholeFile(const std::string& path) {
   return file.ReadAll();
 }
 
-std::string BinaryFile::TemporaryPathBeside(const std::string& path) {
-  const size_t cut = path.find_last_of("/\\");
-  const size_t name_at = cut == std::string::npos ? 0 : cut + 1;
-  return path.substr(0, name_at) + "." + path.substr(name_at) + "." + std::to_string(CurrentProcessId()) + ".tmp";
+FileBytes BinaryFile::ReadWholeFileForChange(const std::string& path) {
+  BinaryFile file(path, Mode::ReadWrite);
+  return file.ReadAll();
 }
 
 void BinaryFile::ReplaceWholeFile(const std::string& path, std::string_view bytes) {

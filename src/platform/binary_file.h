@@ -88,6 +88,10 @@ class BinaryFile {
   static void Remove(const std::string& path);
   // The whole content of a file; throws FileError when it cannot be read.
   static FileBytes ReadWholeFile(const std::string& path);
+  // The same for a file about to be replaced whole: it is opened for writing, so that one
+  // that may not be written (read-only, a folder) is refused here, as a change in place
+  // would have been, rather than replaced by the rename.
+  static FileBytes ReadWholeFileForChange(const std::string& path);
   // Gives a file new content all at once. The bytes go to a new file beside it, which is
   // synced and renamed over the file, and the folder is synced: after a failure or a
   // crash at any point the file holds its old content or the new one, and a change that
@@ -95,8 +99,6 @@ class BinaryFile {
   // the file. The file beside has a name that no listing takes for data (a leading dot,
   // ending in ".tmp"); it keeps the permissions of the file it replaces.
   static void ReplaceWholeFile(const std::string& path, std::string_view bytes);
-  // The name of the file beside path that ReplaceWholeFile writes in this process.
-  static std::string TemporaryPathBeside(const std::string& path);
 
  private:
   [[noreturn]] void Fail() const;

@@ -7,6 +7,11 @@ namespace veld {
 Utf8ToLatin1Result Utf8ToLatin1(std::string_view text, std::string& out) {
   std::string converted;
   converted.reserve(text.size());
+  // Anything but a full conversion gives the text back as it was.
+  const auto unchanged = [&](Utf8ToLatin1Result result) {
+    out = std::string(text);
+    return result;
+  };
   bool beyond = false;
   for (size_t i = 0; i < text.size();) {
     const auto byte = [&](size_t at) { return static_cast<uint8_t>(text[at]); };
@@ -21,35 +26,24 @@ Utf8ToLatin1Result Utf8ToLatin1(std::string_view text, std::string& out) {
       } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4, code = lead & 0x07u;
       } else {
-        out = std::string(text);
-        return Utf8ToLatin1Result::NotUtf8;
+        return unchanged(Utf8ToLatin1Result::NotUtf8);
       }
-      if (i + length > text.size()) {
-        out = std::string(text);
-        return Utf8ToLatin1Result::NotUtf8;
-      }
+      if (i + length > text.size()) return unchanged(Utf8ToLatin1Result::NotUtf8);
       for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0u) != 0x80u) {
-          out = std::string(text);
-          return Utf8ToLatin1Result::NotUtf8;
-        }
+        if ((byte(i + k) & 0xC0u) != 0x80u) return unchanged(Utf8ToLatin1Result::NotUtf8);
         code = code << 6 | (byte(i + k) & 0x3Fu);
       }
       // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
       const uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
       if (code < smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) {
-        out = std::string(text);
-        return Utf8ToLatin1Result::NotUtf8;
+        return unchanged(Utf8ToLatin1Result::NotUtf8);
       }
     }
     if (code > 0xFF) beyond = true;
     converted += static_cast<char>(code > 0xFF ? '?' : code);
     i += length;
   }
-  if (beyond) {
-    out = std::string(text);
-    return Utf8ToLatin1Result::BeyondLatin1;
-  }
+  if (beyond) return unchanged(Utf8ToLatin1Result::BeyondLatin1);
   out = std::move(converted);
   return Utf8ToLatin1Result::Converted;
 }

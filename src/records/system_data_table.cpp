@@ -72,10 +72,7 @@ void SystemDataTable::Open() {
   const std::string host = HostPath(table_path_);
   std::optional<FileBytes> bytes;
   try {
-    // Opened for writing: a table that exists but may not be written (read-only, a
-    // folder) is reported rather than replaced.
-    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-    bytes = file.ReadAll();
+    bytes = BinaryFile::ReadWholeFileForChange(host);
   } catch (const FileError& error) {
     if (error.cause() != FileError::Cause::NotFound) throw;
   }
@@ -89,13 +86,8 @@ void SystemDataTable::Open() {
 
 void SystemDataTable::FillDefaults() {
   const std::string host = HostPath(table_path_);
-  FileBytes bytes;
-  {
-    // Adds to the table that is there and may be written; Open is what creates one.
-    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-    bytes = file.ReadAll();
-  }
-  AddMissingDefaults(host, bytes);
+  // Adds to the table that is there; Open is what creates one.
+  AddMissingDefaults(host, BinaryFile::ReadWholeFileForChange(host));
 }
 
 void SystemDataTable::AddMissingDefaults(const std::string& host, std::string_view bytes) {
@@ -135,12 +127,7 @@ void SystemDataTable::SetSettings(const std::vector<std::pair<std::string, std::
     if (!CheckStorable(key, value)) return;
   }
   const std::string host = HostPath(table_path_);
-  FileBytes bytes;
-  {
-    // The file is not created here, and one that may not be written is refused.
-    BinaryFile file(host, BinaryFile::Mode::ReadWrite);
-    bytes = file.ReadAll();
-  }
+  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);  // never creates the table
   const Scan scan = ScanRecords(bytes, host);
   // Stray bytes after the last whole record are dropped; a new record goes right after it.
   std::string image(bytes.view().substr(0, scan.whole_records * kRecordSize));

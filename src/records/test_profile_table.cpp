@@ -87,7 +87,7 @@ bool TestProfileTable::SaveRecord(const TestProfile& profile) {
   if (!CheckStorable(profile)) return false;
   const Record record = RecordOf(profile);
   const std::string host = HostPath(table_path_);
-  const FileBytes table = ReadForChange(host);
+  const FileBytes table = BinaryFile::ReadWholeFileForChange(host);
   // A new record goes right after the last whole record, so that stray bytes at the end
   // of a damaged table cannot push it out of line with the record grid.
   const size_t at = FindRecord(table, profile.ID, host).value_or(table.size() / kRecordSize) * kRecordSize;
@@ -111,7 +111,7 @@ bool TestProfileTable::SaveRecord(const TestProfile& profile) {
 
 void TestProfileTable::DeleteRecord(const TestProfile& profile) {
   const std::string host = HostPath(table_path_);
-  const FileBytes table = ReadForChange(host);
+  const FileBytes table = BinaryFile::ReadWholeFileForChange(host);
   const size_t count = table.size() / kRecordSize;
   const auto found = FindRecord(table, profile.ID, host);
   // No record, no change: an orphaned custom file is left alone as well.
@@ -273,13 +273,6 @@ bool TestProfileTable::CheckStorable(const TestProfile& profile) {
   const char* problem = RecordProblem(profile);
   if (problem) prompter_.Message(problem);
   return problem == nullptr;
-}
-
-FileBytes TestProfileTable::ReadForChange(const std::string& host_path) {
-  // Opened for writing, though the change goes to a new file: a table that may not be
-  // written is refused here rather than replaced by the rename.
-  BinaryFile file(host_path, BinaryFile::Mode::ReadWrite);
-  return file.ReadAll();
 }
 
 void TestProfileTable::RestoreTable(const std::string& host_path, std::string_view bytes) {

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/binary_file.h"
 #include "platform/prompter.h"
 #include "records/database_layout.h"
 #include "records/list_target.h"
@@ -84,7 +83,6 @@ class TestProfileTable {
   std::vector<std::string> ReadIds() const;
   // Shows why a profile cannot be stored and answers false, or answers true.
   bool CheckStorable(const TestProfile& profile);
-  static FileBytes ReadForChange(const std::string& host_path);
   // Puts the table back as it was after a later part of the same change failed.
   static void RestoreTable(const std::string& host_path, std::string_view bytes);
   // The host path of the profile's custom file, or nothing when its ID cannot name one.

@@ -414,7 +414,7 @@ bool CUUTTable::IdFits(const UUT& uut) {
 bool CUUTTable::SaveRecord(const UUT& uut) {
   if (!IdFits(uut)) return false;
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = ReadForChange(host);
+  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;
@@ -433,7 +433,7 @@ bool CUUTTable::SaveRecord(const UUT& uut) {
 
 bool CUUTTable::DeleteRecord(const UUT& uut) {
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = ReadForChange(host);
+  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;
@@ -445,13 +445,6 @@ bool CUUTTable::DeleteRecord(const UUT& uut) {
   if (*index != last) table.replace(*index * kRecordSize, kRecordSize, RecordAt(bytes, last));
   BinaryFile::ReplaceWholeFile(host, table);
   return true;
-}
-
-FileBytes CUUTTable::ReadForChange(const std::string& host_path) {
-  // Opened for writing, though the change goes to a new file: a table that may not be
-  // written is refused here, as it always was, rather than replaced by the rename.
-  BinaryFile file(host_path, BinaryFile::Mode::ReadWrite);
-  return file.ReadAll();
 }
 
 std::vector<std::string> CUUTTable::ReadIds(std::string_view bytes, const std::string& host_path) const {
@@ -486,7 +479,7 @@ bool CUUTTable::SaveRecords(const std::vector<UUT>& uuts) {
     if (!IdFits(uut)) return false;
   }
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = ReadForChange(host);
+  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
   if (bytes.size() % kRecordSize != 0) {
     ReportCorrupted(host);
     return false;

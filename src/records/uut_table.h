@@ -24,7 +24,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/binary_file.h"
 #include "platform/prompter.h"
 #include "records/database_layout.h"
 #include "records/list_target.h"
@@ -85,7 +84,6 @@ class CUUTTable {
   void CreateWithBuiltIns(const std::string& host_path) const;
   // Keeps an old-format table under the first free backup name.
   void KeepBackup(std::string_view old_table) const;
-  static FileBytes ReadForChange(const std::string& host_path);
   void ReportCorrupted(const std::string& host_path);
   // False (after telling the user) when uut.ID cannot be stored as it stands.
   bool IdFits(const UUT& uut);

@@ -93,7 +93,6 @@ SmartPartSettings SmartPartConfigurator::Decode(std::string& part_number) {
   settings.accuracy = DecodeAccuracy(accuracy_code);
   settings.output = DecodeElectrical(electrical_code);
   settings.input_units = DecodeUnits(units_code);
-  settings.complete = settings.input_range && settings.accuracy && settings.output && settings.input_units;
   return settings;
 }
 

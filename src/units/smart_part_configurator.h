@@ -40,7 +40,7 @@ struct SmartPartSettings {
   double max_leak_rate = 0.0001;
   int32_t settling_time = 5000;
   // True when every code was recognised.
-  bool complete = false;
+  bool complete() const { return input_range && accuracy && output && input_units; }
 };
 
 class SmartPartConfigurator {
@@ -59,7 +59,7 @@ class SmartPartConfigurator {
   bool Configure(std::string& part_number, Record& uut) {
     const SmartPartSettings settings = Decode(part_number);
     ApplySmartPartSettings(settings, uut);
-    return settings.complete;
+    return settings.complete();
   }
 
   // One line per decoding failure, collected over every decode of this object.
