@@ -407,14 +407,6 @@ void CRapiTestDlg::OnAdministrator() {
 
 // --- Profile commands ----------------------------------------------------------------
 
-void CRapiTestDlg::DownloadAfterChange(bool uut_table) {
-  if (uut_table) {
-    rapi_.DownloadUUTTable();
-  } else {
-    rapi_.DownloadTestProfileTable();
-  }
-}
-
 // The mirror must not change unless the calibrator can be given the same change.
 bool CRapiTestDlg::CanChange(DatabaseSide side) { return side == DatabaseSide::PC || RequireDevice(); }
 
@@ -446,14 +438,14 @@ bool CRapiTestDlg::OnEditUUT() {
 bool CRapiTestDlg::StoreUUT(DatabaseSide side) {
   const bool stored = Database(side).SaveUUT(current_uut_);
   RefillList(UUTList(side));
-  if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+  if (side == DatabaseSide::VELD) rapi_.DownloadUUTTable();
   return stored;
 }
 
 bool CRapiTestDlg::StoreTestProfile(DatabaseSide side) {
   const bool stored = Database(side).SaveTestProfile(current_profile_);
   RefillList(ProfileList(side));
-  if (side == DatabaseSide::VELD) DownloadAfterChange(false);
+  if (side == DatabaseSide::VELD) rapi_.DownloadTestProfileTable();
   return stored;
 }
 
@@ -601,7 +593,7 @@ void CRapiTestDlg::OnImportUUTs() {
     const bool imported = WithDataRoot([&] {
       if (!ApplyUUTImport(database, plan)) return false;
       RefillList(UUTList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+      if (side == DatabaseSide::VELD) rapi_.DownloadUUTTable();
       return true;
     });
     if (imported) services_.prompter.Message(UUTImportSummary(plan, side, false));

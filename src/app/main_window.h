@@ -200,7 +200,6 @@ class CRapiTestDlg {
   std::vector<std::string> SelectedIds(WindowList list) const;
   std::vector<SelectedResult> SelectedResults() const;
   void PrepareCalibrator();
-  void DownloadAfterChange(bool uut_table);
   void RunReportCommand(const std::function<void()>& command);
 
   MainView& view_;
