@@ -31,7 +31,9 @@ constexpr size_t kListedImportProblems = 20;
 inline constexpr const char* kProfilePanelPlaceholder =
     "No test profile shown yet.\r\n\r\nConnect to the VELD, then click a test profile in one of the two lists.";
 
-std::vector<int> Sorted(std::vector<int> rows) {
+// The rows of a list of count rows that a selection names: ascending, each once.
+std::vector<int> SelectedRowsOf(std::vector<int> rows, size_t count) {
+  std::erase_if(rows, [count](int row) { return row < 0 || static_cast<size_t>(row) >= count; });
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
@@ -203,10 +205,7 @@ void CRapiTestDlg::RefillList(WindowList which) {
 
 void CRapiTestDlg::OnListSelectionChanged(WindowList which, const std::vector<int>& selected_rows) {
   ListState& state = lists_[Index(which)];
-  state.selected.clear();
-  for (int row : Sorted(selected_rows)) {
-    if (row >= 0 && static_cast<size_t>(row) < state.items.size()) state.selected.push_back(row);
-  }
+  state.selected = SelectedRowsOf(selected_rows, state.items.size());
 }
 
 void CRapiTestDlg::OnListClicked(WindowList which, const std::vector<int>& selected_rows) {
@@ -283,10 +282,7 @@ void CRapiTestDlg::ListResultsOfChosenUUT() {
 }
 
 void CRapiTestDlg::OnResultSelectionChanged(const std::vector<int>& selected_rows) {
-  result_selection_.clear();
-  for (int row : Sorted(selected_rows)) {
-    if (row >= 0 && static_cast<size_t>(row) < result_rows_.size()) result_selection_.push_back(row);
-  }
+  result_selection_ = SelectedRowsOf(selected_rows, result_rows_.size());
 }
 
 std::vector<SelectedResult> CRapiTestDlg::SelectedResults() const {
