@@ -406,10 +406,18 @@ void CRapiTestDlg::OnAdministrator() {
 // The mirror must not change unless the calibrator can be given the same change.
 bool CRapiTestDlg::CanChange(DatabaseSide side) { return side == DatabaseSide::PC || RequireDevice(); }
 
-bool CRapiTestDlg::OnEditUUT() {
+bool CRapiTestDlg::OnEditUUT() { return SetUpUUT(true); }
+
+bool CRapiTestDlg::OnNewUUT() { return SetUpUUT(false); }
+
+// EDIT (the ID locked) or NEW (the ID emptied) on the current UUT. The fetch after Cancel
+// drops the dialog's changes only when the side holds the ID; the record as it was before
+// the dialog stands in otherwise. EDIT gives the focus to the side's list however the
+// dialog ends, NEW only after Cancel.
+bool CRapiTestDlg::SetUpUUT(bool edit) {
   if (!CanEditProfiles()) return false;
   return RunCommand([&] {
-    if (list(WindowList::PcUUTs).selected.empty() && list(WindowList::VeldUUTs).selected.empty()) {
+    if (edit && list(WindowList::PcUUTs).selected.empty() && list(WindowList::VeldUUTs).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
       return false;
     }
@@ -417,17 +425,15 @@ bool CRapiTestDlg::OnEditUUT() {
     if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const UUT before = current_uut_;
-    bool done = false;
-    if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, true, database)) {
-      done = WithDataRoot([&] { return StoreUUT(side); });
-    } else {
-      // The fetch drops the dialog's changes only when the side holds the ID; the record
-      // as it was before the dialog stands in otherwise.
+    if (!edit) current_uut_.ID.clear();
+    const bool confirmed = services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, edit, database);
+    const bool stored = confirmed && WithDataRoot([&] { return StoreUUT(side); });
+    if (!confirmed) {
       current_uut_ = before;
       database.LoadUUT(current_uut_);
     }
-    view_.FocusList(UUTList(side));
-    return done;
+    if (edit || !confirmed) view_.FocusList(UUTList(side));
+    return stored;
   });
 }
 
@@ -443,24 +449,6 @@ bool CRapiTestDlg::StoreTestProfile(DatabaseSide side) {
   RefillList(ProfileList(side));
   if (side == DatabaseSide::VELD) rapi_.DownloadTestProfileTable();
   return stored;
-}
-
-bool CRapiTestDlg::OnNewUUT() {
-  if (!CanEditProfiles()) return false;
-  return RunCommand([&] {
-    const DatabaseSide side = uut_side_;
-    if (!CanChange(side)) return false;
-    CDataBaseX& database = Database(side);
-    const UUT before = current_uut_;
-    current_uut_.ID.clear();
-    if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, false, database)) {
-      return WithDataRoot([&] { return StoreUUT(side); });
-    }
-    current_uut_ = before;  // the remembered ID, and none of the dialog's changes
-    database.LoadUUT(current_uut_);
-    view_.FocusList(UUTList(side));
-    return false;
-  });
 }
 
 bool CRapiTestDlg::OnDeleteUUTs() {
@@ -493,10 +481,15 @@ bool CRapiTestDlg::OnTransferUUTsToVELD() {
   return uut_side_ == DatabaseSide::PC && TransferUUTsBetween(DatabaseSide::PC, DatabaseSide::VELD);
 }
 
-bool CRapiTestDlg::OnEditTestProfile() {
+bool CRapiTestDlg::OnEditTestProfile() { return SetUpTestProfile(true); }
+
+bool CRapiTestDlg::OnNewTestProfile() { return SetUpTestProfile(false); }
+
+// EDIT or NEW on the current test profile, as SetUpUUT on the current UUT.
+bool CRapiTestDlg::SetUpTestProfile(bool edit) {
   if (!CanEditProfiles()) return false;
   return RunCommand([&] {
-    if (list(WindowList::PcProfiles).selected.empty() && list(WindowList::VeldProfiles).selected.empty()) {
+    if (edit && list(WindowList::PcProfiles).selected.empty() && list(WindowList::VeldProfiles).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
       return false;
     }
@@ -504,33 +497,15 @@ bool CRapiTestDlg::OnEditTestProfile() {
     if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const TestProfile before = current_profile_;
-    bool done = false;
-    if (services_.profile_editor->Edit(current_profile_, current_uut_, database, true)) {
-      done = WithDataRoot([&] { return StoreTestProfile(side); });
-    } else {
+    if (!edit) current_profile_.ID.clear();
+    const bool confirmed = services_.profile_editor->Edit(current_profile_, current_uut_, database, edit);
+    const bool stored = confirmed && WithDataRoot([&] { return StoreTestProfile(side); });
+    if (!confirmed) {
       current_profile_ = before;
       database.LoadTestProfile(current_profile_);
     }
-    view_.FocusList(ProfileList(side));
-    return done;
-  });
-}
-
-bool CRapiTestDlg::OnNewTestProfile() {
-  if (!CanEditProfiles()) return false;
-  return RunCommand([&] {
-    const DatabaseSide side = profile_side_;
-    if (!CanChange(side)) return false;
-    CDataBaseX& database = Database(side);
-    const TestProfile before = current_profile_;
-    current_profile_.ID.clear();
-    if (services_.profile_editor->Edit(current_profile_, current_uut_, database, false)) {
-      return WithDataRoot([&] { return StoreTestProfile(side); });
-    }
-    current_profile_ = before;
-    database.LoadTestProfile(current_profile_);
-    view_.FocusList(ProfileList(side));
-    return false;
+    if (edit || !confirmed) view_.FocusList(ProfileList(side));
+    return stored;
   });
 }
 

@@ -188,6 +188,9 @@ class CRapiTestDlg {
   template <typename Change>
   bool WithDataRoot(Change&& change);
   bool CanChange(DatabaseSide side);
+  // EDIT (true) or NEW (false) in the setup dialog of a UUT or a test profile.
+  bool SetUpUUT(bool edit);
+  bool SetUpTestProfile(bool edit);
   bool StoreUUT(DatabaseSide side);
   bool StoreTestProfile(DatabaseSide side);
   bool TransferUUTsBetween(DatabaseSide from, DatabaseSide to);
