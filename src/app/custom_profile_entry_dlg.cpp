@@ -121,10 +121,4 @@ bool CCustomProfileEntry_Dlg::OnOk() {
   return true;
 }
 
-std::optional<CCustomProfileEntry_Dlg::Field> CCustomProfileEntry_Dlg::TakeFocusRequest() {
-  std::optional<Field> field = focus_request_;
-  focus_request_.reset();
-  return field;
-}
-
 }  // namespace veld

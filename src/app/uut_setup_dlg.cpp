@@ -240,10 +240,4 @@ void UUTSetupDlg::StoreRanges() {
   }
 }
 
-std::optional<UUTSetupDlg::Field> UUTSetupDlg::TakeFocusRequest() {
-  std::optional<Field> field = focus_request_;
-  focus_request_.reset();
-  return field;
-}
-
 }  // namespace veld
