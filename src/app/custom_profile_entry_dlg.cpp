@@ -4,7 +4,7 @@
 
 #include "app/data_exchange.h"
 #include "platform/format.h"
-#include "app/panels.h"
+#include "units/pressure_units.h"
 
 namespace veld {
 namespace {

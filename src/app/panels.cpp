@@ -1,7 +1,5 @@
 #include "app/panels.h"
 
-#include <map>
-
 #include "platform/format.h"
 #include "units/pressure_units.h"
 

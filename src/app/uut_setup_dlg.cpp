@@ -3,7 +3,7 @@
 #include "database/database.h"
 #include "records/list_target.h"
 #include "records/uut_table.h"
-#include "app/panels.h"
+#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
