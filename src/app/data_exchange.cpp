@@ -50,14 +50,6 @@ std::optional<int> ParseInteger(const std::string& text) {
   return value;
 }
 
-std::string NumberRangeMessage(const char* low, const char* high) {
-  return Format("Please enter a number between %s and %s.", low, high);
-}
-
-std::string IntegerRangeMessage(const char* low, const char* high) {
-  return Format("Please enter an integer between %s and %s.", low, high);
-}
-
 std::optional<std::string> CheckNumberText(const std::string& text, const NumberCheck& check) {
   double value = 0.0;
   if (check.integer) {
@@ -73,7 +65,8 @@ std::optional<std::string> CheckNumberText(const std::string& text, const Number
   if (value >= ParseNumber(check.low).value_or(0.0) && value <= ParseNumber(check.high).value_or(0.0)) {
     return std::nullopt;
   }
-  return check.integer ? IntegerRangeMessage(check.low, check.high) : NumberRangeMessage(check.low, check.high);
+  return Format(check.integer ? "Please enter an integer between %s and %s." : "Please enter a number between %s and %s.",
+                check.low, check.high);
 }
 
 void ComboChoice::Fill(std::vector<std::string> texts) {

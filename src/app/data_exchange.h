@@ -23,14 +23,10 @@ std::optional<double> ParseNumber(const std::string& text);
 // The whole text (blanks around it allowed) as a 32-bit integer, or nothing.
 std::optional<int> ParseInteger(const std::string& text);
 
-// "Please enter a number between 0 and 10000."
-std::string NumberRangeMessage(const char* low, const char* high);
-// "Please enter an integer between 0 and 99999."
-std::string IntegerRangeMessage(const char* low, const char* high);
-
 // One exchanged number: its text must parse, and lie within [low, high] when bounds are
-// given (as texts, so that the message shows them as written). The message of the first
-// failed check, or nothing.
+// given (as texts, so that the message shows them as written: "Please enter a number
+// between 0 and 10000.", "Please enter an integer between 0 and 99999."). The message of
+// the first failed check, or nothing.
 struct NumberCheck {
   const char* low = nullptr;
   const char* high = nullptr;
