@@ -115,15 +115,14 @@ void UUTSetupDlg::OnTextEdited(Field field, const std::string& text) {
   if (field == Field::Id) TryPartNumber();
 }
 
-// A valid smart part number typed as the ID fills the UUT at once. It is tried on a
-// scratch UUT first, so that a text that is not one leaves the UUT as it was.
+// A valid smart part number typed as the ID fills the UUT at once. It is decoded before
+// anything is applied, so that a text that is not one leaves the UUT as it was.
 void UUTSetupDlg::TryPartNumber() {
   if (!CheckFields()) return;
-  std::string trial = Text(Field::Id);
-  UUT scratch;
-  if (!decoder_.Configure(trial, scratch)) return;
   std::string part_number = Text(Field::Id);
-  decoder_.Configure(part_number, *uut_);
+  const SmartPartSettings settings = decoder_.Decode(part_number);
+  if (!settings.complete) return;
+  ApplySmartPartSettings(settings, *uut_);
   LoadDecodedFields();
 }
 
