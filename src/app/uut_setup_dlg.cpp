@@ -10,8 +10,6 @@ namespace {
 
 using Field = UUTSetupDlg::Field;
 
-constexpr const char* kExternal = "EXTERNAL";
-
 // The data exchange check of each numeric field, in tab order.
 struct FieldCheck {
   Field field;
@@ -194,19 +192,8 @@ bool UUTSetupDlg::OnOk() {
   StoreRanges();
   uut.InputUnits = input_units_text_;
   uut.OutputUnits = output_units_text_;
-  const std::string excitation = excitation_box_.Value();
-  uut.Excitation = ExcitationValue(excitation);
-
-  std::string type = type_box_.Value();
-  if (type == "CURR") {
-    if (excitation == kExternal) {
-      type = "CSIM";
-      uut.Excitation = -1.0;
-    } else {
-      type = "CSOU";
-    }
-  }
-  uut.SetOutputType(type);
+  uut.Excitation = ExcitationValue(excitation_box_.Value());
+  uut.SetOutputType(StoredOutputType(type_box_.Value(), uut.Excitation));
   uut.DefaultTestProfile = profile_box_.Value();
   uut.ID = id;
   return true;
