@@ -1,5 +1,6 @@
 #include "app/uut_setup_dlg.h"
 
+#include "app/panels.h"
 #include "database/database.h"
 #include "records/list_target.h"
 #include "records/uut_table.h"
@@ -79,7 +80,7 @@ void UUTSetupDlg::LoadDecodedFields() {
   LoadRange();
   output_units_text_ = uut.OutputUnits;
   input_units_text_ = uut.InputUnits;
-  type_box_.SelectText(uut.OutputType.find("CS") != std::string::npos ? std::string("CURR") : uut.OutputType);
+  type_box_.SelectText(ShownOutputType(uut));
   excitation_box_.SelectText(ExcitationText(uut.Excitation));
   profile_box_.SelectText(uut.DefaultTestProfile);
   ArrangeForType();
