@@ -11,22 +11,22 @@ namespace {
 
 using Field = UUTSetupDlg::Field;
 
-// The data exchange check of each numeric field, in tab order.
+// The data exchange check of each numeric field, in tab order (no limit: any number).
 struct FieldCheck {
   Field field;
-  NumberCheck check;
+  const NumberLimit* limit;
 };
 constexpr FieldCheck kFieldChecks[] = {
-    {Field::Accuracy, {"0", "10000"}},
-    {Field::ReCalAccuracy, {}},
-    {Field::InputMinusFS, {}},
-    {Field::OutputMinusFS, {}},
-    {Field::InputPlusFS, {}},
-    {Field::OutputPlusFS, {}},
-    {Field::SettlingTime, {"0", "99999", true}},
-    {Field::SystemVolume, {}},
-    {Field::ControlStability, {"0", "100000"}},
-    {Field::MaxLeakRate, {"0.000001", "1"}},
+    {Field::Accuracy, &kAccuracyLimit},
+    {Field::ReCalAccuracy, nullptr},
+    {Field::InputMinusFS, nullptr},
+    {Field::OutputMinusFS, nullptr},
+    {Field::InputPlusFS, nullptr},
+    {Field::OutputPlusFS, nullptr},
+    {Field::SettlingTime, &kSettlingTimeLimit},
+    {Field::SystemVolume, nullptr},
+    {Field::ControlStability, &kControlStabilityLimit},
+    {Field::MaxLeakRate, &kMaxLeakRateLimit},
 };
 
 std::vector<std::string> FacadeList(CDataBaseX& database, const char* list_name) {
@@ -153,7 +153,7 @@ void UUTSetupDlg::Refuse(Field field, const std::string& message) {
 
 bool UUTSetupDlg::CheckFields() {
   for (const FieldCheck& entry : kFieldChecks) {
-    if (const auto message = CheckNumberText(Text(entry.field), entry.check)) {
+    if (const auto message = CheckNumberText(Text(entry.field), entry.limit)) {
       Refuse(entry.field, *message);
       return false;
     }
