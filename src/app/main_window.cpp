@@ -54,7 +54,7 @@ class CRapiTestDlg::SyncView : public SyncObserver {
   SyncView(const SyncView&) = delete;
   SyncView& operator=(const SyncView&) = delete;
 
-  void StatusTextChanged(const std::string& status_text) override { window_.SetStatusText(status_text); }
+  void StatusTextChanged(const std::string& status_text) override { window_.view_.ShowStatusText(status_text); }
   void BeginWaitCursor() override { window_.view_.SetBusy(true); }
   void EndWaitCursor() override { window_.view_.SetBusy(false); }
   void RefillUUTLists() override {
@@ -140,7 +140,7 @@ bool CRapiTestDlg::StartUp() {
   for (WindowList which : kWindowLists) view_.ShowList(which, {});
   view_.ShowUUTPanel(kUUTPanelPlaceholder);
   view_.ShowProfilePanel(kProfilePanelPlaceholder);
-  view_.ShowStatusText(status_text_);
+  view_.ShowStatusText({});
   view_.ShowResultCombo({}, -1);
   view_.ShowResultRows({});
   return true;
@@ -295,11 +295,6 @@ std::vector<SelectedResult> CRapiTestDlg::SelectedResults() const {
 }
 
 // --- Synchronisation -----------------------------------------------------------------
-
-void CRapiTestDlg::SetStatusText(const std::string& text) {
-  status_text_ = text;
-  view_.ShowStatusText(status_text_);
-}
 
 void CRapiTestDlg::PrepareCalibrator() { UseCalibratorFolder(FindCalibrator(calibrator_search_)); }
 
