@@ -4,7 +4,7 @@
 
 #include "app/data_exchange.h"
 #include "platform/format.h"
-#include "app/panels.h"
+#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kPercentOutOfRangeText =
     "% is not within input range of selected UUT.\r\nPlease re-enter a value between 0 and 100.";
 constexpr const char* kPressureOutOfRangeText = " is not within input range of selected UUT.\r\nPlease re-enter.";
+constexpr NumberLimit kPercentFSLimit{"PercentFS", 0.0, 100.0, false, "%FS"};
 constexpr const char* kOutputOutOfRangeText = " is not within output range of selected UUT.\r\nPlease re-enter.";
 
 // Whether value lies between the two ends of a range, whichever is the larger: a pressure
@@ -108,10 +109,10 @@ void CCustomProfileEntry_Dlg::OutputChanged(double output) {
 }
 
 bool CCustomProfileEntry_Dlg::OnOk() {
-  const std::pair<Field, NumberCheck> checks[] = {
-      {Field::PercentFS, {"0", "100"}}, {Field::Pressure, {}}, {Field::Output, {}}};
-  for (const auto& [field, check] : checks) {
-    if (const auto message = CheckNumberText(Text(field), check)) {
+  const std::pair<Field, const NumberLimit*> checks[] = {
+      {Field::PercentFS, &kPercentFSLimit}, {Field::Pressure, nullptr}, {Field::Output, nullptr}};
+  for (const auto& [field, limit] : checks) {
+    if (const auto message = CheckNumberText(Text(field), limit)) {
       prompter_.Message(*message);
       focus_request_ = field;
       return false;
@@ -119,12 +120,6 @@ bool CCustomProfileEntry_Dlg::OnOk() {
   }
   fraction_ = ParseNumber(Text(Field::PercentFS)).value_or(0.0) / 100.0 + 0.0;
   return true;
-}
-
-std::optional<CCustomProfileEntry_Dlg::Field> CCustomProfileEntry_Dlg::TakeFocusRequest() {
-  std::optional<Field> field = focus_request_;
-  focus_request_.reset();
-  return field;
 }
 
 }  // namespace veld

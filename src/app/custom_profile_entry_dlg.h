@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/prompter.h"
 #include "records/uut.h"
@@ -53,7 +54,7 @@ class CCustomProfileEntry_Dlg {
   // The point's fraction of the range (%FS / 100), once OnOk has accepted.
   double Fraction() const { return fraction_; }
 
-  std::optional<Field> TakeFocusRequest();
+  std::optional<Field> TakeFocusRequest() { return std::exchange(focus_request_, std::nullopt); }
 
  private:
   static size_t Index(Field field) { return static_cast<size_t>(field); }

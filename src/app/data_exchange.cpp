@@ -50,30 +50,12 @@ std::optional<int> ParseInteger(const std::string& text) {
   return value;
 }
 
-std::string NumberRangeMessage(const char* low, const char* high) {
-  return Format("Please enter a number between %s and %s.", low, high);
-}
-
-std::string IntegerRangeMessage(const char* low, const char* high) {
-  return Format("Please enter an integer between %s and %s.", low, high);
-}
-
-std::optional<std::string> CheckNumberText(const std::string& text, const NumberCheck& check) {
-  double value = 0.0;
-  if (check.integer) {
-    const std::optional<int> parsed = ParseInteger(text);
-    if (!parsed) return kEnterIntegerMessage;
-    value = *parsed;
-  } else {
-    const std::optional<double> parsed = ParseNumber(text);
-    if (!parsed) return kEnterNumberMessage;
-    value = *parsed;
-  }
-  if (check.low == nullptr || check.high == nullptr) return std::nullopt;
-  if (value >= ParseNumber(check.low).value_or(0.0) && value <= ParseNumber(check.high).value_or(0.0)) {
-    return std::nullopt;
-  }
-  return check.integer ? IntegerRangeMessage(check.low, check.high) : NumberRangeMessage(check.low, check.high);
+std::optional<std::string> CheckNumberText(const std::string& text, const NumberLimit* limit) {
+  const bool integer = limit != nullptr && limit->integer;
+  const std::optional<double> value = integer ? std::optional<double>(ParseInteger(text)) : ParseNumber(text);
+  if (!value) return integer ? kEnterIntegerMessage : kEnterNumberMessage;
+  if (limit == nullptr || WithinLimit(*limit, *value)) return std::nullopt;
+  return LimitMessage(*limit);
 }
 
 void ComboChoice::Fill(std::vector<std::string> texts) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "records/uut_limits.h"
+
 namespace veld {
 
 inline constexpr const char* kEnterNumberMessage = "Please enter a number.";
@@ -23,20 +25,10 @@ std::optional<double> ParseNumber(const std::string& text);
 // The whole text (blanks around it allowed) as a 32-bit integer, or nothing.
 std::optional<int> ParseInteger(const std::string& text);
 
-// "Please enter a number between 0 and 10000."
-std::string NumberRangeMessage(const char* low, const char* high);
-// "Please enter an integer between 0 and 99999."
-std::string IntegerRangeMessage(const char* low, const char* high);
-
-// One exchanged number: its text must parse, and lie within [low, high] when bounds are
-// given (as texts, so that the message shows them as written). The message of the first
-// failed check, or nothing.
-struct NumberCheck {
-  const char* low = nullptr;
-  const char* high = nullptr;
-  bool integer = false;
-};
-std::optional<std::string> CheckNumberText(const std::string& text, const NumberCheck& check);
+// One exchanged number: its text must parse (as an integer for an integer limit), and lie
+// within the limit when one is given. The message of the first failed check
+// ("Please enter a number.", LimitMessage), or nothing.
+std::optional<std::string> CheckNumberText(const std::string& text, const NumberLimit* limit);
 
 // A sorted drop-down combo box: its items in the box's order and the selected one.
 struct ComboChoice {

@@ -31,7 +31,9 @@ constexpr size_t kListedImportProblems = 20;
 inline constexpr const char* kProfilePanelPlaceholder =
     "No test profile shown yet.\r\n\r\nConnect to the VELD, then click a test profile in one of the two lists.";
 
-std::vector<int> Sorted(std::vector<int> rows) {
+// The rows of a list of count rows that a selection names: ascending, each once.
+std::vector<int> SelectedRowsOf(std::vector<int> rows, size_t count) {
+  std::erase_if(rows, [count](int row) { return row < 0 || static_cast<size_t>(row) >= count; });
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
@@ -52,7 +54,7 @@ class CRapiTestDlg::SyncView : public SyncObserver {
   SyncView(const SyncView&) = delete;
   SyncView& operator=(const SyncView&) = delete;
 
-  void StatusTextChanged(const std::string& status_text) override { window_.SetStatusText(status_text); }
+  void StatusTextChanged(const std::string& status_text) override { window_.view_.ShowStatusText(status_text); }
   void BeginWaitCursor() override { window_.view_.SetBusy(true); }
   void EndWaitCursor() override { window_.view_.SetBusy(false); }
   void RefillUUTLists() override {
@@ -138,7 +140,7 @@ bool CRapiTestDlg::StartUp() {
   for (WindowList which : kWindowLists) view_.ShowList(which, {});
   view_.ShowUUTPanel(kUUTPanelPlaceholder);
   view_.ShowProfilePanel(kProfilePanelPlaceholder);
-  view_.ShowStatusText(status_text_);
+  view_.ShowStatusText({});
   view_.ShowResultCombo({}, -1);
   view_.ShowResultRows({});
   return true;
@@ -203,10 +205,7 @@ void CRapiTestDlg::RefillList(WindowList which) {
 
 void CRapiTestDlg::OnListSelectionChanged(WindowList which, const std::vector<int>& selected_rows) {
   ListState& state = lists_[Index(which)];
-  state.selected.clear();
-  for (int row : Sorted(selected_rows)) {
-    if (row >= 0 && static_cast<size_t>(row) < state.items.size()) state.selected.push_back(row);
-  }
+  state.selected = SelectedRowsOf(selected_rows, state.items.size());
 }
 
 void CRapiTestDlg::OnListClicked(WindowList which, const std::vector<int>& selected_rows) {
@@ -283,10 +282,7 @@ void CRapiTestDlg::ListResultsOfChosenUUT() {
 }
 
 void CRapiTestDlg::OnResultSelectionChanged(const std::vector<int>& selected_rows) {
-  result_selection_.clear();
-  for (int row : Sorted(selected_rows)) {
-    if (row >= 0 && static_cast<size_t>(row) < result_rows_.size()) result_selection_.push_back(row);
-  }
+  result_selection_ = SelectedRowsOf(selected_rows, result_rows_.size());
 }
 
 std::vector<SelectedResult> CRapiTestDlg::SelectedResults() const {
@@ -299,11 +295,6 @@ std::vector<SelectedResult> CRapiTestDlg::SelectedResults() const {
 }
 
 // --- Synchronisation -----------------------------------------------------------------
-
-void CRapiTestDlg::SetStatusText(const std::string& text) {
-  status_text_ = text;
-  view_.ShowStatusText(status_text_);
-}
 
 void CRapiTestDlg::PrepareCalibrator() { UseCalibratorFolder(FindCalibrator(calibrator_search_)); }
 
@@ -407,21 +398,21 @@ void CRapiTestDlg::OnAdministrator() {
 
 // --- Profile commands ----------------------------------------------------------------
 
-void CRapiTestDlg::DownloadAfterChange(bool uut_table) {
-  if (uut_table) {
-    rapi_.DownloadUUTTable();
-  } else {
-    rapi_.DownloadTestProfileTable();
-  }
-}
-
 // The mirror must not change unless the calibrator can be given the same change.
 bool CRapiTestDlg::CanChange(DatabaseSide side) { return side == DatabaseSide::PC || RequireDevice(); }
 
-bool CRapiTestDlg::OnEditUUT() {
+bool CRapiTestDlg::OnEditUUT() { return SetUpUUT(true); }
+
+bool CRapiTestDlg::OnNewUUT() { return SetUpUUT(false); }
+
+// EDIT (the ID locked) or NEW (the ID emptied) on the current UUT. The fetch after Cancel
+// drops the dialog's changes only when the side holds the ID; the record as it was before
+// the dialog stands in otherwise. EDIT gives the focus to the side's list however the
+// dialog ends, NEW only after Cancel.
+bool CRapiTestDlg::SetUpUUT(bool edit) {
   if (!CanEditProfiles()) return false;
   return RunCommand([&] {
-    if (list(WindowList::PcUUTs).selected.empty() && list(WindowList::VeldUUTs).selected.empty()) {
+    if (edit && list(WindowList::PcUUTs).selected.empty() && list(WindowList::VeldUUTs).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
       return false;
     }
@@ -429,50 +420,30 @@ bool CRapiTestDlg::OnEditUUT() {
     if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const UUT before = current_uut_;
-    bool done = false;
-    if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, true, database)) {
-      done = WithDataRoot([&] { return StoreUUT(side); });
-    } else {
-      // The fetch drops the dialog's changes only when the side holds the ID; the record
-      // as it was before the dialog stands in otherwise.
+    if (!edit) current_uut_.ID.clear();
+    const bool confirmed = services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, edit, database);
+    const bool stored = confirmed && WithDataRoot([&] { return StoreUUT(side); });
+    if (!confirmed) {
       current_uut_ = before;
       database.LoadUUT(current_uut_);
     }
-    view_.FocusList(UUTList(side));
-    return done;
+    if (edit || !confirmed) view_.FocusList(UUTList(side));
+    return stored;
   });
 }
 
 bool CRapiTestDlg::StoreUUT(DatabaseSide side) {
   const bool stored = Database(side).SaveUUT(current_uut_);
   RefillList(UUTList(side));
-  if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+  if (side == DatabaseSide::VELD) rapi_.DownloadUUTTable();
   return stored;
 }
 
 bool CRapiTestDlg::StoreTestProfile(DatabaseSide side) {
   const bool stored = Database(side).SaveTestProfile(current_profile_);
   RefillList(ProfileList(side));
-  if (side == DatabaseSide::VELD) DownloadAfterChange(false);
+  if (side == DatabaseSide::VELD) rapi_.DownloadTestProfileTable();
   return stored;
-}
-
-bool CRapiTestDlg::OnNewUUT() {
-  if (!CanEditProfiles()) return false;
-  return RunCommand([&] {
-    const DatabaseSide side = uut_side_;
-    if (!CanChange(side)) return false;
-    CDataBaseX& database = Database(side);
-    const UUT before = current_uut_;
-    current_uut_.ID.clear();
-    if (services_.uut_editor->Edit(current_uut_, list(ProfileList(side)).items, false, database)) {
-      return WithDataRoot([&] { return StoreUUT(side); });
-    }
-    current_uut_ = before;  // the remembered ID, and none of the dialog's changes
-    database.LoadUUT(current_uut_);
-    view_.FocusList(UUTList(side));
-    return false;
-  });
 }
 
 bool CRapiTestDlg::OnDeleteUUTs() {
@@ -505,10 +476,15 @@ bool CRapiTestDlg::OnTransferUUTsToVELD() {
   return uut_side_ == DatabaseSide::PC && TransferUUTsBetween(DatabaseSide::PC, DatabaseSide::VELD);
 }
 
-bool CRapiTestDlg::OnEditTestProfile() {
+bool CRapiTestDlg::OnEditTestProfile() { return SetUpTestProfile(true); }
+
+bool CRapiTestDlg::OnNewTestProfile() { return SetUpTestProfile(false); }
+
+// EDIT or NEW on the current test profile, as SetUpUUT on the current UUT.
+bool CRapiTestDlg::SetUpTestProfile(bool edit) {
   if (!CanEditProfiles()) return false;
   return RunCommand([&] {
-    if (list(WindowList::PcProfiles).selected.empty() && list(WindowList::VeldProfiles).selected.empty()) {
+    if (edit && list(WindowList::PcProfiles).selected.empty() && list(WindowList::VeldProfiles).selected.empty()) {
       services_.prompter.Message(kProfileEditSelectionMessage);
       return false;
     }
@@ -516,33 +492,15 @@ bool CRapiTestDlg::OnEditTestProfile() {
     if (!CanChange(side)) return false;
     CDataBaseX& database = Database(side);
     const TestProfile before = current_profile_;
-    bool done = false;
-    if (services_.profile_editor->Edit(current_profile_, current_uut_, database, true)) {
-      done = WithDataRoot([&] { return StoreTestProfile(side); });
-    } else {
+    if (!edit) current_profile_.ID.clear();
+    const bool confirmed = services_.profile_editor->Edit(current_profile_, current_uut_, database, edit);
+    const bool stored = confirmed && WithDataRoot([&] { return StoreTestProfile(side); });
+    if (!confirmed) {
       current_profile_ = before;
       database.LoadTestProfile(current_profile_);
     }
-    view_.FocusList(ProfileList(side));
-    return done;
-  });
-}
-
-bool CRapiTestDlg::OnNewTestProfile() {
-  if (!CanEditProfiles()) return false;
-  return RunCommand([&] {
-    const DatabaseSide side = profile_side_;
-    if (!CanChange(side)) return false;
-    CDataBaseX& database = Database(side);
-    const TestProfile before = current_profile_;
-    current_profile_.ID.clear();
-    if (services_.profile_editor->Edit(current_profile_, current_uut_, database, false)) {
-      return WithDataRoot([&] { return StoreTestProfile(side); });
-    }
-    current_profile_ = before;
-    database.LoadTestProfile(current_profile_);
-    view_.FocusList(ProfileList(side));
-    return false;
+    if (edit || !confirmed) view_.FocusList(ProfileList(side));
+    return stored;
   });
 }
 
@@ -601,7 +559,7 @@ void CRapiTestDlg::OnImportUUTs() {
     const bool imported = WithDataRoot([&] {
       if (!ApplyUUTImport(database, plan)) return false;
       RefillList(UUTList(side));
-      if (side == DatabaseSide::VELD) DownloadAfterChange(true);
+      if (side == DatabaseSide::VELD) rapi_.DownloadUUTTable();
       return true;
     });
     if (imported) services_.prompter.Message(UUTImportSummary(plan, side, false));

@@ -145,14 +145,11 @@ class CRapiTestDlg {
   TestProfile& current_profile() { return current_profile_; }
   DatabaseSide uut_side() const { return uut_side_; }
   DatabaseSide profile_side() const { return profile_side_; }
-  const std::string& status_text() const { return status_text_; }
   const ListState& list(WindowList which) const { return lists_[Index(which)]; }
   const std::vector<std::string>& result_combo() const { return result_combo_; }
-  int result_combo_selection() const { return result_combo_selection_; }
   const std::vector<ResultRow>& result_rows() const { return result_rows_; }
   const std::vector<int>& result_selection() const { return result_selection_; }
   const CollationRecords& records() const { return records_; }
-  AdministratorChecks& administrator_checks() { return administrator_checks_; }
   // True while a command runs; a second command is refused until it ends.
   bool busy() const { return busy_; }
   bool CanEditProfiles() const { return services_.uut_editor != nullptr && services_.profile_editor != nullptr; }
@@ -188,6 +185,9 @@ class CRapiTestDlg {
   template <typename Change>
   bool WithDataRoot(Change&& change);
   bool CanChange(DatabaseSide side);
+  // EDIT (true) or NEW (false) in the setup dialog of a UUT or a test profile.
+  bool SetUpUUT(bool edit);
+  bool SetUpTestProfile(bool edit);
   bool StoreUUT(DatabaseSide side);
   bool StoreTestProfile(DatabaseSide side);
   bool TransferUUTsBetween(DatabaseSide from, DatabaseSide to);
@@ -195,12 +195,10 @@ class CRapiTestDlg {
 
   void ShowUUTOfRow(WindowList list, int row);
   void ShowProfileOfRow(WindowList list, int row);
-  void SetStatusText(const std::string& text);
   void ListResultsOfChosenUUT();
   std::vector<std::string> SelectedIds(WindowList list) const;
   std::vector<SelectedResult> SelectedResults() const;
   void PrepareCalibrator();
-  void DownloadAfterChange(bool uut_table);
   void RunReportCommand(const std::function<void()>& command);
 
   MainView& view_;
@@ -208,7 +206,6 @@ class CRapiTestDlg {
   CDataBaseX pc_;
   CDataBaseX veld_;
   CCorvaneRAPI rapi_;
-  std::string status_text_;
   DatabaseSide uut_side_ = DatabaseSide::PC;
   DatabaseSide profile_side_ = DatabaseSide::PC;
   CollationRecords records_;

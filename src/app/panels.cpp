@@ -1,7 +1,5 @@
 #include "app/panels.h"
 
-#include <map>
-
 #include "platform/format.h"
 #include "units/pressure_units.h"
 
@@ -26,11 +24,7 @@ std::string BuildUUTPanel(const UUT& uut) {
   text += Format("UUT Serial Number:\t%s\r\n", uut.SerialNumber.c_str());
   text += Format("UUT Manufacturer:\t%s\r\n", uut.Manufacturer.c_str());
   text += Format("UUT Model:\t\t%s\r\n", uut.Model.c_str());
-  if (uut.OutputType.find("CS") != std::string::npos) {
-    text += "UUT Type:\t\tCURR\r\n";
-  } else {
-    text += Format("UUT Type:\t\t%s\r\n", uut.OutputType.c_str());
-  }
+  text += Format("UUT Type:\t\t%s\r\n", ShownOutputType(uut).c_str());
   text += Format("Accuracy:\t\t%.3f (%%FS)\r\n", uut.Accuracy);
   text += Format("Re-Cal. Accuracy:\t%5.3f (%%FS)\r\n", uut.ReCalAccuracy);
   // Printed beside the UUT's unit, so in that unit: a "Pa" range held as +-1.005 inches of
@@ -51,6 +45,10 @@ std::string BuildUUTPanel(const UUT& uut) {
   text += Format("Max Leak Rate:\t\t%.6f (%s/s)\r\n", uut.MaxLeakRate, uut.InputUnits.c_str());
   text += Format("Default Test Profile:\t%s", uut.DefaultTestProfile.c_str());
   return text;
+}
+
+std::string ShownOutputType(const UUT& uut) {
+  return uut.OutputType.find("CS") != std::string::npos ? std::string("CURR") : uut.OutputType;
 }
 
 std::string BuildProfilePanel(const TestProfile& profile) {

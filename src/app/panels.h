@@ -14,6 +14,9 @@ namespace veld {
 // The UUT panel. Its input range is shown in the UUT's own pressure unit (see
 // RangeInUnit); every other number is shown as held.
 std::string BuildUUTPanel(const UUT& uut);
+// The UUT's type as the panel and the setup dialog show it: "CURR" for either current
+// output code ("CSOU", "CSIM").
+std::string ShownOutputType(const UUT& uut);
 std::string BuildProfilePanel(const TestProfile& profile);
 
 // One row of the test profile point list: "TP #", "%FS", "Pressure", "Output".

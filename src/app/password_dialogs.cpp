@@ -2,13 +2,13 @@
 
 namespace veld {
 
-bool& PasswordConfigureForm::StateOf(AdministratorChecks& checks, Box box) {
+bool AdministratorChecks::*PasswordConfigureForm::StateOf(Box box) {
   switch (box) {
-    case Box::CfrComp: return checks.cfr_comp;
-    case Box::PasswordReportGenerator: return checks.password_report_generator;
+    case Box::CfrComp: return &AdministratorChecks::cfr_comp;
+    case Box::PasswordReportGenerator: return &AdministratorChecks::password_report_generator;
     case Box::FailLockDown: break;
   }
-  return checks.fail_lock_down;
+  return &AdministratorChecks::fail_lock_down;
 }
 
 }  // namespace veld

@@ -53,24 +53,16 @@ class PasswordConfigureForm {
  public:
   enum class Box { CfrComp, PasswordReportGenerator, FailLockDown };
 
-  explicit PasswordConfigureForm(AdministratorChecks& program_states)
-      : program_states_(program_states), shown_(program_states) {}
+  explicit PasswordConfigureForm(AdministratorChecks& program_states) : program_states_(program_states) {}
 
-  bool Checked(Box box) const { return StateOf(shown_, box); }
+  bool Checked(Box box) const { return program_states_.*StateOf(box); }
   // A click on a check box that leaves it checked or clear.
-  void Click(Box box, bool checked) {
-    StateOf(shown_, box) = checked;
-    StateOf(program_states_, box) = checked;
-  }
+  void Click(Box box, bool checked) { program_states_.*StateOf(box) = checked; }
 
  private:
-  static bool& StateOf(AdministratorChecks& checks, Box box);
-  static bool StateOf(const AdministratorChecks& checks, Box box) {
-    return StateOf(const_cast<AdministratorChecks&>(checks), box);
-  }
+  static bool AdministratorChecks::*StateOf(Box box);
 
   AdministratorChecks& program_states_;
-  AdministratorChecks shown_;
 };
 
 }  // namespace veld

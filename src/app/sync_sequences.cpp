@@ -65,7 +65,6 @@ bool RunConnectSequence(CCorvaneRAPI& rapi, CDataBaseX& pc_database, CDataBaseX&
   observer.EndWaitCursor();
 
   pc_database.LoadSystemData();
-  observer.SettingsReloaded();
   return true;
 }
 

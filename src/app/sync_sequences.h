@@ -33,8 +33,6 @@ class SyncObserver {
   virtual std::vector<std::string> ResultComboItems() = 0;
   virtual std::string SelectedResultUUT() = 0;
   virtual void SelectResultComboItem(int index) = 0;
-  // The settings record was read again from the PC settings table.
-  virtual void SettingsReloaded() {}
   // The result upload copied done of the total new files it found: first with none done,
   // then after each file; the step is over when the sequence goes on.
   virtual void ResultUploadProgress(size_t /*done*/, size_t /*total*/) {}

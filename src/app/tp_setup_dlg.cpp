@@ -170,10 +170,4 @@ bool TPSetupDlg::OnOk() {
   return true;
 }
 
-std::optional<TPSetupDlg::Field> TPSetupDlg::TakeFocusRequest() {
-  std::optional<Field> field = focus_request_;
-  focus_request_.reset();
-  return field;
-}
-
 }  // namespace veld

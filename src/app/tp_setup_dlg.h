@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/custom_profile_entry_dlg.h"
@@ -79,7 +80,7 @@ class TPSetupDlg {
   // the dialog's values. False (after a message) leaves the dialog open.
   bool OnOk();
 
-  std::optional<Field> TakeFocusRequest();
+  std::optional<Field> TakeFocusRequest() { return std::exchange(focus_request_, std::nullopt); }
 
  private:
   // The count typed so far: empty when the text is not all digits; any count above 101

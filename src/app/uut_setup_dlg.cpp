@@ -1,33 +1,32 @@
 #include "app/uut_setup_dlg.h"
 
+#include "app/panels.h"
 #include "database/database.h"
 #include "records/list_target.h"
 #include "records/uut_table.h"
-#include "app/panels.h"
+#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
 
 using Field = UUTSetupDlg::Field;
 
-constexpr const char* kExternal = "EXTERNAL";
-
-// The data exchange check of each numeric field, in tab order.
+// The data exchange check of each numeric field, in tab order (no limit: any number).
 struct FieldCheck {
   Field field;
-  NumberCheck check;
+  const NumberLimit* limit;
 };
 constexpr FieldCheck kFieldChecks[] = {
-    {Field::Accuracy, {"0", "10000"}},
-    {Field::ReCalAccuracy, {}},
-    {Field::InputMinusFS, {}},
-    {Field::OutputMinusFS, {}},
-    {Field::InputPlusFS, {}},
-    {Field::OutputPlusFS, {}},
-    {Field::SettlingTime, {"0", "99999", true}},
-    {Field::SystemVolume, {}},
-    {Field::ControlStability, {"0", "100000"}},
-    {Field::MaxLeakRate, {"0.000001", "1"}},
+    {Field::Accuracy, &kAccuracyLimit},
+    {Field::ReCalAccuracy, nullptr},
+    {Field::InputMinusFS, nullptr},
+    {Field::OutputMinusFS, nullptr},
+    {Field::InputPlusFS, nullptr},
+    {Field::OutputPlusFS, nullptr},
+    {Field::SettlingTime, &kSettlingTimeLimit},
+    {Field::SystemVolume, nullptr},
+    {Field::ControlStability, &kControlStabilityLimit},
+    {Field::MaxLeakRate, &kMaxLeakRateLimit},
 };
 
 std::vector<std::string> FacadeList(CDataBaseX& database, const char* list_name) {
@@ -81,7 +80,7 @@ void UUTSetupDlg::LoadDecodedFields() {
   LoadRange();
   output_units_text_ = uut.OutputUnits;
   input_units_text_ = uut.InputUnits;
-  type_box_.SelectText(uut.OutputType.find("CS") != std::string::npos ? std::string("CURR") : uut.OutputType);
+  type_box_.SelectText(ShownOutputType(uut));
   excitation_box_.SelectText(ExcitationText(uut.Excitation));
   profile_box_.SelectText(uut.DefaultTestProfile);
   ArrangeForType();
@@ -115,15 +114,14 @@ void UUTSetupDlg::OnTextEdited(Field field, const std::string& text) {
   if (field == Field::Id) TryPartNumber();
 }
 
-// A valid smart part number typed as the ID fills the UUT at once. It is tried on a
-// scratch UUT first, so that a text that is not one leaves the UUT as it was.
+// A valid smart part number typed as the ID fills the UUT at once. It is decoded before
+// anything is applied, so that a text that is not one leaves the UUT as it was.
 void UUTSetupDlg::TryPartNumber() {
   if (!CheckFields()) return;
-  std::string trial = Text(Field::Id);
-  UUT scratch;
-  if (!decoder_.Configure(trial, scratch)) return;
   std::string part_number = Text(Field::Id);
-  decoder_.Configure(part_number, *uut_);
+  const SmartPartSettings settings = decoder_.Decode(part_number);
+  if (!settings.complete) return;
+  ApplySmartPartSettings(settings, *uut_);
   LoadDecodedFields();
 }
 
@@ -155,7 +153,7 @@ void UUTSetupDlg::Refuse(Field field, const std::string& message) {
 
 bool UUTSetupDlg::CheckFields() {
   for (const FieldCheck& entry : kFieldChecks) {
-    if (const auto message = CheckNumberText(Text(entry.field), entry.check)) {
+    if (const auto message = CheckNumberText(Text(entry.field), entry.limit)) {
       Refuse(entry.field, *message);
       return false;
     }
@@ -195,19 +193,8 @@ bool UUTSetupDlg::OnOk() {
   StoreRanges();
   uut.InputUnits = input_units_text_;
   uut.OutputUnits = output_units_text_;
-  const std::string excitation = excitation_box_.Value();
-  uut.Excitation = ExcitationValue(excitation);
-
-  std::string type = type_box_.Value();
-  if (type == "CURR") {
-    if (excitation == kExternal) {
-      type = "CSIM";
-      uut.Excitation = -1.0;
-    } else {
-      type = "CSOU";
-    }
-  }
-  uut.SetOutputType(type);
+  uut.Excitation = ExcitationValue(excitation_box_.Value());
+  uut.SetOutputType(StoredOutputType(type_box_.Value(), uut.Excitation));
   uut.DefaultTestProfile = profile_box_.Value();
   uut.ID = id;
   return true;
@@ -238,12 +225,6 @@ void UUTSetupDlg::StoreRanges() {
     uut.OutputOffset = loaded_.OutputOffset;
     uut.OutputSpan = loaded_.OutputSpan;
   }
-}
-
-std::optional<UUTSetupDlg::Field> UUTSetupDlg::TakeFocusRequest() {
-  std::optional<Field> field = focus_request_;
-  focus_request_.reset();
-  return field;
 }
 
 }  // namespace veld

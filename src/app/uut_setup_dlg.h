@@ -13,6 +13,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/data_exchange.h"
@@ -122,7 +123,7 @@ class UUTSetupDlg {
   bool OnOk();
 
   // The field that a failed check asks the view to focus; cleared by taking it.
-  std::optional<Field> TakeFocusRequest();
+  std::optional<Field> TakeFocusRequest() { return std::exchange(focus_request_, std::nullopt); }
 
  private:
   static size_t Index(Field field) { return static_cast<size_t>(field); }
