@@ -295,11 +295,6 @@ FontRequest CertificateTitleFont(const PageGrid& grid) {
 }
 
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
-                                   const TestResults& as_left, double pressure_factor, Prompter& prompter) {
-  return DrawCertificate(canvas, as_found, as_left, pressure_factor, prompter, CertificateIssue{});
-}
-
-std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
                                    const TestResults& as_left, double pressure_factor, Prompter& prompter,
                                    const CertificateIssue& issue) {
   const PageGrid grid(canvas.Metrics());
