@@ -13,7 +13,6 @@
 #include "records/uut_limits.h"
 #include "reports/csv_export.h"
 #include "units/pressure_units.h"
-#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
@@ -216,9 +215,9 @@ bool HasControlCharacter(const std::string& text) {
   });
 }
 
-std::string ChoicesText(const std::vector<std::string>& choices) {
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
   std::string text;
-  for (const std::string& choice : choices) text += (text.empty() ? "" : ", ") + choice;
+  for (const std::string& part : parts) text += (text.empty() ? "" : separator) + part;
   return text;
 }
 
@@ -297,7 +296,7 @@ class RowReader {
       std::vector<std::string> choices;
       for (const ExcitationChoice& choice : ExcitationChoices()) choices.push_back(choice.text);
       problems_.push_back(Format("Excitation %s is not one of %s (or their volts, -1 for EXTERNAL)",
-                                 Quoted(*cell).c_str(), ChoicesText(choices).c_str()));
+                                 Quoted(*cell).c_str(), Joined(choices, ", ").c_str()));
       return;
     }
     uut_.Excitation = *volts;
@@ -310,7 +309,7 @@ class RowReader {
     if (!IsNewValue(type, base_.OutputType)) return;
     if (!IsStoredOutputType(type)) {
       problems_.push_back(Format("OutputType %s is not one of %s, CSOU, CSIM", Quoted(*cell).c_str(),
-                                 ChoicesText(UUTTypeChoices()).c_str()));
+                                 Joined(UUTTypeChoices(), ", ").c_str()));
       return;
     }
     uut_.SetOutputType(type);
@@ -434,23 +433,7 @@ bool DecodeUtf8Cells(CsvRecord& record, std::string& problem) {
   return true;
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
-  return text;
-}
-
-
 }  // namespace
-
-const std::vector<std::string>& UUTCsvColumns() {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> all;
-    for (const Column& column : kColumns) all.push_back(column.heading);
-    return all;
-  }();
-  return names;
-}
 
 std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   std::string csv;
@@ -466,7 +449,6 @@ std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   }
   return csv;
 }
-
 
 std::string ProposedUUTExportPath(DatabaseSide side) {
   return layout::UUTFolder(side) + (side == DatabaseSide::VELD ? "\\VELD UUTs.csv" : "\\PC UUTs.csv");
@@ -529,7 +511,7 @@ UUTImportPlan PlanUUTImport(std::string_view csv, const std::vector<UUT>& table)
     RowReader reader(cells, base, is_new);
     UUT uut = reader.Apply();
     if (!reader.problems().empty()) {
-      plan.problems.push_back({record.line, Joined(reader.problems())});
+      plan.problems.push_back({record.line, Joined(reader.problems(), "; ")});
       continue;
     }
     if (is_new) {
