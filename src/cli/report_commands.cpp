@@ -50,9 +50,8 @@ int RunHistory(Session& session, const Invocation& invocation) {
 }
 
 int RunDue(Session& session, const Invocation& invocation) {
-  const DatabaseSide side = invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
-  const std::vector<DueDateEntry> entries =
-      ReadDueDates(session.Database(side), side == DatabaseSide::VELD ? kVeldDatabaseName : kPcDatabaseName);
+  const DatabaseSide side = SideOfDeviceFlag(invocation.veld);
+  const std::vector<DueDateEntry> entries = ReadDueDates(session.Database(side), SideName(side));
   for (const DueDateRow& row :
        ListDueDates(entries, OleDateTime::Now(), invocation.within.value_or(kDefaultDueWithinDays))) {
     PrintLine(row.due_date + "\t" + row.status_text + "\t" + row.days_text + "\t" + VisibleText(row.uut_id));
