@@ -315,27 +315,25 @@ class RowReader {
     uut_.SetOutputType(type);
   }
 
-  void ApplyNumber(const Column& column) {
+  // The number in a column's cell; nothing when the file has no such column, or when the
+  // cell holds no number, which is a problem of the row.
+  std::optional<double> NumberIn(const Column& column) {
     const std::string* cell = cells_[IndexOf(column)];
-    if (cell == nullptr) return;
+    if (cell == nullptr) return std::nullopt;
     const std::optional<double> value = ParseNumber(*cell);
-    if (!value) {
-      problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
-      return;
-    }
-    uut_.*column.number = *value;
+    if (!value) problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
+    return value;
+  }
+
+  void ApplyNumber(const Column& column) {
+    if (const std::optional<double> value = NumberIn(column)) uut_.*column.number = *value;
   }
 
   // A pressure that shows as the stored one in an unchanged unit keeps the stored bits: a
   // conversion there and back need not give the same double.
   void ApplyPressure(const Column& column) {
-    const std::string* cell = cells_[IndexOf(column)];
-    if (cell == nullptr) return;
-    const std::optional<double> shown = ParseNumber(*cell);
-    if (!shown) {
-      problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
-      return;
-    }
+    const std::optional<double> shown = NumberIn(column);
+    if (!shown) return;
     const double stored = base_.*column.number;
     if (!is_new_ && uut_.InputUnits == base_.InputUnits && *shown == RangeInUnit(stored, base_.InputUnits)) {
       uut_.*column.number = stored;
@@ -344,7 +342,7 @@ class RowReader {
     const double converted = RangeFromUnit(*shown, uut_.InputUnits);
     // A value beyond what a double holds once converted could not be shown again.
     if (!std::isfinite(converted) || !std::isfinite(RangeInUnit(converted, uut_.InputUnits))) {
-      problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cell).c_str()));
+      problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cells_[IndexOf(column)]).c_str()));
       return;
     }
     uut_.*column.number = converted;
