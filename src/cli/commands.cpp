@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 
 #include "cli/output.h"
@@ -10,8 +9,6 @@
 #include "cli/report_commands.h"
 #include "database/desktop_settings.h"
 #include "database/results_index.h"
-#include "platform/binary_file.h"
-#include "platform/file_error.h"
 #include "platform/host_path.h"
 #include "platform/text_encoding.h"
 #include "records/system_data_table.h"
@@ -24,7 +21,6 @@
 #include "units/smart_part_configurator.h"
 
 namespace veld::cli {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -44,9 +40,7 @@ TestProfile WithVisibleTexts(TestProfile profile) {
   return profile;
 }
 
-DatabaseSide SideOf(const Invocation& invocation) {
-  return invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
-}
+DatabaseSide SideOf(const Invocation& invocation) { return SideOfDeviceFlag(invocation.veld); }
 
 WindowList UUTListOf(DatabaseSide side) {
   return side == DatabaseSide::VELD ? WindowList::VeldUUTs : WindowList::PcUUTs;

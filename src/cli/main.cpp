@@ -1,7 +1,6 @@
 // veldane-cli: the headless front end of Veldane Manager.
 
 #include <cstdio>
-#include <chrono>
 #include <exception>
 #include <optional>
 #include <string>

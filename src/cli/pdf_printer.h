@@ -3,21 +3,19 @@
 // on the paper asked for, drawn by the Qt backend on its offscreen platform (no display
 // needed), with the header and the next number from the desktop's settings.
 
-#include <memory>
+#include <optional>
 #include <string>
 
+#include "cli/headless_qt.h"
 #include "platform/prompter.h"
 #include "reports/collation.h"
 #include "reports/paper.h"
-
-class QGuiApplication;
 
 namespace veld::cli {
 
 class PdfCertificatePrinter : public CertificatePrinter {
  public:
-  explicit PdfCertificatePrinter(Prompter& prompter);
-  ~PdfCertificatePrinter() override;
+  explicit PdfCertificatePrinter(Prompter& prompter) : prompter_(prompter) {}
   // Where the next certificate goes, and on which paper.
   void SetTarget(std::string host_path, Paper paper) {
     host_path_ = std::move(host_path);
@@ -28,13 +26,9 @@ class PdfCertificatePrinter : public CertificatePrinter {
   bool Succeeded() const { return succeeded_; }
 
  private:
-  void EnsureGuiApplication();
-
-  // The application object lives as long as the printer, and so ends before main does.
-  int argc_ = 1;
-  char name_[12] = "veldane-cli";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QGuiApplication> application_;
+  // Made when the first certificate is drawn; it lives as long as the printer, and so
+  // ends before main does.
+  std::optional<HeadlessQt> qt_;
   std::string host_path_;
   Paper paper_ = Paper::Letter;
   Prompter& prompter_;

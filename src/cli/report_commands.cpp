@@ -1,54 +1,20 @@
 #include "cli/report_commands.h"
 
-#include <QApplication>
-#include <QtGlobal>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-
+#include "cli/headless_qt.h"
 #include "cli/output.h"
 #include "database/results_index.h"
-#include "platform/binary_file.h"
-#include "platform/file_error.h"
-#include "platform/host_path.h"
 #include "reports/drift_history.h"
 #include "reports/due_dates.h"
 #include "reports/error_chart.h"
 #include "ui/chart_rendering.h"
 
 namespace veld::cli {
-namespace fs = std::filesystem;
-
 namespace {
-
-// Qt's own notes about the headless environment are not the program's messages; only its
-// errors reach stderr.
-void QtErrorsOnly(QtMsgType type, const QMessageLogContext&, const QString& text) {
-  if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-}
-
-// Qt Charts draws only with a widgets application object; the tool makes a headless one
-// for the length of the command that draws, so that the other commands never start Qt.
-class HeadlessApplication {
- public:
-  HeadlessApplication() {
-    if (QCoreApplication::instance() != nullptr) return;
-    qInstallMessageHandler(QtErrorsOnly);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    application_ = std::make_unique<QApplication>(argc_, argv_);
-  }
-
- private:
-  int argc_ = 1;
-  char name_[12] = "veldane-cli";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
 
 // The format was checked with the arguments.
 int WriteChart(Session& session, const ChartData& chart, const std::string& out) {
   ConfirmReplace(out, session.prompter());
-  HeadlessApplication application;
+  HeadlessQt qt(HeadlessQt::Kind::Widgets);  // Qt Charts draws only with a widgets application
   WriteChartFile(chart, out, *ChartFileFormatOf(out));
   PrintLine(VisibleText(out));
   return kExitDone;
@@ -84,9 +50,8 @@ int RunHistory(Session& session, const Invocation& invocation) {
 }
 
 int RunDue(Session& session, const Invocation& invocation) {
-  const DatabaseSide side = invocation.veld ? DatabaseSide::VELD : DatabaseSide::PC;
-  const std::vector<DueDateEntry> entries =
-      ReadDueDates(session.Database(side), side == DatabaseSide::VELD ? kVeldDatabaseName : kPcDatabaseName);
+  const DatabaseSide side = SideOfDeviceFlag(invocation.veld);
+  const std::vector<DueDateEntry> entries = ReadDueDates(session.Database(side), SideName(side));
   for (const DueDateRow& row :
        ListDueDates(entries, OleDateTime::Now(), invocation.within.value_or(kDefaultDueWithinDays))) {
     PrintLine(row.due_date + "\t" + row.status_text + "\t" + row.days_text + "\t" + VisibleText(row.uut_id));

@@ -21,7 +21,7 @@ bool Session::StartUp(bool held) {
 
 std::vector<int> Session::RowsOf(WindowList list, const std::vector<std::string>& ids) {
   window_.RefillList(list);
-  const std::vector<std::string>& items = window_.list(list).items;
+  const std::vector<std::string>& items = Shown(list);
   std::vector<int> rows;
   for (const std::string& id : ids) {
     const auto found = std::find(items.begin(), items.end(), id);

@@ -2,9 +2,8 @@
 // One run of veldane-cli: the desktop's main window without its widgets (CRapiTestDlg, the
 // same state and commands the window has), with the terminal as its view. Status texts
 // go to stdout as they grow, progress to a terminal's stderr, messages to stderr; the
-// lists, panels and combo are kept for the commands to print.
+// commands print the lists and the combo from the window's own state.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -36,20 +35,20 @@ class Session : public MainView {
   StderrPrompter& prompter() { return prompter_; }
   PdfCertificatePrinter& printer() { return printer_; }
 
-  // What the window showed last.
-  const std::vector<std::string>& Shown(WindowList list) { return lists_[list]; }
-  const std::vector<std::string>& combo() const { return combo_; }
+  // What the window shows.
+  const std::vector<std::string>& Shown(WindowList list) const { return window_.list(list).items; }
+  const std::vector<std::string>& combo() const { return window_.result_combo(); }
 
   // Refills a list and gives the row of each ID in it; a typed ID that is not there stops
   // the command, since the window offers only IDs from its lists.
   std::vector<int> RowsOf(WindowList list, const std::vector<std::string>& ids);
 
   // MainView
-  void ShowList(WindowList list, const std::vector<std::string>& ids) override { lists_[list] = ids; }
+  void ShowList(WindowList, const std::vector<std::string>&) override {}
   void ShowUUTPanel(const std::string&) override {}
   void ShowProfilePanel(const std::string&) override {}
   void ShowStatusText(const std::string& text) override;
-  void ShowResultCombo(const std::vector<std::string>& items, int) override { combo_ = items; }
+  void ShowResultCombo(const std::vector<std::string>&, int) override {}
   void ShowResultRows(const std::vector<ResultRow>&) override {}
   void ShowProgress(const std::string& text, size_t done, size_t total) override;
   void SetBusy(bool) override {}
@@ -61,8 +60,6 @@ class Session : public MainView {
   ConsolePasswordEntry password_entry_;
   PdfCertificatePrinter printer_;
   CRapiTestDlg window_;
-  std::map<WindowList, std::vector<std::string>> lists_;
-  std::vector<std::string> combo_;
   std::string printed_status_;
   TerminalProgress progress_;
 };

@@ -9,6 +9,7 @@
 #include "platform/format.h"
 #include "records/test_results_table.h"
 #include "records/uut.h"
+#include "reports/chart_data.h"
 
 namespace veld {
 namespace {
@@ -45,16 +46,8 @@ std::string VerdictText(const TestResults& result) {
   return OverallPass(result) ? "Pass" : "Fail";
 }
 
-// Month, day, year, hour and minute; a date that is not valid gives -1 for each field.
-std::string DateTimeTestedText(const OleDateTime& date) {
-  return Format("%2.2d/%2.2d/%4.4d %02i:%02i", date.GetMonth(), date.GetDay(), date.GetYear(), date.GetHour(),
-                date.GetMinute());
-}
-
 std::string InstrumentDateText(const char* label, const OleDateTime& date) {
-  return CutToBuffer(Format("%s calibration date: %02i/%02i/%04i", label, date.GetMonth(), date.GetDay(),
-                            date.GetYear()),
-                     kInstrumentBuffer);
+  return CutToBuffer(std::string(label) + " calibration date: " + CertificateDateText(date), kInstrumentBuffer);
 }
 
 std::string UnitHeading(const std::string& unit) {
@@ -118,11 +111,11 @@ void CertificatePage::DrawHeaderBlock() {
   Value(74, 16, 30, kHandwritingLine);
 
   Label(2, 18, 24, "Date Time Tested:");
-  Value(28, 18, 30, DateTimeTestedText(as_found_.DateTimeTested), kDateBuffer);
+  Value(28, 18, 30, CertificateDateTimeText(as_found_.DateTimeTested), kDateBuffer);
   // The right half of the row is free: the As Left test's time, when there is one.
   if (!IsMissing(as_left_)) {
     Label(50, 18, 22, "As Left Tested:");
-    Value(74, 18, 23, DateTimeTestedText(as_left_.DateTimeTested), kDateBuffer);
+    Value(74, 18, 23, CertificateDateTimeText(as_left_.DateTimeTested), kDateBuffer);
   }
 
   Label(2, 19, 24, "As Found Pass/Fail:");
@@ -299,11 +292,6 @@ FontRequest CertificateHeadingFont(const PageGrid& grid) {
 FontRequest CertificateTitleFont(const PageGrid& grid) {
   return FontRequest{kTitleFace, Scaled(grid.RowHeight(), 1.5), Scaled(grid.ColumnWidth(), 1.5), 750, true,
                   FontFamily::Roman, true};
-}
-
-std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
-                                   const TestResults& as_left, double pressure_factor, Prompter& prompter) {
-  return DrawCertificate(canvas, as_found, as_left, pressure_factor, prompter, CertificateIssue{});
 }
 
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,

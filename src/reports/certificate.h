@@ -45,13 +45,10 @@ inline constexpr GridBox kTitleBox{15, 9.625, 70, 1.75};
 // select and has no rows. pressure_factor is the size in Pa of one unit of the As Found
 // UUT's input unit. Returns the certificate row (the row that the instrument block hangs
 // from), or nothing when the fonts could not be created: then "Can't create fonts" is
-// shown and the page stays empty.
-std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
-                                   const TestResults& as_left, double pressure_factor, Prompter& prompter);
-// The same page with what an issued certificate adds to it.
+// shown and the page stays empty. issue: what an issued certificate adds to the page.
 std::optional<int> DrawCertificate(CertificateCanvas& canvas, const TestResults& as_found,
                                    const TestResults& as_left, double pressure_factor, Prompter& prompter,
-                                   const CertificateIssue& issue);
+                                   const CertificateIssue& issue = {});
 
 // What formatting into a char buffer of buffer_size bytes keeps of a text: at most
 // buffer_size - 1 characters.

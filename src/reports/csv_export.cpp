@@ -6,15 +6,10 @@
 #include "platform/binary_file.h"
 #include "platform/format.h"
 #include "records/test_results_table.h"
+#include "reports/chart_data.h"
 
 namespace veld {
 namespace {
-
-// Month/day/year as the instrument line has it; a date that is not valid gives -1 for
-// each part.
-std::string CalibrationDate(const OleDateTime& date) {
-  return Format("%02i/%02i/%04i", date.GetMonth(), date.GetDay(), date.GetYear());
-}
 
 // Month/day/year hour:minute:second without padding.
 std::string DateTime(const OleDateTime& date) {
@@ -26,7 +21,7 @@ std::string Fixed(double value) { return Format("%8f", value); }
 
 void AppendInstrumentLines(std::string& csv, const TestResults& result) {
   csv += "417 ID, 417 Calibration Due Date ,Reference ID, Reference location\r\n";
-  csv += CsvField(result.CalibratorSerialNumber) + "," + CalibrationDate(result.CalibratorCalDate) + "," +
+  csv += CsvField(result.CalibratorSerialNumber) + "," + CertificateDateText(result.CalibratorCalDate) + "," +
          CsvField(result.ModuleSerialNumber) + "," + Format("%i", result.ReferenceLocation) + "\r\n\r\n";
 }
 

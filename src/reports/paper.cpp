@@ -53,8 +53,6 @@ std::optional<Paper> ParsePaper(const std::string& text) {
   return std::nullopt;
 }
 
-const char* PaperName(Paper paper) { return paper == Paper::A4 ? "A4" : "Letter"; }
-
 Paper LocalePaper() {
   const std::string name = PaperLocaleName();
 #if defined(__GLIBC__)

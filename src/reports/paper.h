@@ -10,7 +10,6 @@ enum class Paper { Letter, A4 };
 
 // "a4" or "letter", in any letter case.
 std::optional<Paper> ParsePaper(const std::string& text);
-const char* PaperName(Paper paper);  // "Letter", "A4"
 
 // The paper size of the locale's LC_PAPER category (LC_ALL, LC_PAPER or LANG): Letter
 // for the countries that use it, else A4. A locale that is not installed is judged by the

@@ -13,7 +13,6 @@
 #include "records/uut_limits.h"
 #include "reports/csv_export.h"
 #include "units/pressure_units.h"
-#include "units/pressure_units.h"
 
 namespace veld {
 namespace {
@@ -216,9 +215,9 @@ bool HasControlCharacter(const std::string& text) {
   });
 }
 
-std::string ChoicesText(const std::vector<std::string>& choices) {
+std::string Joined(const std::vector<std::string>& parts, const char* separator) {
   std::string text;
-  for (const std::string& choice : choices) text += (text.empty() ? "" : ", ") + choice;
+  for (const std::string& part : parts) text += (text.empty() ? "" : separator) + part;
   return text;
 }
 
@@ -297,7 +296,7 @@ class RowReader {
       std::vector<std::string> choices;
       for (const ExcitationChoice& choice : ExcitationChoices()) choices.push_back(choice.text);
       problems_.push_back(Format("Excitation %s is not one of %s (or their volts, -1 for EXTERNAL)",
-                                 Quoted(*cell).c_str(), ChoicesText(choices).c_str()));
+                                 Quoted(*cell).c_str(), Joined(choices, ", ").c_str()));
       return;
     }
     uut_.Excitation = *volts;
@@ -310,33 +309,31 @@ class RowReader {
     if (!IsNewValue(type, base_.OutputType)) return;
     if (!IsStoredOutputType(type)) {
       problems_.push_back(Format("OutputType %s is not one of %s, CSOU, CSIM", Quoted(*cell).c_str(),
-                                 ChoicesText(UUTTypeChoices()).c_str()));
+                                 Joined(UUTTypeChoices(), ", ").c_str()));
       return;
     }
     uut_.SetOutputType(type);
   }
 
-  void ApplyNumber(const Column& column) {
+  // The number in a column's cell; nothing when the file has no such column, or when the
+  // cell holds no number, which is a problem of the row.
+  std::optional<double> NumberIn(const Column& column) {
     const std::string* cell = cells_[IndexOf(column)];
-    if (cell == nullptr) return;
+    if (cell == nullptr) return std::nullopt;
     const std::optional<double> value = ParseNumber(*cell);
-    if (!value) {
-      problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
-      return;
-    }
-    uut_.*column.number = *value;
+    if (!value) problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
+    return value;
+  }
+
+  void ApplyNumber(const Column& column) {
+    if (const std::optional<double> value = NumberIn(column)) uut_.*column.number = *value;
   }
 
   // A pressure that shows as the stored one in an unchanged unit keeps the stored bits: a
   // conversion there and back need not give the same double.
   void ApplyPressure(const Column& column) {
-    const std::string* cell = cells_[IndexOf(column)];
-    if (cell == nullptr) return;
-    const std::optional<double> shown = ParseNumber(*cell);
-    if (!shown) {
-      problems_.push_back(Format("%s %s is not a number", column.heading, Quoted(*cell).c_str()));
-      return;
-    }
+    const std::optional<double> shown = NumberIn(column);
+    if (!shown) return;
     const double stored = base_.*column.number;
     if (!is_new_ && uut_.InputUnits == base_.InputUnits && *shown == RangeInUnit(stored, base_.InputUnits)) {
       uut_.*column.number = stored;
@@ -345,7 +342,7 @@ class RowReader {
     const double converted = RangeFromUnit(*shown, uut_.InputUnits);
     // A value beyond what a double holds once converted could not be shown again.
     if (!std::isfinite(converted) || !std::isfinite(RangeInUnit(converted, uut_.InputUnits))) {
-      problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cell).c_str()));
+      problems_.push_back(Format("%s %s is too large", column.heading, Quoted(*cells_[IndexOf(column)]).c_str()));
       return;
     }
     uut_.*column.number = converted;
@@ -434,23 +431,7 @@ bool DecodeUtf8Cells(CsvRecord& record, std::string& problem) {
   return true;
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
-  std::string text;
-  for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
-  return text;
-}
-
-
 }  // namespace
-
-const std::vector<std::string>& UUTCsvColumns() {
-  static const std::vector<std::string> names = [] {
-    std::vector<std::string> all;
-    for (const Column& column : kColumns) all.push_back(column.heading);
-    return all;
-  }();
-  return names;
-}
 
 std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   std::string csv;
@@ -466,7 +447,6 @@ std::string BuildUUTCsv(const std::vector<UUT>& uuts) {
   }
   return csv;
 }
-
 
 std::string ProposedUUTExportPath(DatabaseSide side) {
   return layout::UUTFolder(side) + (side == DatabaseSide::VELD ? "\\VELD UUTs.csv" : "\\PC UUTs.csv");
@@ -529,7 +509,7 @@ UUTImportPlan PlanUUTImport(std::string_view csv, const std::vector<UUT>& table)
     RowReader reader(cells, base, is_new);
     UUT uut = reader.Apply();
     if (!reader.problems().empty()) {
-      plan.problems.push_back({record.line, Joined(reader.problems())});
+      plan.problems.push_back({record.line, Joined(reader.problems(), "; ")});
       continue;
     }
     if (is_new) {

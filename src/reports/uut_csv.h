@@ -2,9 +2,8 @@
 // UUT profiles to and from CSV (RFC 4180), for labs that keep their instruments in
 // spreadsheets. One row per UUT under a heading row of the record's field names; the
 // four pressures in the UUT's own input unit, as the UUT panel shows them (RangeInUnit,
-// reports/panels.h). The file is
-// 8-bit (Latin-1) text with CR LF line ends, like the result export; an import also takes
-// UTF-8 that starts with a byte order mark.
+// units/pressure_units.h). The file is 8-bit (Latin-1) text with CR LF line ends, like the
+// result export; an import also takes UTF-8 that starts with a byte order mark.
 //
 // An import creates or updates UUTs by ID (exact, letter case included) and changes
 // nothing when any row is bad. A row equal to its stored record leaves the record's bytes
@@ -25,9 +24,6 @@
 namespace veld {
 
 class CDataBaseX;
-
-// The heading row's names, in the order of an export.
-const std::vector<std::string>& UUTCsvColumns();
 
 // The whole file for these UUTs, in their order.
 std::string BuildUUTCsv(const std::vector<UUT>& uuts);
