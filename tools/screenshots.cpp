@@ -23,6 +23,7 @@
 #include "database/desktop_settings.h"
 #include "reports/certificate.h"
 #include "support/demo_volume.h"
+#include "support/fake_window_services.h"
 #include "ui/about_dialog.h"
 #include "ui/desktop_program.h"
 #include "ui/lab_header_dialog.h"
@@ -56,13 +57,6 @@ veld::TestProfile VeldProfile(veld::CRapiTestDlg& window, const std::string& id)
   return profile;
 }
 
-// The calibrator folder is remembered in memory only.
-class NoFolderStore : public veld::CalibratorFolderStore {
- public:
-  std::string Load() override { return {}; }
-  void Save(const std::string&) override {}
-};
-
 // Chooses a UUT ID in the combo and selects the results list's rows of the given files.
 void SelectResults(veld::MainWindowWidget& window, const QString& uut, const QStringList& files) {
   window.resultCombo()->setCurrentIndex(window.resultCombo()->findText(uut));
@@ -84,14 +78,19 @@ Window& Opened(veld::MainWindowWidget& window) {
   return *windows.back();
 }
 
+// Saves a picture as OUT_DIR/name.png and says so.
+bool Save(const QImage& picture, const QString& out_dir, const char* name) {
+  const QString path = QDir(out_dir).filePath(QString::fromLatin1(name) + ".png");
+  const bool saved = picture.save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
+  return saved;
+}
+
 // Shows a widget offscreen, lets it lay itself out, and saves it as OUT_DIR/name.png.
 bool Grab(QWidget& widget, const QString& out_dir, const char* name) {
   widget.show();
   QApplication::processEvents();
-  const QString path = QDir(out_dir).filePath(QString::fromLatin1(name) + ".png");
-  const bool saved = widget.grab().save(path);
-  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
-  return saved;
+  return Save(widget.grab().toImage(), out_dir, name);
 }
 
 // Messages would need a user; the pictures need none.
@@ -144,10 +143,7 @@ bool GrabCertificate(const veld::TestResults& as_found, const veld::TestResults&
     painter.setPen(QColor(200, 200, 200));
     painter.drawRect(page.rect().adjusted(0, 0, -1, -1));  // the paper's edge
   }
-  const QString path = QDir(out_dir).filePath(QString::fromLatin1(name) + ".png");
-  const bool saved = page.scaled(page.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation).save(path);
-  std::printf("%s %s\n", saved ? "wrote" : "could not write", path.toLocal8Bit().constData());
-  return saved;
+  return Save(page.scaled(page.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation), out_dir, name);
 }
 
 }  // namespace
@@ -172,7 +168,7 @@ int main(int argc, char** argv) {
     const QString out_dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(out_dir);
 
-    NoFolderStore store;
+    veld::test::MemoryFolderStore store;
     veld::DesktopOverrides overrides;
     overrides.calibrator_folder = &store;
     veld::DesktopProgram program(overrides);

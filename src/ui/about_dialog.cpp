@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/panels.h"
+#include "app/about_box.h"
 #include "ui/latin1.h"
 
 namespace veld {
@@ -16,7 +16,8 @@ namespace veld {
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("aboutDialog"));
   setWindowTitle(QString::fromLatin1(kAboutCaption));
-  form_.Open();
+  AboutBoxForm form;
+  form.Open();
 
   auto* layout = new QVBoxLayout(this);
   auto* heading = new QHBoxLayout;
@@ -32,7 +33,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   heading->addLayout(lines, 1);
   layout->addLayout(heading);
 
-  auto* history = new QPlainTextEdit(Latin1Lines(form_.revision_text()));
+  auto* history = new QPlainTextEdit(Latin1Lines(form.revision_text()));
   history->setObjectName(QStringLiteral("revisionText"));
   history->setAccessibleName(QStringLiteral("Revision history"));
   history->setReadOnly(true);

@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QDateTime>
-#include <QFile>
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>

@@ -28,15 +28,15 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
       qt_report_windows_(widget_.get()),
       qt_open_file_(widget_.get()),
       prompter_(overrides.prompter ? *overrides.prompter : qt_prompter_),
-      qt_certificate_header_(std::make_unique<QtCertificateHeaderDialog>(widget_.get(), prompter_)),
-      qt_printer_(std::make_unique<QtCertificatePrinter>(widget_.get(), prompter_)),
+      qt_certificate_header_(widget_.get(), prompter_),
+      qt_printer_(widget_.get(), prompter_),
       calibrator_folder_(overrides.calibrator_folder ? *overrides.calibrator_folder : qt_calibrator_folder_),
       qt_uut_editor_(widget_.get(), prompter_),
       qt_profile_editor_(widget_.get(), prompter_) {
   WindowServices services{
       prompter_,
       overrides.password_entry ? *overrides.password_entry : qt_password_entry_,
-      overrides.printer ? *overrides.printer : *qt_printer_,
+      overrides.printer ? *overrides.printer : qt_printer_,
       overrides.save_as ? overrides.save_as : &qt_save_as_,
       overrides.administrator ? overrides.administrator : &qt_administrator_,
       overrides.uut_editor ? overrides.uut_editor : &qt_uut_editor_,
@@ -45,7 +45,7 @@ DesktopProgram::DesktopProgram(const DesktopOverrides& overrides)
   services.report_windows = overrides.report_windows ? overrides.report_windows : &qt_report_windows_;
   services.open_file = overrides.open_file ? overrides.open_file : &qt_open_file_;
   services.certificate_header =
-      overrides.certificate_header ? overrides.certificate_header : qt_certificate_header_.get();
+      overrides.certificate_header ? overrides.certificate_header : &qt_certificate_header_;
   window_ = std::make_unique<CRapiTestDlg>(*widget_, services);
   widget_->Attach(*window_);
   QObject::connect(widget_.get(), &MainWindowWidget::aboutRequested, widget_.get(), [this] { ShowAbout(); });

@@ -57,8 +57,8 @@ class DesktopProgram {
   QtReportWindows qt_report_windows_;
   QtOpenFileQuestion qt_open_file_;
   Prompter& prompter_;
-  std::unique_ptr<QtCertificateHeaderDialog> qt_certificate_header_;
-  std::unique_ptr<QtCertificatePrinter> qt_printer_;
+  QtCertificateHeaderDialog qt_certificate_header_;
+  QtCertificatePrinter qt_printer_;
   CalibratorFolderStore& calibrator_folder_;
   QtUUTEditor qt_uut_editor_;
   QtProfileEditor qt_profile_editor_;

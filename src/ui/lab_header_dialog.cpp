@@ -1,6 +1,5 @@
 #include "ui/lab_header_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "ui/latin1.h"
+#include "ui/widget_parts.h"
 
 namespace veld {
 namespace {
@@ -96,12 +96,7 @@ LabHeaderDialog::LabHeaderDialog(LabHeaderForm& form, Prompter& prompter, QWidge
     ShowLogo();
   });
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
   ShowLogo();
   name_->setFocus();
 }

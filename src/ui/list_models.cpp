@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app/main_window_texts.h"
+#include "ui/latin1.h"
 
 namespace veld {
 
@@ -19,8 +20,7 @@ int IdListModel::rowCount(const QModelIndex& parent) const {
 QVariant IdListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
-    const std::string& id = ids_[static_cast<size_t>(index.row())];
-    return QString::fromLatin1(id.data(), static_cast<qsizetype>(id.size()));
+    return Latin1(ids_[static_cast<size_t>(index.row())]);
   }
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
   return {};
@@ -52,7 +52,7 @@ QVariant ResultRowModel::data(const QModelIndex& index, int role) const {
     case 2: text = &row.verdict; break;
     default: text = &row.file_name; break;
   }
-  return QString::fromLatin1(text->data(), static_cast<qsizetype>(text->size()));
+  return Latin1(*text);
 }
 
 QVariant ResultRowModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,7 +1,6 @@
 // veldane-manager: the desktop program.
 
 #include <QApplication>
-#include <QIcon>
 #include <QMessageBox>
 #include <cstdio>
 

@@ -28,6 +28,7 @@
 #include "app/report_texts.h"
 #include "app/panels.h"
 #include "ui/latin1.h"
+#include "ui/widget_parts.h"
 #include "ui/list_models.h"
 
 namespace veld {
@@ -83,6 +84,12 @@ void AlignTabStops(QPlainTextEdit* box, const QString& text) {
   }
   if (longest_double > 0) distance = std::max(longest_double, (longest_single + 1) / 2);
   box->setTabStopDistance(distance);
+}
+
+void ShowPanelText(QPlainTextEdit* panel, const std::string& text) {
+  const QString shown = Latin1Lines(text);
+  AlignTabStops(panel, shown);
+  panel->setPlainText(shown);
 }
 
 bool IsUserInput(QEvent::Type type) {
@@ -289,9 +296,7 @@ QWidget* MainWindowWidget::BuildStatusArea() {
   layout->addWidget(progress_bar_);
   // Shown only while a long step runs, without moving the rest of the window.
   for (QWidget* widget : {static_cast<QWidget*>(progress_label_), static_cast<QWidget*>(progress_bar_)}) {
-    QSizePolicy policy = widget->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    widget->setSizePolicy(policy);
+    KeepPlaceWhenHidden(widget);
     widget->hide();
   }
   return area;
@@ -401,17 +406,9 @@ void MainWindowWidget::ShowList(WindowList which, const std::vector<std::string>
   KeepPainted();
 }
 
-void MainWindowWidget::ShowUUTPanel(const std::string& text) {
-  const QString shown = Latin1Lines(text);
-  AlignTabStops(uut_panel_, shown);
-  uut_panel_->setPlainText(shown);
-}
+void MainWindowWidget::ShowUUTPanel(const std::string& text) { ShowPanelText(uut_panel_, text); }
 
-void MainWindowWidget::ShowProfilePanel(const std::string& text) {
-  const QString shown = Latin1Lines(text);
-  AlignTabStops(profile_panel_, shown);
-  profile_panel_->setPlainText(shown);
-}
+void MainWindowWidget::ShowProfilePanel(const std::string& text) { ShowPanelText(profile_panel_, text); }
 
 void MainWindowWidget::ShowStatusText(const std::string& text) {
   status_box_->setPlainText(Latin1Lines(text));

@@ -1,7 +1,6 @@
 #include "ui/operator_dialogs.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +9,7 @@
 
 #include "app/main_window_texts.h"
 #include "ui/latin1.h"
+#include "ui/widget_parts.h"
 
 namespace veld {
 namespace {
@@ -41,12 +41,7 @@ PasswordEntryDialog::PasswordEntryDialog(PasswordEntryForm& form, QWidget* paren
   fields->addRow(QString::fromLatin1(kPasswordEntryPasswordLabel), password_);
   layout->addLayout(fields);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 
   auto* prompt = new QLabel(Latin1Lines(form_.prompt()));
   prompt->setObjectName(QStringLiteral("promptLabel"));
@@ -79,12 +74,7 @@ AdministratorSettingsDialog::AdministratorSettingsDialog(PasswordConfigureForm& 
   entry->setAutoDefault(false);
   layout->addWidget(entry);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  layout->addWidget(OkCancelButtons(this));
 }
 
 QCheckBox* AdministratorSettingsDialog::AddBox(PasswordConfigureForm::Box box, const char* label,

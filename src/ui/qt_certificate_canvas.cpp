@@ -1,7 +1,6 @@
 #include "ui/qt_certificate_canvas.h"
 
 #include <QFont>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QImageReader>
@@ -13,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include "ui/latin1.h"
 
 namespace veld {
 namespace {
@@ -72,7 +73,7 @@ PageMetrics QtCertificateCanvas::Metrics() const {
 
 std::unique_ptr<CanvasFont> QtCertificateCanvas::MakeFont(const FontRequest& request) {
   if (request.height <= 0) return nullptr;
-  QFont font(QString::fromLatin1(request.face.data(), static_cast<qsizetype>(request.face.size())));
+  QFont font(Latin1(request.face));
   // A missing face is replaced by the closest of the family the printer asks for.
   font.setStyleHint(StyleHintOf(request.family),
                     request.prefer_device_font ? QFont::PreferDevice : QFont::PreferDefault);
@@ -89,12 +90,11 @@ void QtCertificateCanvas::SelectFont(const CanvasFont& font) {
 
 void QtCertificateCanvas::DrawTextInRect(const PixelRect& rect, const std::string& text, TextAlign align) {
   // Without Qt::TextDontClip the text is clipped to its rectangle.
-  painter_.drawText(ToQRect(rect), Qt::TextSingleLine | Qt::AlignVCenter | AlignmentOf(align),
-                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  painter_.drawText(ToQRect(rect), Qt::TextSingleLine | Qt::AlignVCenter | AlignmentOf(align), Latin1(text));
 }
 
 bool QtCertificateCanvas::DrawImage(const PixelRect& rect, const std::string& host_path) {
-  QImageReader reader(QFile::decodeName(host_path.c_str()));
+  QImageReader reader(HostPathText(host_path));
   reader.setAutoTransform(true);
   const QImage image = reader.read();
   if (image.isNull() || rect.Width() <= 0 || rect.bottom <= rect.top) return false;

@@ -108,6 +108,12 @@ void SetUpWindow(QDialog* window, const char* object_name, const char* caption) 
   window->setSizeGripEnabled(true);
 }
 
+// Opens a report window beside the main window, which stays usable; it goes when closed.
+void ShowBeside(QDialog* window) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+}
+
 }  // namespace
 
 ErrorChartWindow::ErrorChartWindow(const ChartData& chart, QWidget* parent) : QDialog(parent) {
@@ -155,25 +161,25 @@ DueDatesWindow::DueDatesWindow(DueDatesForm form, QWidget* parent) : QDialog(par
   top->addWidget(today);
   top->addStretch();
   auto* within_label = new QLabel(QString::fromLatin1(kDueWithinLabel));
-  within_ = new QSpinBox;
-  within_->setObjectName(QStringLiteral("dueWithinBox"));
-  within_->setAccessibleName(QString::fromLatin1(kDueWithinLabel));
-  within_->setRange(0, 36500);
-  within_->setValue(form_.within_days());
-  within_label->setBuddy(within_);
+  auto* within = new QSpinBox;
+  within->setObjectName(QStringLiteral("dueWithinBox"));
+  within->setAccessibleName(QString::fromLatin1(kDueWithinLabel));
+  within->setRange(0, 36500);
+  within->setValue(form_.within_days());
+  within_label->setBuddy(within);
   top->addWidget(within_label);
-  top->addWidget(within_);
+  top->addWidget(within);
 
   model_ = new TextRowsModel(Headings(kDueDateColumns), this);
-  table_ = MakeTable("dueDatesTable", kDueDatesTableName, model_);
-  table_->header()->resizeSection(0, 220);
-  table_->header()->resizeSection(2, 170);
+  QTreeView* table = MakeTable("dueDatesTable", kDueDatesTableName, model_);
+  table->header()->resizeSection(0, 220);
+  table->header()->resizeSection(2, 170);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
-  layout->addWidget(table_, 1);
+  layout->addWidget(table, 1);
   layout->addWidget(CloseButtons(this));
-  connect(within_, &QSpinBox::valueChanged, this, [this](int days) {
+  connect(within, &QSpinBox::valueChanged, this, [this](int days) {
     form_.SetWithinDays(days);
     ShowRows();
   });
@@ -191,22 +197,12 @@ void DueDatesWindow::ShowRows() {
   model_->SetRows(std::move(texts), std::move(overdue));
 }
 
-void QtReportWindows::ShowErrorChart(const ChartData& chart) {
-  auto* window = new ErrorChartWindow(chart, parent_);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-}
+void QtReportWindows::ShowErrorChart(const ChartData& chart) { ShowBeside(new ErrorChartWindow(chart, parent_)); }
 
 void QtReportWindows::ShowDriftHistory(const ChartData& chart, const std::vector<HistoryRow>& rows) {
-  auto* window = new DriftHistoryWindow(chart, rows, parent_);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
+  ShowBeside(new DriftHistoryWindow(chart, rows, parent_));
 }
 
-void QtReportWindows::ShowDueDates(DueDatesForm form) {
-  auto* window = new DueDatesWindow(std::move(form), parent_);
-  window->setAttribute(Qt::WA_DeleteOnClose);
-  window->show();
-}
+void QtReportWindows::ShowDueDates(DueDatesForm form) { ShowBeside(new DueDatesWindow(std::move(form), parent_)); }
 
 }  // namespace veld

@@ -12,9 +12,6 @@
 #include "reports/chart_data.h"
 #include "reports/drift_history.h"
 
-class QSpinBox;
-class QTreeView;
-
 namespace veld {
 
 class TextRowsModel;
@@ -41,8 +38,6 @@ class DueDatesWindow : public QDialog {
   void ShowRows();
 
   DueDatesForm form_;
-  QSpinBox* within_ = nullptr;
-  QTreeView* table_ = nullptr;
   TextRowsModel* model_ = nullptr;
 };
 

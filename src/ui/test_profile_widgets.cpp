@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "ui/latin1.h"
+#include "ui/widget_parts.h"
 
 namespace veld {
 namespace {
@@ -60,20 +61,6 @@ QLineEdit* MakeEdit(const char* object_name, const char* accessible_name, bool c
     edit->setFixedWidth(NumberEditWidth(edit));
   }
   return edit;
-}
-
-QDialogButtonBox* MakeButtons(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
-}
-
-void SetTextIfChanged(QLineEdit* edit, const std::string& text) {
-  const QString shown = Latin1(text);
-  if (edit->text() != shown) edit->setText(shown);
 }
 
 }  // namespace
@@ -135,7 +122,7 @@ TPSetupWidget::TPSetupWidget(TPSetupDlg& form, QWidget* parent) : QDialog(parent
     ShowForm();
   };
 
-  QDialogButtonBox* buttons = MakeButtons(this);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(fields);
   layout->addWidget(point_list_, 1);
@@ -262,7 +249,7 @@ CustomProfileEntryWidget::CustomProfileEntryWidget(CCustomProfileEntry_Dlg& form
     ++row;
   }
 
-  QDialogButtonBox* buttons = MakeButtons(this);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(point);
   layout->addLayout(grid);

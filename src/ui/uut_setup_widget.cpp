@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/latin1.h"
+#include "ui/widget_parts.h"
 
 namespace veld {
 namespace {
@@ -27,13 +28,6 @@ QLabel* MakeLabel(const char* text, Qt::Alignment alignment = Qt::AlignLeft | Qt
   auto* label = new QLabel(QString::fromLatin1(text));
   label->setAlignment(alignment);
   return label;
-}
-
-// A hidden control keeps its place, so that the dialog does not change shape with the type.
-void KeepPlaceWhenHidden(QWidget* widget) {
-  QSizePolicy policy = widget->sizePolicy();
-  policy.setRetainSizeWhenHidden(true);
-  widget->setSizePolicy(policy);
 }
 
 void ShowIf(bool shown, std::initializer_list<QWidget*> widgets) {
@@ -68,11 +62,7 @@ UUTSetupWidget::UUTSetupWidget(UUTSetupDlg& form, QWidget* parent) : QDialog(par
   columns->addSpacing(12);
   columns->addWidget(BuildTestColumn());
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* buttons = OkCancelButtons(this);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
@@ -298,11 +288,7 @@ QWidget* UUTSetupWidget::BuildTestColumn() {
 
 void UUTSetupWidget::ShowForm() {
   showing_ = true;
-  for (size_t i = 0; i < edits_.size(); ++i) {
-    const QString text = Latin1(form_.Text(static_cast<Field>(i)));
-    // Only a changed text is written, so that the cursor stays where the user types.
-    if (edits_[i]->text() != text) edits_[i]->setText(text);
-  }
+  for (size_t i = 0; i < edits_.size(); ++i) SetTextIfChanged(edits_[i], form_.Text(static_cast<Field>(i)));
   edit(Field::Id)->setEnabled(form_.IdEnabled());
   ShowChoice(profile_box_, form_.ProfileBox());
   ShowChoice(type_box_, form_.TypeBox());
