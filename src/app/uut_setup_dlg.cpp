@@ -120,7 +120,7 @@ void UUTSetupDlg::TryPartNumber() {
   if (!CheckFields()) return;
   std::string part_number = Text(Field::Id);
   const SmartPartSettings settings = decoder_.Decode(part_number);
-  if (!settings.complete) return;
+  if (!settings.complete()) return;
   ApplySmartPartSettings(settings, *uut_);
   LoadDecodedFields();
 }
