@@ -339,8 +339,8 @@ int RunCommand(Session& session, const Invocation& invocation) {
 
 bool ChangesData(const std::string& command) {
   // certificate: its password check counts failures and may lock the system down.
-  static const char* const kChanging[] = {"init",   "connect",  "refresh",    "transfer",
-                                          "delete", "download", "certificate"};
+  static const char* const kChanging[] = {"init",     "connect",     "refresh",    "transfer",
+                                          "delete",   "download",    "certificate", "import-uuts"};
   return std::find(std::begin(kChanging), std::end(kChanging), command) != std::end(kChanging);
 }
 

@@ -467,21 +467,31 @@ TEST_F(DurabilityTest, ASecondProgramWaitsThenSaysTheDataIsBusyAndChangesNothing
   using std::chrono::milliseconds;
   MakeDemoVolume();
   Succeeds({"connect"});
+  const std::string csv = Root("new.csv");
+  test::WriteBytes(csv, Cli({"uuts", "--csv"}).out +
+                            "NEW-1,,,,,3WIR,24,psi,0,100,VDC,0,5,0.25,0.5,5000,64,0.001,0.0001,3pointtest\r\n");
   const Tree before = Data();
   std::optional<DataRootLock> held = DataRootLock::Acquire(milliseconds(0));
   ASSERT_TRUE(held);
   environment_ = {"VELD_LOCK_WAIT_MS=300"};
-  const auto start = std::chrono::steady_clock::now();
-  const test::ProcessResult busy = Cli({"transfer", "uut", "to-pc", "PT-1001"});
-  EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(300));
-  EXPECT_EQ(busy.exit_status, 1);
-  EXPECT_EQ(busy.err, std::string(DataRootLock::kBusyMessage) + "\n");
+  for (const std::vector<std::string>& change :
+       {std::vector<std::string>{"transfer", "uut", "to-pc", "PT-1001"}, {"import-uuts", csv}}) {
+    SCOPED_TRACE(change.front());
+    const auto start = std::chrono::steady_clock::now();
+    const test::ProcessResult busy = Cli(change);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(300));
+    EXPECT_EQ(busy.exit_status, 1);
+    EXPECT_EQ(busy.err, std::string(DataRootLock::kBusyMessage) + "\n");
+  }
   EXPECT_EQ(Differences(Data(), before), "");
   const test::ProcessResult listing = Cli({"uuts", "--veld"});
   EXPECT_EQ(listing.exit_status, 0);
   EXPECT_NE(listing.out.find("PT-1001\n"), std::string::npos);
   held.reset();
   EXPECT_EQ(Cli({"transfer", "uut", "to-pc", "PT-1001"}).exit_status, 0);
+  const test::ProcessResult imported = Cli({"import-uuts", csv});
+  EXPECT_EQ(imported.exit_status, 0) << imported.err;
+  EXPECT_NE(imported.out.find("1 created"), std::string::npos) << imported.out;
 }
 
 // ---- An old-format UUT table on the calibrator ----------------------------------------
