@@ -100,9 +100,7 @@ std::string BuildCsvExport(const TestResults& result) {
 
 void WriteCsvExport(const TestResults& result, const std::string& host_path) {
   const std::string csv = BuildCsvExport(result);
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(csv);
-  file.Close();
+  BinaryFile::ReplaceWholeFile(host_path, csv);
 }
 
 std::string ProposedExportName(const std::string& source_path) {

@@ -13,8 +13,8 @@ namespace veld {
 // a double quote, CR or LF is quoted (quotes doubled) so that it stays one field.
 std::string BuildCsvExport(const TestResults& result);
 
-// Creates (or empties) the file at a host path and writes the export into it; throws
-// FileError when the file cannot be created or written.
+// Writes the export to the file at a host path, all at once: a file already there keeps
+// its old content if the new one cannot be written whole. Throws FileError then.
 void WriteCsvExport(const TestResults& result, const std::string& host_path);
 
 // The name that the Save As dialog proposes for the export of a result file: its path

@@ -27,8 +27,9 @@ class CDataBaseX;
 
 // The whole file for these UUTs, in their order.
 std::string BuildUUTCsv(const std::vector<UUT>& uuts);
-// Writes every UUT of the database, in table order, to a host path (created or
-// replaced). Returns the number of rows. Throws FileError.
+// Writes every UUT of the database, in table order, to a host path, all at once (a file
+// already there keeps its content if the new one cannot be written whole). Returns the
+// number of rows. Throws FileError.
 size_t ExportUUTs(CDataBaseX& database, const std::string& host_path);
 // What the Save As dialog proposes for an export of one side's UUTs, and the folder an
 // import starts in (logical paths).

@@ -10,9 +10,7 @@ namespace veld {
 size_t ExportUUTs(CDataBaseX& database, const std::string& host_path) {
   const std::vector<UUT> uuts = database.ReadAllUUTs();
   const std::string csv = BuildUUTCsv(uuts);
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(csv);
-  file.Close();
+  BinaryFile::ReplaceWholeFile(host_path, csv);
   return uuts.size();
 }
 

@@ -126,9 +126,7 @@ std::optional<int> WriteCertificatePdf(const std::string& host_path, const QPage
   const std::optional<std::string> pdf =
       WithDocumentInfo(std::string_view(written.constData(), static_cast<size_t>(written.size())), info);
   if (!pdf) throw FileError(FileError::Cause::Generic, host_path, "the PDF's document information could not be written");
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(*pdf);
-  file.Close();
+  BinaryFile::ReplaceWholeFile(host_path, *pdf);
   return certificate_row;
 }
 

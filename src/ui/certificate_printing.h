@@ -45,7 +45,8 @@ bool PrintCertificateWithDialog(QWidget* parent, const TestResults& as_found, co
 // Writes one certificate into a PDF/A-1b file at a host path, on the paper given (a
 // quarter-inch margin all round), with its document information: title, author, subject
 // (the UUT ID and the certificate number) and creation date. Needs a QGuiApplication.
-// Throws FileError when the file cannot be written.
+// The file is written all at once: one already there keeps its content if the new one
+// cannot be written whole. Throws FileError then.
 std::optional<int> WriteCertificatePdf(const std::string& host_path, const TestResults& as_found,
                                        const TestResults& as_left, double pressure_factor, Prompter& prompter,
                                        Paper paper = Paper::Letter, const CertificateIssue& issue = {});

@@ -218,8 +218,7 @@ void WriteChartFile(const ChartData& data, const std::string& host_path, ChartFi
     case ChartFileFormat::Svg: bytes = SvgBytes(chart.get(), title); break;
     case ChartFileFormat::Pdf: bytes = PdfBytes(chart.get(), title); break;
   }
-  BinaryFile file(host_path, BinaryFile::Mode::Create);
-  file.Write(bytes.constData(), static_cast<size_t>(bytes.size()));
+  BinaryFile::ReplaceWholeFile(host_path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace veld

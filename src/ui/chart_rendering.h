@@ -14,8 +14,8 @@ namespace veld {
 // A new chart of the data; the caller (or the chart view it is given to) owns it.
 QChart* BuildQtChart(const ChartData& data);
 
-// Writes the chart into a file at a host path, in the given format. Needs a QApplication.
-// Throws FileError when the file cannot be written.
+// Writes the chart into a file at a host path, in the given format, all at once (as the
+// certificate is). Needs a QApplication. Throws FileError when the file cannot be written.
 void WriteChartFile(const ChartData& data, const std::string& host_path, ChartFileFormat format);
 
 }  // namespace veld

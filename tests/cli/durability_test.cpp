@@ -388,6 +388,27 @@ INSTANTIATE_TEST_SUITE_P(
         FullDiskCase{"MirrorRecordDeleted", "UUTTable_PPCBK", {"--yes", "delete", "uut", "PT-1001", "--veld"}}),
     [](const ::testing::TestParamInfo<FullDiskCase>& info) { return std::string(info.param.name); });
 
+// A report file that meets a full disk keeps what it held: an earlier export, chart or
+// certificate the user chose to replace is not left as part of the new one.
+TEST_F(DurabilityTest, AReportFileThatMeetsAFullDiskKeepsItsOldContent) {
+  MakeDemoVolume();
+  Succeeds({"connect"});
+  const std::string pair[] = {"PT-1001_0001.DAT", "PT-1001_0002.DAT"};
+  for (const auto& [name, command] :
+       {std::pair<std::string, std::vector<std::string>>{"out.csv", {"--yes", "export", pair[0], "-o", Root("out.csv")}},
+        {"out.png", {"--yes", "chart", pair[0], pair[1], "-o", Root("out.png")}},
+        {"out.pdf", {"--yes", "certificate", pair[0], pair[1], "-o", Root("out.pdf")}}}) {
+    SCOPED_TRACE(name);
+    test::WriteBytes(Root(name), "earlier");
+    const test::ProcessResult full = Cli(command, "", "write:1:ENOSPC:" + name);
+    EXPECT_EQ(full.exit_status, 1);
+    EXPECT_NE(full.err.find("There is not enough space on the disk to write "), std::string::npos) << full.err;
+    EXPECT_EQ(test::ReadBytes(Root(name)), "earlier");
+    EXPECT_EQ(Cli(command).exit_status, 0);
+    EXPECT_NE(test::ReadBytes(Root(name)), "earlier");
+  }
+}
+
 // ---- Failed password attempts ---------------------------------------------------------
 
 // Each wrong guess is ended by a kill as it starts to write the log: every one of them
