@@ -10,45 +10,10 @@
 #include "platform/host_path.h"
 
 namespace veld {
-namespace {
-
-std::string_view Trimmed(const std::string& text) {
-  std::string_view view(text);
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!view.empty() && blank(view.front())) view.remove_prefix(1);
-  while (!view.empty() && blank(view.back())) view.remove_suffix(1);
-  return view;
-}
-
-// A leading "+" is a sign the edit may hold; from_chars takes only "-".
-std::string_view WithoutPlus(std::string_view view) {
-  if (view.size() > 1 && view.front() == '+' && view[1] != '-' && view[1] != '+') view.remove_prefix(1);
-  return view;
-}
-
-}  // namespace
 
 std::string NumberText(double value) { return Format("%.15g", value); }
 
 std::string IntegerText(int value) { return Format("%i", value); }
-
-std::optional<double> ParseNumber(const std::string& text) {
-  const std::string_view view = WithoutPlus(Trimmed(text));
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-  if (view.empty() || error != std::errc() || end != view.data() + view.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int> ParseInteger(const std::string& text) {
-  const std::string_view view = WithoutPlus(Trimmed(text));
-  int value = 0;
-  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
-  if (view.empty() || error != std::errc() || end != view.data() + view.size()) return std::nullopt;
-  return value;
-}
 
 std::optional<std::string> CheckNumberText(const std::string& text, const NumberLimit* limit) {
   const bool integer = limit != nullptr && limit->integer;

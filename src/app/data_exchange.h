@@ -20,11 +20,6 @@ inline constexpr const char* kEnterValidIdMessage = "Please enter a valid ID for
 std::string NumberText(double value);
 std::string IntegerText(int value);
 
-// The whole text (blanks around it allowed) as a finite number, or nothing.
-std::optional<double> ParseNumber(const std::string& text);
-// The whole text (blanks around it allowed) as a 32-bit integer, or nothing.
-std::optional<int> ParseInteger(const std::string& text);
-
 // One exchanged number: its text must parse (as an integer for an integer limit), and lie
 // within the limit when one is given. The message of the first failed check
 // ("Please enter a number.", LimitMessage), or nothing.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace veld {
 
@@ -57,6 +58,42 @@ std::string StoredOutputType(const std::string& chosen_type, double excitation) 
 bool IsStoredOutputType(const std::string& type) {
   static const char* const kCodes[] = {"CSOU", "CSIM", "3WIR", "4WIR", "DIALGAGE", "P-SWITCH"};
   return std::any_of(std::begin(kCodes), std::end(kCodes), [&](const char* code) { return type == code; });
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+namespace {
+
+// A leading "+" is a sign a typed number may hold; from_chars takes only "-". One sign
+// only: "+-5" is not a number.
+std::string_view WithoutPlus(std::string_view text) {
+  if (text.size() > 1 && text.front() == '+' && text[1] != '-' && text[1] != '+') text.remove_prefix(1);
+  return text;
+}
+
+}  // namespace
+
+std::optional<double> ParseNumber(const std::string& text) {
+  const std::string_view view = WithoutPlus(Trimmed(text));
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
+  if (view.empty() || error != std::errc() || end != view.data() + view.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<int> ParseInteger(const std::string& text) {
+  const std::string_view view = WithoutPlus(Trimmed(text));
+  int value = 0;
+  const auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), value);
+  if (view.empty() || error != std::errc() || end != view.data() + view.size()) return std::nullopt;
+  return value;
 }
 
 }  // namespace veld

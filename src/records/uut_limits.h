@@ -5,7 +5,9 @@
 // import), with the messages that name a bound.
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "records/uut.h"
@@ -33,6 +35,15 @@ bool WithinLimit(const NumberLimit& limit, double value);
 std::string LimitMessage(const NumberLimit& limit);
 // A number in plain decimal notation, as few digits as read back to the same value.
 std::string PlainNumber(double value);
+
+// A typed number, however it is entered (an edit of the setup dialogs, a cell of a UUT
+// import): the whole text, blanks around it allowed, one leading "+" allowed. A finite
+// number, or nothing.
+std::optional<double> ParseNumber(const std::string& text);
+// The same for a 32-bit integer.
+std::optional<int> ParseInteger(const std::string& text);
+// The text without the blanks (spaces, tabs) around it.
+std::string_view Trimmed(std::string_view text);
 
 // The widths, in characters, of the texts of a stored UUT record. The ID is refused when
 // longer; the table cuts the other texts to their width.

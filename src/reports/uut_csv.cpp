@@ -181,33 +181,6 @@ bool IsBlank(const CsvRecord& record) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-std::optional<double> ParseNumber(const std::string& cell) {
-  std::string text = Trimmed(cell);
-  if (!text.empty() && text.front() == '+') text.erase(0, 1);
-  if (text.empty() || text.front() == '+') return std::nullopt;
-  double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int32_t> ParseInteger(const std::string& cell) {
-  std::string text = Trimmed(cell);
-  if (!text.empty() && text.front() == '+') text.erase(0, 1);
-  int32_t value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 bool HasControlCharacter(const std::string& text) {
   return std::any_of(text.begin(), text.end(), [](char c) {
     const auto code = static_cast<unsigned char>(c);
@@ -287,7 +260,7 @@ class RowReader {
     const std::string* cell = cells_[kExcitationColumn];
     if (cell == nullptr) return;
     std::optional<double> volts = ParseNumber(*cell);
-    const std::string text = Trimmed(*cell);
+    const std::string text(Trimmed(*cell));
     for (const ExcitationChoice& choice : ExcitationChoices()) {
       if (text == choice.text) volts = choice.volts;
     }
@@ -368,7 +341,7 @@ class RowReader {
       if (!IsNewValue(value, stored) || WithinLimit(*column.limit, value)) continue;
       std::string shown = PlainNumber(value);
       if (column.kind == Kind::Pressure && cells_[IndexOf(column)] != nullptr) {
-        shown = Trimmed(*cells_[IndexOf(column)]) + " " + uut_.InputUnits + (column.limit == &kMaxLeakRateLimit ? "/s" : "");
+        shown = std::string(Trimmed(*cells_[IndexOf(column)])) + " " + uut_.InputUnits + (column.limit == &kMaxLeakRateLimit ? "/s" : "");
         if (PressureUnitFactor(uut_.InputUnits) > 0) shown += " = " + PlainNumber(value) + " " + column.limit->unit;
       }
       problems_.push_back(Format("%s %s is out of range. %s (%s)", column.heading, shown.c_str(),

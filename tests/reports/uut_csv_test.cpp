@@ -202,6 +202,9 @@ INSTANTIATE_TEST_SUITE_P(
                "-1 for EXTERNAL); OutputType \"CURRENT\" is not one of CURR, 3WIR, 4WIR, DIALGAGE, P-SWITCH, CSOU, CSIM"}},
         BadRow{"NotNumbers", kSome + "A,3WIR,24,psi,,0\xb9" "5,5000.5,\r\n", {"2: Accuracy \"0\xb9" "5\" is not a number; SettlingTime \"5000.5\" is not an integer. Please enter an "
                "integer between 0 and 99999.; MaxLeakRate (in InputUnits/s) \"\" is not a number"}},
+        // One sign, as the setup dialog reads it: "+0.001" is a number, "+-5" is not.
+        BadRow{"TwoSigns", kSome + "A,3WIR,24,psi,,+-5,+-1,+0.001\r\n", {"2: Accuracy \"+-5\" is not a number; SettlingTime \"+-1\" is not an integer. Please enter an "
+               "integer between 0 and 99999."}},
         // 0.5 kPa/s is 2.01 inWC/s, past the dialog's bound of 1 inWC/s.
         BadRow{"ConvertedBound", kSome + "A,3WIR,24,kPa,,1,100000,0.5\r\n", {"2: SettlingTime 100000 is out of range. Please enter an integer between 0 and 99999. (ms); "
                "MaxLeakRate (in InputUnits/s) 0.5 kPa/s = 2.010922502533692 inWC/s is out of range. Please enter a number "
