@@ -369,7 +369,7 @@ void CRapiTestDlg::OnExport() {
       services_.prompter.Message(kExportNoSelectionMessage, MessageIcon::Exclamation);
       return;
     }
-    const std::string source = std::string(kResultFolder) + SelectedResults().front().file_name;
+    const std::string source = ResultFilePath(SelectedResults().front().file_name);
     if (!ReadResultForReport(pc_, records_.as_found, source, services_.prompter)) return;
     if (services_.save_as == nullptr) return;
     const std::optional<std::string> target =

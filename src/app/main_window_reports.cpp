@@ -22,7 +22,7 @@ void CRapiTestDlg::OnChart() {
     std::vector<TestResults> results(selected.size());
     std::vector<const TestResults*> read;
     for (size_t i = 0; i < selected.size(); ++i) {
-      pc_.ReadTestResults(results[i], std::string(kResultFolder) + selected[i].file_name);
+      pc_.ReadTestResults(results[i], ResultFilePath(selected[i].file_name));
       read.push_back(&results[i]);
     }
     ChartPair pair;

@@ -38,7 +38,7 @@ void PrintLines(const std::vector<std::string>& lines) {
 
 ResultFile ResolveResultFile(const std::string& argument) {
   ResultFile file;
-  const std::string in_folder = std::string(kResultFolder) + argument;
+  const std::string in_folder = ResultFilePath(argument);
   if (IsPlainFileName(argument) && BinaryFile::Exists(HostPath(in_folder))) {
     file.logical_path = in_folder;
     file.host_path = HostPath(in_folder);

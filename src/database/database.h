@@ -24,6 +24,7 @@ class ResultListTarget;
 
 // The folder that holds every result file copied from the calibrator.
 inline constexpr const char* kResultFolder = layout::kResultFolder;
+using layout::ResultFilePath;
 
 class CDataBaseX {
  public:

@@ -21,7 +21,6 @@ struct LessIgnoringCase {
   bool operator()(const std::string& a, const std::string& b) const { return CompareIgnoreCase(a, b) < 0; }
 };
 
-std::string ResultPath(const std::string& file_name) { return std::string(kResultFolder) + file_name; }
 
 // Host paths of the files that a listing of the result folder named. The folder is mapped
 // once per operation rather than once per file; the names are those the listing found, so
@@ -32,7 +31,7 @@ class ResultFolderPaths {
   ResultFolderPaths() : folder_(HostPath(kResultFolder)) {}
 
   std::string Of(const std::string& name) const {
-    if (name.find_first_of("\\/") != std::string::npos) return HostPath(ResultPath(name));
+    if (name.find_first_of("\\/") != std::string::npos) return HostPath(ResultFilePath(name));
     return (std::filesystem::path(folder_) / name).string();
   }
 
@@ -68,7 +67,7 @@ void CDataBaseX::FillResultUUTCombo(ListTarget& combo) {
     for (const std::string& id : ids) combo.Append(id);
   };
   try {
-    const std::vector<std::string> names = FindFiles(ResultPath("*.DAT"));
+    const std::vector<std::string> names = FindFiles(ResultFilePath("*.DAT"));
     const ResultFolderPaths paths;
     for (const std::string& name : names) {
       TestResults record;
@@ -88,7 +87,7 @@ void CDataBaseX::ListTestResults(ResultListTarget& list, const std::string& uut_
   const std::string prefix = ResultFilePrefix(uut_id);
   // Files whose names do not begin with the prefix are not opened.
   const std::vector<std::string> names = FindFiles(
-      ResultPath("*.DAT"), [&](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
+      ResultFilePath("*.DAT"), [&](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
   const ResultFolderPaths paths;
   int row_number = 0;
   for (const std::string& name : names) {

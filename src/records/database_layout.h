@@ -25,6 +25,8 @@ inline constexpr const char* kFolders[] = {
 
 // Every result file copied from the calibrator, whichever database asks.
 inline constexpr const char* kResultFolder = "C:\\VELD\\PC\\TestResults\\";
+// A result file of the PC by its name (or a pattern of names).
+inline std::string ResultFilePath(const std::string& name) { return kResultFolder + name; }
 // The desktop's own files: the operators' system log, its settings and the lock that lets
 // one program at a time change the data.
 inline constexpr const char* kSystemFolder = "C:\\VELD\\PC\\System\\";

@@ -30,7 +30,7 @@ double WholeHoursBetween(const OleDateTime& found, const OleDateTime& left) {
   return std::trunc(span * 24.0);
 }
 
-std::string ResultPath(const SelectedResult& row) { return std::string(kResultFolder) + row.file_name; }
+std::string ResultPath(const SelectedResult& row) { return ResultFilePath(row.file_name); }
 
 void Print(CDataBaseX& pc_database, CollationRecords& records, CertificatePrinter& printer) {
   records.pressure_factor = pc_database.GetUnitFactor(records.as_found.Uut.InputUnits);

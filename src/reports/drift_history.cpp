@@ -55,7 +55,7 @@ DriftHistory ReadDriftHistory(const std::string& uut_id) {
   const std::string prefix = ResultFilePrefix(uut_id);
   // Only the files of this UUT are listed in order and opened, as in the results list.
   const std::vector<std::string> names = FindFiles(
-      std::string(kResultFolder) + "*.DAT",
+      ResultFilePath("*.DAT"),
       [&](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
   const std::filesystem::path folder = HostPath(kResultFolder);
   TestResultsTable reader;
