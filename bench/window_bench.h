@@ -2,7 +2,9 @@
 // The desktop program's workloads, each beside its floor: start-up until the window shows
 // against a minimal Qt Widgets program showing one empty window; choosing a UUT with many
 // results until its rows are in the list against the core listing them into a vector; and
-// Connect in the window against veldane-cli connect of the same volume.
+// Connect in the window against veldane-cli connect of the same volume. Beside them, the
+// minimal window with one line of text against the empty one: the part of start-up that
+// any window showing a word pays.
 
 #include <benchmark/benchmark.h>
 
