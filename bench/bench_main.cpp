@@ -21,6 +21,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <set>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -414,9 +415,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      const std::string name = run.run_name.function_name;
+      ran_.insert(name);
       if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
       const double seconds = run.GetAdjustedRealTime() / 1000.0;  // every benchmark is in ms
-      const std::string name = run.run_name.function_name;
       auto [it, added] = best_.try_emplace(name, seconds);
       if (!added) it->second = std::min(it->second, seconds);
     }
@@ -424,8 +426,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
   void PrintSummary(const std::vector<Workload>& workloads) const {
     for (const Workload& workload : workloads) {
-      const auto seconds = best_.find(workload.name + "/" + std::to_string(workload.count));
-      const auto floor = best_.find(workload.name + "/" + std::to_string(workload.count) + "/floor");
+      const std::string name = workload.name + "/" + std::to_string(workload.count);
+      if (!ran_.contains(name) && !ran_.contains(name + "/floor")) continue;  // left out by the filter
+      const auto seconds = best_.find(name);
+      const auto floor = best_.find(name + "/floor");
       std::ostringstream line;
       line << workload.name << ' ' << workload.count << ' ';
       if (seconds == best_.end() || floor == best_.end()) {
@@ -443,6 +447,7 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
  private:
   std::map<std::string, double> best_;
+  std::set<std::string> ran_;
 };
 
 using BenchFunction = std::function<void(benchmark::State&)>;
