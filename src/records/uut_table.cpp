@@ -329,6 +329,15 @@ void CUUTTable::SetDevice(DatabaseSide side) {
 
 void CUUTTable::ReportCorrupted(const std::string& host_path) { prompter_.Message(kCorruptedText + host_path); }
 
+std::optional<FileBytes> CUUTTable::ReadRecordsForChange(const std::string& host_path) {
+  FileBytes bytes = BinaryFile::ReadWholeFileForChange(host_path);
+  if (bytes.size() % kRecordSize != 0) {
+    ReportCorrupted(host_path);
+    return std::nullopt;
+  }
+  return bytes;
+}
+
 void CUUTTable::Open() {
   const std::string host = HostPath(table_path_);
   // Only a table that is not there is created: one that exists but cannot be read must
@@ -414,11 +423,9 @@ bool CUUTTable::IdFits(const UUT& uut) {
 bool CUUTTable::SaveRecord(const UUT& uut) {
   if (!IdFits(uut)) return false;
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
-  if (bytes.size() % kRecordSize != 0) {
-    ReportCorrupted(host);
-    return false;
-  }
+  const std::optional<FileBytes> read = ReadRecordsForChange(host);
+  if (!read) return false;
+  const FileBytes& bytes = *read;
   const auto index = FindRecord(bytes, uut.ID, host);
   const std::string record = EncodeRecord(uut, index ? RecordAt(bytes, *index) : std::string_view());
   std::string table(bytes.view());
@@ -433,11 +440,9 @@ bool CUUTTable::SaveRecord(const UUT& uut) {
 
 bool CUUTTable::DeleteRecord(const UUT& uut) {
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
-  if (bytes.size() % kRecordSize != 0) {
-    ReportCorrupted(host);
-    return false;
-  }
+  const std::optional<FileBytes> read = ReadRecordsForChange(host);
+  if (!read) return false;
+  const FileBytes& bytes = *read;
   const auto index = FindRecord(bytes, uut.ID, host);
   if (!index) return true;
   const size_t last = bytes.size() / kRecordSize - 1;
@@ -479,11 +484,9 @@ bool CUUTTable::SaveRecords(const std::vector<UUT>& uuts) {
     if (!IdFits(uut)) return false;
   }
   const std::string host = HostPath(table_path_);
-  const FileBytes bytes = BinaryFile::ReadWholeFileForChange(host);
-  if (bytes.size() % kRecordSize != 0) {
-    ReportCorrupted(host);
-    return false;
-  }
+  const std::optional<FileBytes> read = ReadRecordsForChange(host);
+  if (!read) return false;
+  const FileBytes& bytes = *read;
   // The first record of each ID, as SaveRecord's search finds it.
   const std::vector<std::string> ids = ReadIds(bytes, host);
   std::unordered_map<std::string, size_t> first_index;

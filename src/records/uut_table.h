@@ -20,10 +20,12 @@
 //    whose count runs past its field raises FileError(EndOfFile) before anything changes.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/binary_file.h"
 #include "platform/prompter.h"
 #include "records/database_layout.h"
 #include "records/list_target.h"
@@ -85,6 +87,9 @@ class CUUTTable {
   // Keeps an old-format table under the first free backup name.
   void KeepBackup(std::string_view old_table) const;
   void ReportCorrupted(const std::string& host_path);
+  // The table's bytes to change, or nothing (after telling the user) when they are not
+  // whole records.
+  std::optional<FileBytes> ReadRecordsForChange(const std::string& host_path);
   // False (after telling the user) when uut.ID cannot be stored as it stands.
   bool IdFits(const UUT& uut);
 
